@@ -1,0 +1,27 @@
+# A source file belongs to the Windows build alone when it or its own header includes a Win32 header or one
+# of win/ directly; every other file compiles in both builds. Folders are globbed so that a new file needs no list edit.
+set(KV_WIN_INCLUDE_REGEX "#[ \t]*include[ \t]*[<\"](win/|tests/support/Win|windows\\.h|winsock2\\.h|ws2tcpip\\.h|wininet\\.h|commctrl\\.h|richedit\\.h|shlobj\\.h|gdiplus\\.h)")
+
+function(kv_split_sources out_portable out_win)
+  set(portable)
+  set(win)
+  foreach(dir IN LISTS ARGN)
+    file(GLOB files CONFIGURE_DEPENDS "${CMAKE_SOURCE_DIR}/${dir}/*.cpp")
+    foreach(f IN LISTS files)
+      file(READ "${f}" content)
+      # A class's .cpp belongs where its header does.
+      string(REGEX REPLACE "\\.cpp$" ".h" header "${f}")
+      if(EXISTS "${header}")
+        file(READ "${header}" header_content)
+        string(APPEND content "${header_content}")
+      endif()
+      if(content MATCHES "${KV_WIN_INCLUDE_REGEX}")
+        list(APPEND win "${f}")
+      else()
+        list(APPEND portable "${f}")
+      endif()
+    endforeach()
+  endforeach()
+  set(${out_portable} "${portable}" PARENT_SCOPE)
+  set(${out_win} "${win}" PARENT_SCOPE)
+endfunction()

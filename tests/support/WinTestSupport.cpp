@@ -1,0 +1,251 @@
+#include "tests/support/WinTestSupport.h"
+
+#include <gdiplus.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cstdlib>
+
+#include "base/Numbers.h"
+#include "base/Text.h"
+#include "base/Utf.h"
+#include "tests/support/TestPaths.h"
+
+namespace kv::test {
+namespace {
+
+void DeleteTree(const std::u16string& path)
+{
+    WIN32_FIND_DATAW found;
+    HANDLE find = ::FindFirstFileW(W(path + u"\\*"), &found);
+    if (find != INVALID_HANDLE_VALUE) {
+        do {
+            const std::u16string name = U16(found.cFileName);
+            if (name == u"." || name == u"..") continue;
+            const std::u16string child = path + u"\\" + name;
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                DeleteTree(child);
+            } else {
+                ::SetFileAttributesW(W(child), FILE_ATTRIBUTE_NORMAL);
+                ::DeleteFileW(W(child));
+            }
+        } while (::FindNextFileW(find, &found));
+        ::FindClose(find);
+    }
+    ::RemoveDirectoryW(W(path));
+}
+
+std::u16string Dirname(const std::u16string& path)
+{
+    const size_t slash = path.find_last_of(u"\\/");
+    return slash == std::u16string::npos ? std::u16string() : path.substr(0, slash);
+}
+
+void CreateFolders(const std::u16string& path)
+{
+    if (path.empty() || ::GetFileAttributesW(W(path)) != INVALID_FILE_ATTRIBUTES) return;
+    CreateFolders(Dirname(path));
+    ::CreateDirectoryW(W(path), nullptr);
+}
+
+bool PngEncoder(CLSID& clsid)
+{
+    UINT count = 0, size = 0;
+    if (Gdiplus::GetImageEncodersSize(&count, &size) != Gdiplus::Ok || size == 0) return false;
+    std::vector<unsigned char> buffer(size);
+    auto* codecs = reinterpret_cast<Gdiplus::ImageCodecInfo*>(buffer.data());
+    if (Gdiplus::GetImageEncoders(count, size, codecs) != Gdiplus::Ok) return false;
+    for (UINT i = 0; i < count; ++i) {
+        if (std::u16string(U(codecs[i].MimeType)) == u"image/png") {
+            clsid = codecs[i].Clsid;
+            return true;
+        }
+    }
+    return false;
+}
+
+bool SaveBitmapAsPng(HBITMAP bitmap, const std::u16string& path)
+{
+    Gdiplus::GdiplusStartupInput input;
+    ULONG_PTR token = 0;
+    if (Gdiplus::GdiplusStartup(&token, &input, nullptr) != Gdiplus::Ok) return false;
+    bool ok = false;
+    {
+        Gdiplus::Bitmap image(bitmap, nullptr);
+        CLSID png;
+        ok = PngEncoder(png) && image.Save(W(path), &png, nullptr) == Gdiplus::Ok;
+    }
+    Gdiplus::GdiplusShutdown(token);
+    return ok;
+}
+
+} // namespace
+
+CTempDir::CTempDir()
+{
+    static std::atomic<unsigned> counter{0};
+    wchar_t base[MAX_PATH];
+    ::GetTempPathW(MAX_PATH, base);
+    for (;;) {
+        path_ = U16(base) + u"kv-test-" + AsciiToU16(FormatInteger(::GetCurrentProcessId())) + u"-" +
+                AsciiToU16(FormatInteger(counter++));
+        if (::CreateDirectoryW(W(path_), nullptr)) break;
+        if (::GetLastError() != ERROR_ALREADY_EXISTS) break;
+    }
+}
+
+CTempDir::~CTempDir() { DeleteTree(path_); }
+
+bool WriteFileBytes(const std::u16string& path, const std::string& bytes)
+{
+    HANDLE file = ::CreateFileW(W(path), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    DWORD written = 0;
+    const bool ok = ::WriteFile(file, bytes.data(), DWORD(bytes.size()), &written, nullptr) && written == bytes.size();
+    ::CloseHandle(file);
+    return ok;
+}
+
+std::string ReadFileBytes(const std::u16string& path)
+{
+    HANDLE file = ::CreateFileW(W(path), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return {};
+    std::string bytes;
+    char chunk[65536];
+    DWORD got = 0;
+    while (::ReadFile(file, chunk, sizeof chunk, &got, nullptr) && got > 0) bytes.append(chunk, got);
+    ::CloseHandle(file);
+    return bytes;
+}
+
+bool PumpUntil(const std::function<bool()>& done, unsigned timeoutMs)
+{
+    const ULONGLONG end = ::GetTickCount64() + timeoutMs;
+    for (;;) {
+        MSG msg;
+        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            ::TranslateMessage(&msg);
+            ::DispatchMessageW(&msg);
+        }
+        if (done()) return true;
+        const ULONGLONG now = ::GetTickCount64();
+        if (now >= end) return false;
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, DWORD(std::min<ULONGLONG>(end - now, 20)), QS_ALLINPUT);
+    }
+}
+
+void PumpFor(unsigned ms)
+{
+    PumpUntil([] { return false; }, ms);
+}
+
+std::u16string WineStateDir()
+{
+    const char* state = std::getenv("KV_WINE_STATE");
+    if (!state || !*state) return {};
+    std::u16string path = u"Z:" + Utf8ToUtf16(state);
+    for (auto& c : path)
+        if (c == u'/') c = u'\\';
+    return path;
+}
+
+std::u16string SaveScreenshot(HWND window, const std::u16string& name)
+{
+    RECT r{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
+    if (window) ::GetWindowRect(window, &r);
+    const int cx = r.right - r.left, cy = r.bottom - r.top;
+    if (cx <= 0 || cy <= 0) return {};
+    HDC screen = ::GetDC(nullptr);
+    HDC memory = ::CreateCompatibleDC(screen);
+    HBITMAP bitmap = ::CreateCompatibleBitmap(screen, cx, cy);
+    HGDIOBJ old = ::SelectObject(memory, bitmap);
+    ::BitBlt(memory, 0, 0, cx, cy, screen, r.left, r.top, SRCCOPY | CAPTUREBLT);
+    ::SelectObject(memory, old);
+    std::u16string folder = Utf8ToUtf16(BuildPath("screenshots"));
+    for (auto& c : folder)
+        if (c == u'/') c = u'\\';
+    CreateFolders(folder);
+    const std::u16string path = folder + u"\\" + name + u".png";
+    const bool ok = SaveBitmapAsPng(bitmap, path);
+    ::DeleteObject(bitmap);
+    ::DeleteDC(memory);
+    ::ReleaseDC(nullptr, screen);
+    return ok ? path : std::u16string();
+}
+
+std::vector<std::string> PeerControl(const std::string& line)
+{
+    std::vector<std::string> reply;
+    const std::string portText = Trim(ReadFileBytes(WineStateDir() + u"\\peerd.port"));
+    const auto port = ParseInteger<uint16_t>(std::string_view(portText));
+    if (!port) return {"ERR no peer daemon (is the wine fixture running?)"};
+    WSADATA wsa;
+    ::WSAStartup(MAKEWORD(2, 2), &wsa);
+    SOCKET s = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_port = htons(*port);
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    if (::connect(s, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0) {
+        ::closesocket(s);
+        ::WSACleanup();
+        return {"ERR cannot reach the peer daemon"};
+    }
+    const std::string request = line + "\n";
+    ::send(s, request.data(), int(request.size()), 0);
+    ::shutdown(s, SD_SEND);
+    std::string text;
+    char buf[8192];
+    int got;
+    while ((got = ::recv(s, buf, sizeof buf, 0)) > 0) text.append(buf, size_t(got));
+    ::closesocket(s);
+    ::WSACleanup();
+    for (auto& piece : Split(text, '\n'))
+        if (!piece.empty()) reply.push_back(piece);
+    return reply;
+}
+
+CTestPeer::CTestPeer(const std::string& kind, const std::string& scenario, const std::string& params)
+{
+    const auto reply = PeerControl("START " + kind + " " + scenario + (params.empty() ? "" : " " + params));
+    if (reply.empty() || reply[0].rfind("OK ", 0) != 0) {
+        error_ = reply.empty() ? "no reply" : reply[0];
+        return;
+    }
+    const auto words = Split(std::string_view(reply[0]), ' ');
+    if (words.size() >= 3) {
+        id_ = ParseInteger<int>(std::string_view(words[1])).value_or(0);
+        port_ = ParseInteger<uint16_t>(std::string_view(words[2])).value_or(0);
+    }
+}
+
+CTestPeer::~CTestPeer()
+{
+    if (id_) PeerControl("STOP " + std::to_string(id_));
+}
+
+std::vector<PeerEvent> CTestPeer::Log() const
+{
+    std::vector<PeerEvent> events;
+    const auto reply = PeerControl("LOG " + std::to_string(id_));
+    for (size_t i = 1; i < reply.size(); ++i) {
+        const auto fields = Split(std::string_view(reply[i]), '\t');
+        if (fields.size() < 3) continue;
+        PeerEvent e;
+        e.ms = ParseInteger<unsigned>(std::string_view(fields[0])).value_or(0);
+        e.event = fields[1];
+        for (size_t k = 0; k + 1 < fields[2].size(); k += 2)
+            e.data.push_back(char(ParseInteger<unsigned>(std::string_view(fields[2]).substr(k, 2), 16).value_or(0)));
+        events.push_back(std::move(e));
+    }
+    return events;
+}
+
+std::string CTestPeer::Info() const
+{
+    const auto reply = PeerControl("INFO " + std::to_string(id_));
+    return !reply.empty() && reply[0].size() >= 3 ? reply[0].substr(3) : std::string();
+}
+
+} // namespace kv::test

@@ -1,0 +1,70 @@
+#pragma once
+// Helpers of the Wine tests: temporary folders, the message pump, screenshots and the local test peers.
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "win/Win32.h"
+
+namespace kv::test {
+
+// A fresh folder under the temporary folder, deleted with everything in it at the end of the test.
+class CTempDir {
+public:
+    CTempDir();
+    ~CTempDir();
+    CTempDir(const CTempDir&) = delete;
+    CTempDir& operator=(const CTempDir&) = delete;
+    const std::u16string& Path() const { return path_; }
+    // The path of a file inside the folder.
+    std::u16string File(const std::u16string& name) const { return path_ + u"\\" + name; }
+
+private:
+    std::u16string path_;
+};
+
+bool WriteFileBytes(const std::u16string& path, const std::string& bytes);
+std::string ReadFileBytes(const std::u16string& path);
+
+// Dispatches messages of this thread until the predicate holds or the time is up; returns the predicate.
+bool PumpUntil(const std::function<bool()>& done, unsigned timeoutMs);
+void PumpFor(unsigned ms);
+
+// The state folder of the test run (tools/wine-env), as a Windows path.
+std::u16string WineStateDir();
+// Saves the screen (or the window's rectangle of it) as a PNG under the build folder's screenshots/.
+// Returns the path written, empty on failure.
+std::u16string SaveScreenshot(HWND window, const std::u16string& name);
+
+struct PeerEvent {
+    unsigned ms = 0;
+    std::string event;
+    std::string data;
+};
+
+// One local test peer started through the control port of tests/peers/peerd.py; stopped on destruction.
+class CTestPeer {
+public:
+    // kind: a peer_<kind>.py module; params: "key=value" words.
+    CTestPeer(const std::string& kind, const std::string& scenario, const std::string& params = {});
+    ~CTestPeer();
+    CTestPeer(const CTestPeer&) = delete;
+    CTestPeer& operator=(const CTestPeer&) = delete;
+
+    bool Ok() const { return port_ != 0; }
+    const std::string& Error() const { return error_; }
+    uint16_t Port() const { return port_; }
+    std::vector<PeerEvent> Log() const;
+    std::string Info() const;
+
+private:
+    int id_ = 0;
+    uint16_t port_ = 0;
+    std::string error_;
+};
+
+// One request to the peer daemon; returns the reply lines.
+std::vector<std::string> PeerControl(const std::string& line);
+
+} // namespace kv::test

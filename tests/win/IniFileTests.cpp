@@ -1,0 +1,75 @@
+#include <gtest/gtest.h>
+
+#include "tests/support/WinTestSupport.h"
+#include "win/IniFile.h"
+
+using namespace kv;
+using kv::test::CTempDir;
+
+class IniFileTest : public testing::Test {
+protected:
+    CTempDir dir;
+    CIniFile ini{dir.File(u"settings.ini")};
+};
+
+TEST_F(IniFileTest, MissingKeyIsToldFromEmptyKey)
+{
+    EXPECT_FALSE(ini.Read(u"General", u"Absent").has_value());
+    ASSERT_TRUE(ini.Write(u"General", u"Empty", u""));
+    const auto empty = ini.Read(u"General", u"Empty");
+    ASSERT_TRUE(empty.has_value());
+    EXPECT_EQ(*empty, u"");
+    EXPECT_FALSE(ini.Read(u"General", u"Absent").has_value());
+    EXPECT_FALSE(ini.Read(u"NoSuchSection", u"Empty").has_value());
+}
+
+TEST_F(IniFileTest, LongValuesAndQuotedValuesReadBackExactly)
+{
+    std::u16string longValue;
+    for (int i = 0; i < 10000; ++i) longValue.push_back(char16_t(u'A' + i % 26));
+    ASSERT_TRUE(ini.Write(u"S", u"Long", longValue));
+    EXPECT_EQ(ini.Read(u"S", u"Long"), longValue);
+
+    const std::u16string quoted = u"\"a\", \"b\"";
+    ASSERT_TRUE(ini.Write(u"S", u"Quoted", quoted));
+    EXPECT_EQ(ini.Read(u"S", u"Quoted"), quoted);
+    ASSERT_TRUE(ini.Write(u"S", u"Words", u"\"QRT\", \"CQ TEST\""));
+    EXPECT_EQ(ini.Read(u"S", u"Words"), u"\"QRT\", \"CQ TEST\"");
+    ASSERT_TRUE(ini.Write(u"S", u"Half", u"\"only at the start"));
+    EXPECT_EQ(ini.Read(u"S", u"Half"), u"\"only at the start");
+}
+
+TEST_F(IniFileTest, NamesOutsideTheAnsiCodePageSurvive)
+{
+    const std::u16string name = u"\u0416\u0443\u043a\u043e\u0432 \u6771\u4eac \U0001F4E1";
+    ASSERT_TRUE(ini.Write(u"Connection.1", u"Name", name));
+    EXPECT_EQ(ini.Read(u"Connection.1", u"Name"), name);
+    // A new file starts with the UTF-16LE byte-order mark.
+    const std::string bytes = test::ReadFileBytes(ini.Path());
+    ASSERT_GE(bytes.size(), 2u);
+    EXPECT_EQ(bytes.substr(0, 2), "\xFF\xFE");
+}
+
+TEST_F(IniFileTest, LineBreaksNeverReachTheFile)
+{
+    ASSERT_TRUE(ini.Write(u"S", u"Pasted", u"one\r\ntwo\nthree"));
+    EXPECT_EQ(ini.Read(u"S", u"Pasted"), u"one  two three");
+    EXPECT_FALSE(ini.Read(u"S", u"two").has_value());
+}
+
+TEST_F(IniFileTest, KeysSectionsIntegersAndDeletion)
+{
+    ini.Write(u"A", u"One", u"1");
+    ini.WriteInteger(u"A", u"Two", -2);
+    ini.Write(u"B", u"X", u" 17 ");
+    ini.Write(u"B", u"Y", u"17x");
+    EXPECT_EQ(ini.KeysOf(u"A"), (std::vector<std::u16string>{u"One", u"Two"}));
+    EXPECT_EQ(ini.Sections(), (std::vector<std::u16string>{u"A", u"B"}));
+    EXPECT_EQ(ini.ReadInteger(u"A", u"Two"), -2);
+    EXPECT_EQ(ini.ReadInteger(u"B", u"X"), 17);
+    EXPECT_FALSE(ini.ReadInteger(u"B", u"Y").has_value());
+    ini.DeleteKey(u"A", u"One");
+    EXPECT_FALSE(ini.Read(u"A", u"One").has_value());
+    ini.DeleteSection(u"B");
+    EXPECT_EQ(ini.Sections(), (std::vector<std::u16string>{u"A"}));
+}

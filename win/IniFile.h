@@ -1,0 +1,44 @@
+#pragma once
+// The settings file through the Win32 profile functions. Tells a missing key from an empty one, reads
+// values of any length, keeps a value that begins and ends with a quote intact (the profile functions strip
+// one enclosing pair on read), never writes CR or LF, and creates a new file as UTF-16LE with a byte-order
+// mark so that texts outside the ANSI code page survive.
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace kv {
+
+class CIniFile {
+public:
+    explicit CIniFile(std::u16string path) : path_(std::move(path)) {}
+    const std::u16string& Path() const { return path_; }
+
+    // nullopt when the key (or the section, or the file) is missing.
+    std::optional<std::u16string> Read(const std::u16string& section, const std::u16string& key) const;
+    std::u16string ReadString(const std::u16string& section, const std::u16string& key,
+                              const std::u16string& fallback = {}) const;
+    // A whole decimal number (blanks around it allowed); nullopt when missing or not a number.
+    std::optional<long long> ReadInteger(const std::u16string& section, const std::u16string& key) const;
+
+    bool Write(const std::u16string& section, const std::u16string& key, const std::u16string& value);
+    bool WriteInteger(const std::u16string& section, const std::u16string& key, long long value);
+    bool DeleteKey(const std::u16string& section, const std::u16string& key);
+    bool DeleteSection(const std::u16string& section);
+
+    std::vector<std::u16string> KeysOf(const std::u16string& section) const;
+    std::vector<std::u16string> Sections() const;
+
+    // Creates the file, empty and with a UTF-16LE byte-order mark, when it does not exist.
+    bool EnsureExists() const;
+    bool Exists() const;
+
+    // The text written for a value: CR and LF become blanks; a value that begins and ends with '"' gets
+    // one more pair of quotes.
+    static std::u16string EncodeValue(const std::u16string& value);
+
+private:
+    std::u16string path_;
+};
+
+} // namespace kv
