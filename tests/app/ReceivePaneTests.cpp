@@ -190,6 +190,20 @@ TEST_F(ReceivePaneTest, ReasonOfAStruckOutBlockIsItsTooltipAndGoesWithADuplicate
     EXPECT_EQ(host.spotTests[1].Reason, u""); // filter-rejected: the dialog finds the reason itself
 }
 
+TEST_F(ReceivePaneTest, ResizingKeepsTheEndInViewForAFollowerAndThePlaceForAReader)
+{
+    AppendNumberedLines(1, 200);
+    pane.Move(0, 0, 700, 150);
+    EXPECT_TRUE(pane.IsScrolledToEnd());
+    pane.Move(0, 0, 700, 330);
+    EXPECT_TRUE(pane.IsScrolledToEnd());
+    ScrollUp(3);
+    const std::u16string reading = FirstVisibleLineText();
+    pane.Move(0, 0, 700, 300);
+    EXPECT_EQ(FirstVisibleLineText(), reading);
+    EXPECT_FALSE(pane.IsScrolledToEnd());
+}
+
 TEST_F(ReceivePaneTest, TrimmingAStruckOutBlockWhollyForgetsItsReason)
 {
     pane.SetMaxLines(2);
@@ -288,6 +302,14 @@ TEST_F(ReceivePaneTest, EveryKindOfLineForALook)
     pane.AppendText(u"DX de N1MM:       7010.0  ZL1AA        TNX                    1202Z\n", 17);
     test::PumpFor(200);
     EXPECT_FALSE(test::SaveScreenshot(host, u"receive-pane-line-kinds").empty());
+
+    // The real mouse over the struck-out duplicate: its reason as a tooltip.
+    POINT over = PointOf(IndexOf(u"VK2ABC"));
+    ::ClientToScreen(pane.Edit(), &over);
+    ::SetCursorPos(over.x + 3, over.y + 3);
+    EXPECT_TRUE(test::PumpUntil([&] { return pane.TooltipText() == u"already forwarded"; }, 3000));
+    test::PumpFor(1200);
+    EXPECT_FALSE(test::SaveScreenshot(nullptr, u"receive-pane-tooltip").empty());
 
     // Each append sets its own effects: the text after a struck-out block is plain.
     CReadOnlyRichEdit& edit = pane.Edit();
