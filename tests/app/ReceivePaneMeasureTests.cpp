@@ -52,11 +52,7 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(host.Create(u"Receive pane figures", 900, 600));
-        ASSERT_TRUE(pane.Create(host, 100));
-        ASSERT_TRUE(font.CreateFontForDpi(u"Consolas", 10, 96));
-        pane.Edit().SetFont(font.Font);
-        pane.SetLineHeight(font.LineHeight);
-        pane.Move(0, 0, 880, 520);
+        ASSERT_TRUE(test::PlaceReceivePane(host, pane, font, 880, 520));
         pane.SetMaxLines(5000);
         test::PumpFor(50);
     }

@@ -18,12 +18,7 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(host.Create(u"Receive pane", 720, 420));
-        ASSERT_TRUE(pane.Create(host, 100));
-        ASSERT_TRUE(font.CreateFontForDpi(u"Consolas", 10, 96));
-        pane.Edit().SetFont(font.Font);
-        pane.SetLineHeight(font.LineHeight);
-        pane.Move(0, 0, 700, 330);
-        host.sendLine.Move(0, 334, 700, 24);
+        ASSERT_TRUE(test::PlaceReceivePane(host, pane, font, 700, 330));
         test::PumpFor(50);
     }
 
@@ -202,18 +197,6 @@ TEST_F(ReceivePaneTest, ResizingKeepsTheEndInViewForAFollowerAndThePlaceForARead
     pane.Move(0, 0, 700, 300);
     EXPECT_EQ(FirstVisibleLineText(), reading);
     EXPECT_FALSE(pane.IsScrolledToEnd());
-}
-
-TEST_F(ReceivePaneTest, TrimmingAStruckOutBlockWhollyForgetsItsReason)
-{
-    pane.SetMaxLines(2);
-    pane.AddText(u"rejected one\nrejected two\n", u"spotter DXCC", LineRejected);
-    pane.AppendText(u"plain\n", LineReceived);
-    EXPECT_EQ(pane.FindReason(0)->Reason, u"spotter DXCC"); // "rejected two" still held
-    pane.AppendText(u"plain again\n", LineReceived);
-    EXPECT_EQ(pane.FindReason(0), nullptr);
-    EXPECT_TRUE(pane.Book().Reasons().empty());
-    EXPECT_EQ(EditText(), u"plain\rplain again\r");
 }
 
 TEST_F(ReceivePaneTest, TypingInThePaneGoesToTheSendLine)
