@@ -3,6 +3,7 @@
 #include <string_view>
 
 #include "base/Ascii.h"
+#include "connections/LinkTable.h"
 
 namespace kv {
 
@@ -93,6 +94,13 @@ std::vector<std::pair<std::u16string, std::u16string>> GetSoftwareDocKeys()
         if (!seen) keys.emplace_back(std::move(docKey), row.Key);
     }
     return keys;
+}
+
+std::u16string GetSoftwareDocUrl(ClusterSoftwareId id)
+{
+    for (const auto& row : ClusterSoftwareTable)
+        if (row.Id == id) return GetLink(GetSoftwareDocKey(row.Key), row.DocUrl);
+    return {};
 }
 
 } // namespace kv

@@ -42,5 +42,7 @@ std::u16string GetClusterSoftwareName(ClusterSoftwareId id);
 std::u16string GetSoftwareDocKey(const std::u16string& key);
 // (documentation key, software key), one pair per distinct documentation key, in table order.
 std::vector<std::pair<std::u16string, std::u16string>> GetSoftwareDocKeys();
+// The [Links] documentation link of the software, or the row's own default; empty for an id not in the table.
+std::u16string GetSoftwareDocUrl(ClusterSoftwareId id);
 
 } // namespace kv

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "connections/ClusterSoftware.h"
+#include "connections/LinkTable.h"
 
 using namespace kv;
 
@@ -80,4 +81,18 @@ TEST(ClusterSoftware, NamesAndDocumentationKeys)
         const std::u16string url = ClusterSoftwareTable[i].DocUrl;
         EXPECT_TRUE(url.starts_with(u"http://") || url.starts_with(u"https://"));
     }
+}
+
+TEST(ClusterSoftware, DocumentationLinksComeFromTheLinksStore)
+{
+    ClearLinkTable();
+    EXPECT_EQ(GetSoftwareDocUrl(DXSpider), ClusterSoftwareTable[1].DocUrl);
+    EXPECT_EQ(GetSoftwareDocUrl(Unknown), u"");
+    SetLink(u"DocARCluster", u"https://arc.test/docs");
+    SetLink(u"DocARCluster4", u"https://arc.test/v4");
+    // AR-Cluster and AR-Cluster 6 share one link.
+    EXPECT_EQ(GetSoftwareDocUrl(ARCluster), u"https://arc.test/docs");
+    EXPECT_EQ(GetSoftwareDocUrl(ARCluster6), u"https://arc.test/docs");
+    EXPECT_EQ(GetSoftwareDocUrl(ARCluster4), u"https://arc.test/v4");
+    ClearLinkTable();
 }

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "connections/TrafficLogFile.h"
+#include "connections/CTrafficLogFile.h"
 #include "tests/support/WinTestSupport.h"
 #include "win/IniFile.h"
 #include "win/SystemClock.h"

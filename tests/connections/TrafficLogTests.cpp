@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "connections/TrafficLog.h"
+#include "connections/CTrafficLog.h"
 
 using namespace kv;
 

@@ -1,7 +1,7 @@
 #pragma once
 // The traffic log's file: appended to with the Win32 file API, shared with anyone who reads, writes or
 // deletes it meanwhile.
-#include "connections/TrafficLog.h"
+#include "connections/CTrafficLog.h"
 
 namespace kv {
 

@@ -1,4 +1,4 @@
-#include "connections/TrafficLog.h"
+#include "connections/CTrafficLog.h"
 
 #include "base/Format.h"
 #include "base/Utf.h"

@@ -1,4 +1,4 @@
-#include "connections/TrafficLogFile.h"
+#include "connections/CTrafficLogFile.h"
 
 #include "win/IniFile.h"
 #include "win/Win32.h"
