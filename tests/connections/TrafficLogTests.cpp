@@ -114,10 +114,3 @@ TEST(TrafficLogPath, BesideTheSettingsFileAfterItsBaseName)
     EXPECT_EQ(GetTrafficLogPath(u"D:/a/Test.ini"), u"D:/a/Test-traffic.log");
     EXPECT_EQ(GetTrafficLogPath(u"local.ini"), u"local-traffic.log");
 }
-
-TEST(TrafficLogFormat, TimeAndLine)
-{
-    EXPECT_EQ(FormatUtcMinute(UtcTime{2027, 1, 2, 3, 4, 59, 999}), u"2027-01-02 03:04");
-    EXPECT_EQ(CTrafficLog::FormatLine(u"t", u"period", 61, u"\ta\tb", TrafficCounters{1, 2}),
-              u"t\tperiod\t61\t a b\t1\t2\r\n");
-}
