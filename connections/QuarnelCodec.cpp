@@ -87,7 +87,6 @@ void AppendEscapedField(std::string& out, std::string_view bytes)
     out.resize(size_t(p - out.data()));
 }
 
-
 void AppendQuoted(std::string& packet, std::string_view escaped)
 {
     packet += " \"";

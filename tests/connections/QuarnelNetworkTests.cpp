@@ -139,6 +139,21 @@ TEST_F(QuarnelNetworkTest, ABurstOfDatagramsIsReadCompletely)
     EXPECT_EQ(listener.packets.back(), (Fields{"SENDPKT:", "STN2", "", "300"}));
 }
 
+TEST_F(QuarnelNetworkTest, OneNotificationReadsAtMost256DatagramsAndWinsockNotifiesAgain)
+{
+    const int roomy = 1 << 20;
+    ::setsockopt(link.Socket(), SOL_SOCKET, SO_RCVBUF, reinterpret_cast<const char*>(&roomy), sizeof roomy);
+    AskStation(u"burst 300");
+    ::Sleep(1500); // the datagrams wait in the socket; no message is dispatched meanwhile
+    ::SendMessageW(link.Window(), WM_APP_QUARNEL_SOCKET, WPARAM(link.Socket()), FD_READ);
+    const size_t first = listener.packets.size();
+    test::PumpUntil([&] { return listener.CountOf("SENDPKT:") >= 300; }, 5000);
+    test::PumpFor(100);
+    const size_t total = listener.packets.size(); // our own request heard back, and what the buffer held
+    EXPECT_GT(total, 256u);
+    EXPECT_EQ(first, std::min<size_t>(total, 256));
+}
+
 TEST_F(QuarnelNetworkTest, ASendErrorIsReportedOncePerRunOfFailures)
 {
     const auto allowBroadcast = [&](int on) {
