@@ -29,6 +29,8 @@ struct GeneralSettings {
     // Numbers outside their range fall back to their default, not to the nearest bound.
     void Load(const CIniFile& ini);
     void Save(CIniFile& ini) const;
+
+    bool operator==(const GeneralSettings&) const = default;
 };
 
 } // namespace kv

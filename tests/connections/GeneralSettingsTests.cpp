@@ -40,7 +40,8 @@ TEST_F(GeneralSettingsTest, AnEmptyFileGivesTheDefaults)
     EXPECT_EQ(s.LostConnectionDelay, 60);
     EXPECT_TRUE(s.GlobalCommands.empty());
     EXPECT_EQ(s.BroadcastAddress, GetDefaultBroadcastAddress());
-    EXPECT_FALSE(s.BroadcastAddress.empty());
+    IN_ADDR address{};
+    EXPECT_EQ(::InetPtonW(AF_INET, W(s.BroadcastAddress), &address), 1);
     EXPECT_EQ(s.Port, 9871);
     EXPECT_EQ(s.ApplicationID, u"TELNET");
     EXPECT_FALSE(s.Disabled);
@@ -50,30 +51,36 @@ TEST_F(GeneralSettingsTest, AnEmptyFileGivesTheDefaults)
 
 TEST_F(GeneralSettingsTest, NumbersOutOfRangeFallBackToTheirDefaultNotToTheBound)
 {
-    GeneralSettings s = LoadFrom("[General]\r\nFontSize=40\r\nReceiveMaxLines=99\r\nCommandDelay=0\r\n"
-                                 "LostConnectionDelay=20\r\nFontFace=  \r\n[Network]\r\nPort=70000\r\n");
-    EXPECT_EQ(s.FontSize, 10);
-    EXPECT_EQ(s.ReceiveMaxLines, 5000);
-    EXPECT_EQ(s.CommandDelay, 0);
-    EXPECT_EQ(s.LostConnectionDelay, 60);
-    EXPECT_EQ(s.FontFace, u"Consolas");
-    EXPECT_EQ(s.Port, 9871);
-
-    s = LoadFrom("[General]\r\nFontSize=36\r\nReceiveMaxLines=100000\r\nCommandDelay=10001\r\n"
-                 "LostConnectionDelay=300\r\nFontFace= Lucida Console \r\n[Network]\r\nPort=0\r\n");
-    EXPECT_EQ(s.FontSize, 36);
-    EXPECT_EQ(s.ReceiveMaxLines, 100000);
-    EXPECT_EQ(s.CommandDelay, 500);
-    EXPECT_EQ(s.LostConnectionDelay, 300);
-    EXPECT_EQ(s.FontFace, u"Lucida Console");
-    EXPECT_EQ(s.Port, 9871);
-
-    s = LoadFrom("[General]\r\nFontSize=twelve\r\nCommandDelay=99999999999999999999\r\n[Network]\r\nPort=-5\r\n");
-    EXPECT_EQ(s.FontSize, 10);
-    EXPECT_EQ(s.CommandDelay, 500);
-    EXPECT_EQ(s.Port, 9871);
-    EXPECT_EQ(LoadFrom("[Network]\r\nPort=65535\r\n").Port, 65535);
-    EXPECT_EQ(LoadFrom("[Network]\r\nPort=1\r\n").Port, 1);
+    struct Case {
+        const char* section;
+        const char* line;
+        int GeneralSettings::*field;
+        int expected;
+    };
+    const Case cases[] = {
+        {"General", "FontSize=40", &GeneralSettings::FontSize, 10},
+        {"General", "FontSize=5", &GeneralSettings::FontSize, 10},
+        {"General", "FontSize=36", &GeneralSettings::FontSize, 36},
+        {"General", "FontSize=twelve", &GeneralSettings::FontSize, 10},
+        {"General", "ReceiveMaxLines=99", &GeneralSettings::ReceiveMaxLines, 5000},
+        {"General", "ReceiveMaxLines=100000", &GeneralSettings::ReceiveMaxLines, 100000},
+        {"General", "CommandDelay=0", &GeneralSettings::CommandDelay, 0},
+        {"General", "CommandDelay=10001", &GeneralSettings::CommandDelay, 500},
+        {"General", "CommandDelay=99999999999999999999", &GeneralSettings::CommandDelay, 500},
+        {"General", "LostConnectionDelay=20", &GeneralSettings::LostConnectionDelay, 60},
+        {"General", "LostConnectionDelay=300", &GeneralSettings::LostConnectionDelay, 300},
+        {"Network", "Port=70000", &GeneralSettings::Port, 9871},
+        {"Network", "Port=0", &GeneralSettings::Port, 9871},
+        {"Network", "Port=-5", &GeneralSettings::Port, 9871},
+        {"Network", "Port=1", &GeneralSettings::Port, 1},
+        {"Network", "Port=65535", &GeneralSettings::Port, 65535},
+    };
+    for (const auto& c : cases) {
+        const GeneralSettings s = LoadFrom(std::string("[") + c.section + "]\r\n" + c.line + "\r\n");
+        EXPECT_EQ(s.*c.field, c.expected) << c.line;
+    }
+    EXPECT_EQ(LoadFrom("[General]\r\nFontFace=  \r\n").FontFace, u"Consolas");
+    EXPECT_EQ(LoadFrom("[General]\r\nFontFace= Lucida Console \r\n").FontFace, u"Lucida Console");
 }
 
 TEST_F(GeneralSettingsTest, SwitchesAreTrueWhenNotZero)
@@ -126,28 +133,14 @@ TEST_F(GeneralSettingsTest, SaveWritesEveryKeyAndLoadsBackTheSameRecord)
     s.GabStations = {u"RUN", u"MULT"};
     s.Save(ini);
     EXPECT_EQ(ini.Read(u"General", u"ConfigVersion"), u"2");
+    EXPECT_EQ(ini.KeysOf(u"General").front(), u"ConfigVersion");
     EXPECT_EQ(ini.Read(u"General", u"AutoReconnect"), u"0");
     EXPECT_EQ(ini.Read(u"Network", u"GabStations"), u"RUN MULT");
     EXPECT_EQ(ini.Read(u"GlobalCommands", u"Command2"), u"\"quoted\"");
 
     GeneralSettings back;
     back.Load(ini);
-    EXPECT_EQ(back.FontFace, s.FontFace);
-    EXPECT_EQ(back.FontSize, s.FontSize);
-    EXPECT_EQ(back.ReceiveMaxLines, s.ReceiveMaxLines);
-    EXPECT_EQ(back.ConnectAllOnStartup, s.ConnectAllOnStartup);
-    EXPECT_EQ(back.AutoReconnect, s.AutoReconnect);
-    EXPECT_EQ(back.CommandDelay, s.CommandDelay);
-    EXPECT_EQ(back.LostConnectionDelay, s.LostConnectionDelay);
-    EXPECT_EQ(back.GlobalCommands, s.GlobalCommands);
-    EXPECT_EQ(back.BroadcastAddress, s.BroadcastAddress);
-    EXPECT_EQ(back.Port, s.Port);
-    EXPECT_EQ(back.ApplicationID, s.ApplicationID);
-    EXPECT_EQ(back.Disabled, s.Disabled);
-    EXPECT_EQ(back.SendSpotsOnce, s.SendSpotsOnce);
-    EXPECT_EQ(back.TranslateCommands, s.TranslateCommands);
-    EXPECT_EQ(back.GabAlerts, s.GabAlerts);
-    EXPECT_EQ(back.GabStations, s.GabStations);
+    EXPECT_TRUE(back == s);
 }
 
 TEST_F(GeneralSettingsTest, NumberedKeysEndAtTheFirstMissingKeyNotAtAnEmptyOne)
