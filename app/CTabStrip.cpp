@@ -108,10 +108,15 @@ bool CTabStrip::MoveTab(int from, int to)
 bool CTabStrip::SetActiveTab(int index)
 {
     if (index < 0 || index >= GetTabsNum()) return false;
-    if (index == active_) return true;
+    if (index == active_) {
+        layout_.EnsureVisible(index);
+        RecalcLayout();
+        Invalidate();
+        return true;
+    }
     const HWND previous = GetTabWnd(active_);
     active_ = index;
-    RecalcLayout();
+    RecalcLayout(); // the active tab is wider by its close button
     layout_.EnsureVisible(index);
     RecalcLayout();
     ::ShowWindow(tabs_[size_t(index)].page, SW_SHOW);

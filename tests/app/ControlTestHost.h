@@ -5,8 +5,12 @@
 #include <vector>
 
 #include "app/CTabStrip.h"
+#include "base/Utf.h"
+#include "tests/support/TestPaths.h"
 #include "tests/support/WinTestSupport.h"
 #include "win/WindowBase.h"
+
+#include <commctrl.h>
 
 namespace kv::test {
 
@@ -69,5 +73,33 @@ private:
 };
 
 inline LPARAM Point(int x, int y) { return MAKELPARAM(x, y); }
+
+// The common controls of version 6 (SysLink with its markup, as the program's manifest asks for them),
+// active while the object lives; the test programs have no manifest of their own.
+class CCommonControlsV6 {
+public:
+    CCommonControlsV6()
+    {
+        const std::u16string manifest = Utf8ToUtf16(SourcePath("resources/kestrivane.manifest"));
+        ACTCTXW context{sizeof context};
+        context.lpSource = W(manifest);
+        handle_ = ::CreateActCtxW(&context);
+        if (handle_ != INVALID_HANDLE_VALUE && !::ActivateActCtx(handle_, &cookie_)) cookie_ = 0;
+        INITCOMMONCONTROLSEX icc{sizeof icc, ICC_STANDARD_CLASSES | ICC_LINK_CLASS | ICC_WIN95_CLASSES};
+        ::InitCommonControlsEx(&icc);
+    }
+    ~CCommonControlsV6()
+    {
+        if (cookie_) ::DeactivateActCtx(0, cookie_);
+        if (handle_ != INVALID_HANDLE_VALUE) ::ReleaseActCtx(handle_);
+    }
+    CCommonControlsV6(const CCommonControlsV6&) = delete;
+    CCommonControlsV6& operator=(const CCommonControlsV6&) = delete;
+    bool Active() const { return cookie_ != 0; }
+
+private:
+    HANDLE handle_ = INVALID_HANDLE_VALUE;
+    ULONG_PTR cookie_ = 0;
+};
 
 } // namespace kv::test
