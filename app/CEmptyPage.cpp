@@ -10,12 +10,7 @@ constexpr unsigned kIdsNoConnectionHint = 315;
 
 bool CEmptyPage::Create(HWND parent, int id)
 {
-    CreateArgs args;
-    args.className = u"Kestrivane.EmptyPage";
-    args.style = WS_CHILD;
-    args.x = args.y = args.cx = args.cy = 0;
-    args.parent = parent;
-    args.menuOrId = reinterpret_cast<HMENU>(INT_PTR(id));
+    CreateArgs args = CreateArgs::Child(u"Kestrivane.EmptyPage", parent, id, WS_CHILD, RECT{});
     args.classStyle = CS_HREDRAW | CS_VREDRAW;
     args.background = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
     return CWindowBase::Create(args);

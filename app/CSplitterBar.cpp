@@ -8,15 +8,7 @@ namespace kv {
 
 bool CSplitterBar::Create(HWND parent, int id, const RECT& rect)
 {
-    CreateArgs args;
-    args.className = u"Kestrivane.Splitter";
-    args.style = WS_CHILD | WS_VISIBLE;
-    args.x = rect.left;
-    args.y = rect.top;
-    args.cx = rect.right - rect.left;
-    args.cy = rect.bottom - rect.top;
-    args.parent = parent;
-    args.menuOrId = reinterpret_cast<HMENU>(INT_PTR(id));
+    CreateArgs args = CreateArgs::Child(u"Kestrivane.Splitter", parent, id, WS_CHILD | WS_VISIBLE, rect);
     args.classStyle = 0;
     args.cursor = ::LoadCursorW(nullptr, IDC_SIZENS);
     args.background = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);

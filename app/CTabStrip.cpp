@@ -38,15 +38,8 @@ UINT CTabStrip::ActiveTabChangedMessage()
 
 bool CTabStrip::Create(HWND parent, int id, const RECT& rect)
 {
-    CreateArgs args;
-    args.className = u"Kestrivane.TabStrip";
-    args.style = WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN;
-    args.x = rect.left;
-    args.y = rect.top;
-    args.cx = rect.right - rect.left;
-    args.cy = rect.bottom - rect.top;
-    args.parent = parent;
-    args.menuOrId = reinterpret_cast<HMENU>(INT_PTR(id));
+    CreateArgs args =
+        CreateArgs::Child(u"Kestrivane.TabStrip", parent, id, WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, rect);
     args.classStyle = CS_DBLCLKS;
     args.background = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     if (!CWindowBase::Create(args)) return false;

@@ -29,11 +29,8 @@ class CShowcasePage : public CWindowBase {
 public:
     bool Create(HWND parent, HMODULE resources, HFONT font)
     {
-        CreateArgs args;
-        args.className = u"Kestrivane.Test.ShowcasePage";
-        args.style = WS_CHILD | WS_CLIPCHILDREN;
-        args.x = args.y = args.cx = args.cy = 0;
-        args.parent = parent;
+        CreateArgs args =
+            CreateArgs::Child(u"Kestrivane.Test.ShowcasePage", parent, 0, WS_CHILD | WS_CLIPCHILDREN, RECT{});
         args.background = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
         if (!CWindowBase::Create(args) || !bar.Create(hwnd_, IDD_PAGE_BUTTONBAR, resources)) return false;
         bar.Show(SW_SHOW);

@@ -21,11 +21,7 @@ class CFakePage : public CWindowBase {
 public:
     bool Create(HWND parent)
     {
-        CreateArgs args;
-        args.className = u"Kestrivane.Test.Page";
-        args.style = WS_CHILD | WS_CLIPCHILDREN;
-        args.x = args.y = args.cx = args.cy = 0;
-        args.parent = parent;
+        CreateArgs args = CreateArgs::Child(u"Kestrivane.Test.Page", parent, 0, WS_CHILD | WS_CLIPCHILDREN, RECT{});
         args.background = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
         return CWindowBase::Create(args);
     }
