@@ -19,6 +19,14 @@ CharKind KindOf(char16_t c)
     return CharKind::Other;
 }
 
+// Windows types character 127 for Ctrl+Backspace; Wine types a plain backspace (8) with Ctrl held, which
+// its edit control then ignores. Ctrl+H also types 8, but without the Backspace key down.
+bool IsCtrlBackspace(WPARAM character)
+{
+    if (character == 127) return true;
+    return character == '\b' && ::GetKeyState(VK_CONTROL) < 0 && ::GetKeyState(VK_BACK) < 0;
+}
+
 } // namespace
 
 bool InstallCtrlBackspace(HWND edit)
@@ -38,7 +46,7 @@ LRESULT CALLBACK CtrlBackspaceSubclassProc(HWND hwnd, UINT msg, WPARAM wParam, L
 {
     if (msg == WM_NCDESTROY) {
         ::RemoveWindowSubclass(hwnd, &CtrlBackspaceSubclassProc, id);
-    } else if (msg == WM_CHAR && wParam == 127) {
+    } else if (msg == WM_CHAR && IsCtrlBackspace(wParam)) {
         DeleteWordBeforeCaret(hwnd);
         return 0;
     }

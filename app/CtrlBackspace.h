@@ -1,6 +1,6 @@
 #pragma once
-// Ctrl+Backspace deletes the word before the caret in every text box of the program. Edit controls type
-// character 127 for it and otherwise insert a box glyph.
+// Ctrl+Backspace deletes the word before the caret in every text box of the program. Edit controls would
+// otherwise insert a box glyph for it (or, under Wine, do nothing).
 #include <string_view>
 
 #include "win/Win32.h"

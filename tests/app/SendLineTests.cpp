@@ -3,6 +3,7 @@
 #include "app/CSendEdit.h"
 #include "app/CSplitterBar.h"
 #include "app/CtrlBackspace.h"
+#include "base/Utf.h"
 #include "tests/app/ControlTestHost.h"
 #include "win/Button.h"
 #include "win/Edit.h"
@@ -269,4 +270,57 @@ TEST(SplitterBar, DrawsAGripOfThirtyPixelsAcrossItsMiddle)
     EXPECT_EQ(::GetPixel(dc, 216, 2), face);
     EXPECT_EQ(::GetPixel(dc, 200, 1), face);
     ::ReleaseDC(splitter, dc);
+}
+
+namespace {
+
+void PressKeys(std::initializer_list<std::pair<WORD, bool>> keys) // virtual key, down
+{
+    std::vector<INPUT> inputs;
+    for (const auto& [key, down] : keys) {
+        INPUT input{};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = key;
+        input.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
+        inputs.push_back(input);
+    }
+    ::SendInput(UINT(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+} // namespace
+
+// Through the real keyboard road (input queue, TranslateMessage): Ctrl+Backspace arrives as character 127
+// and deletes a word; Up brings back the last line sent; Enter reaches the page.
+TEST_F(SendLineFixture, RealKeystrokesDeleteAWordBrowseAndSend)
+{
+    ::SetForegroundWindow(host);
+    sendEdit.SetFocus();
+    PumpFor(100);
+    if (::GetFocus() != sendEdit.Handle()) GTEST_SKIP() << "no keyboard focus on this display";
+    Type(u"sh/dx foo bar");
+    PressKeys({{VK_CONTROL, true}, {VK_BACK, true}, {VK_BACK, false}, {VK_CONTROL, false}});
+    EXPECT_TRUE(PumpUntil([&] { return sendEdit.GetText() == u"sh/dx foo "; }, 2000)) << Utf16ToUtf8(sendEdit.GetText());
+
+    sendEdit.AddToHistory(u"sh/wwv");
+    PressKeys({{VK_UP, true}, {VK_UP, false}});
+    EXPECT_TRUE(PumpUntil([&] { return sendEdit.GetText() == u"sh/wwv"; }, 2000));
+    PressKeys({{VK_RETURN, true}, {VK_RETURN, false}});
+    EXPECT_TRUE(PumpUntil([&] { return host.Count(WM_APP_SEND_LINE) == 1; }, 2000));
+    EXPECT_EQ(sendEdit.GetText(), u"sh/wwv");
+}
+
+// Ctrl+H types a backspace too: it deletes one character, never a word.
+TEST_F(CtrlBackspaceFixture, CtrlHStaysAPlainBackspace)
+{
+    BYTE keys[256] = {};
+    ::GetKeyboardState(keys);
+    keys[VK_CONTROL] = 0x80;
+    keys[VK_BACK] = 0;
+    ::SetKeyboardState(keys);
+    edit.SetText(u"foo bar");
+    edit.SetSel(7, 7);
+    edit.SendMessage(WM_CHAR, '\b', 1);
+    keys[VK_CONTROL] = 0;
+    ::SetKeyboardState(keys);
+    EXPECT_NE(edit.GetText(), u"foo ");
 }
