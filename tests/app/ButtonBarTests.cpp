@@ -135,3 +135,14 @@ TEST_F(ButtonBarFixture, ScalesItsMeasuredSizesToANewDpiOnce)
     EXPECT_EQ(bar.RightMargin(), ::MulDiv(margin, 144, 96));
     EXPECT_EQ(bar.BarDpi(), 144);
 }
+
+TEST(ButtonBarLinks, OnlyWebAddressesAreOpened)
+{
+    EXPECT_TRUE(CButtonBar::IsWebAddress(u"https://www.example.net/docs"));
+    EXPECT_TRUE(CButtonBar::IsWebAddress(u"HTTP://example.net"));
+    EXPECT_FALSE(CButtonBar::IsWebAddress(u""));
+    EXPECT_FALSE(CButtonBar::IsWebAddress(u"https://"));
+    EXPECT_FALSE(CButtonBar::IsWebAddress(u"C:\\Windows\\notepad.exe"));
+    EXPECT_FALSE(CButtonBar::IsWebAddress(u"file:///C:/Windows/win.ini"));
+    EXPECT_FALSE(CButtonBar::IsWebAddress(u"cmd.exe /c del x"));
+}
