@@ -34,17 +34,21 @@ CConnectionSettings Settings()
     return settings;
 }
 
-std::string LineOf(int id, const std::string& frequency)
+// The line of spot id as the service's stand-in makes it: frequency 7000 + id + 0.25 kHz.
+std::string LineOf(int id, const std::string& spotter)
 {
+    std::string head = "DX de " + spotter + ":";
+    head.resize(17, ' ');
+    const std::string frequency = std::to_string(7000 + id) + ".3";
     std::string comment = id % 5 == 0 ? "" : "id " + std::to_string(id);
     comment.resize(30, ' ');
     char time[8];
     std::snprintf(time, sizeof time, "%02d%02dZ", id / 60 % 24, id % 60);
-    return "DX de K8RQT-@:    " + std::string(10 - frequency.size(), ' ') + frequency + "  N4XJZ        " + comment +
-           " " + time + "\n";
+    return head + " " + std::string(10 - frequency.size(), ' ') + frequency + "  N4XJZ        " + comment + " " +
+           time + "\n";
 }
 
-std::string WebLine(int id) { return LineOf(id, std::to_string(7000 + id) + ".3"); }
+std::string WebLine(int id) { return LineOf(id, "K8RQT-@"); }
 
 class DxSummitConnectionTest : public ::testing::Test {
 protected:
@@ -152,6 +156,20 @@ TEST_F(DxSummitConnectionTest, UnavailableServiceIsRetriedTwiceThenGivesUp)
                                               "error 386 DX Summit: HTTP 503"}));
     EXPECT_EQ(PeerEvents("get").size(), 4u);
     EXPECT_FALSE(connection->IsActive());
+}
+
+TEST_F(DxSummitConnectionTest, TooManyRequestsIsRetriedAndRelayedSpotsComeWithTheSwitch)
+{
+    StartPeer("feed", "newest=5,5,7 relayed=6 fail=429 failfrom=1 failcount=1");
+    CConnectionSettings settings = Settings();
+    settings.DxSummitAllSpots = true;
+    ASSERT_TRUE(connection->Connect(settings, 0, {}));
+    ASSERT_TRUE(WaitFor("text "));
+    listener.Take();
+    ASSERT_TRUE(WaitFor("text "));
+    const std::string block = LineOf(6, "DL1ABC") + WebLine(7);
+    EXPECT_EQ(listener.Take(), (std::vector<std::string>{"info 394 DX Summit: HTTP 429 (retried at the next reading)",
+                                                         "raw " + block, "text " + block}));
 }
 
 TEST_F(DxSummitConnectionTest, NotFoundAndAnswersThatAreNoListStopAtOnce)
