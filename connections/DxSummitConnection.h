@@ -16,8 +16,6 @@ public:
     // Stops the worker (its thread ends after its current request) and frees results still queued.
     ~CDxSummitConnection() override;
 
-    HWND Window() const { return window_; }
-
 protected:
     bool CreateHiddenWindow() override;
     bool StartWorker(unsigned generation, const std::u16string& host) override;

@@ -36,7 +36,6 @@ public:
     // A result of the worker thread.
     void OnRequestDone(const DxSummitResult& result);
 
-    unsigned Generation() const { return generation_; }
     uint64_t LastId() const { return lastId_; }
     int NextLimit() const { return nextLimit_; }
 
