@@ -2,6 +2,7 @@
 
 #include <mstcpip.h>
 
+#include <atomic>
 #include <cstring>
 #include <system_error>
 #include <thread>
@@ -11,8 +12,12 @@
 namespace kv {
 namespace {
 
+std::atomic<int> g_liveResolveRequests{0};
+
 // What the resolver thread is given and posts back; whoever holds it last frees it.
 struct HostResolveRequest : CPostedRecord {
+    HostResolveRequest() { ++g_liveResolveRequests; }
+    ~HostResolveRequest() override { --g_liveResolveRequests; }
     HWND window = nullptr;
     unsigned attempt = 0;
     std::u16string host;
@@ -41,6 +46,8 @@ void ResolveHostThread(std::unique_ptr<HostResolveRequest> request)
 }
 
 } // namespace
+
+int CTelnetConnection::LiveResolveRequests() { return g_liveResolveRequests.load(); }
 
 CTelnetConnection::CTelnetConnection(ITransportListener* listener)
     : CTelnetSession(listener, *this, *this, *this)
@@ -185,13 +192,19 @@ void CTelnetConnection::ReadOnce()
     // 0: the server closed; FD_CLOSE follows
 }
 
+// A reset can arrive as a close without an error code (Wine does so); the read error tells it from an
+// orderly close.
 void CTelnetConnection::DrainAndClose()
 {
     char buffer[kReadSize];
     while (socket_ != INVALID_SOCKET) {
         const int n = ::recv(socket_, buffer, sizeof buffer, 0);
-        if (n <= 0) break;
-        OnReceived(std::string_view(buffer, size_t(n)));
+        if (n > 0) {
+            OnReceived(std::string_view(buffer, size_t(n)));
+            continue;
+        }
+        if (n == SOCKET_ERROR) OnReceiveError(::WSAGetLastError());
+        break;
     }
     OnServerClosed();
 }

@@ -17,6 +17,8 @@ public:
     // Keep-alive timing of the next connection: [General] LostConnectionDelay in seconds (60 by default).
     void SetLostConnectionDelay(int seconds) { lostConnectionDelaySeconds_ = seconds; }
     HWND Window() const { return window_; }
+    // Resolver records not yet freed, by the window's handler or by the thread (all connections together).
+    static int LiveResolveRequests();
 
 private:
     // ITelnetSocket
