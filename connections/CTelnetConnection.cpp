@@ -50,7 +50,7 @@ void ResolveHostThread(std::unique_ptr<HostResolveRequest> request)
 int CTelnetConnection::LiveResolveRequests() { return g_liveResolveRequests.load(); }
 
 CTelnetConnection::CTelnetConnection(ITransportListener* listener)
-    : CTelnetSession(listener, *this, *this, *this)
+    : CTelnetSession(listener, *this, *this, clock_)
 {
 }
 
@@ -107,13 +107,6 @@ bool CTelnetConnection::StartTimer(unsigned id, unsigned periodMs) { return wind
 void CTelnetConnection::StopTimer(unsigned id)
 {
     if (window_) window_.KillTimer(id);
-}
-
-UtcTime CTelnetConnection::NowUtc() const
-{
-    SYSTEMTIME st;
-    ::GetSystemTime(&st);
-    return {st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond, st.wMilliseconds};
 }
 
 bool CTelnetConnection::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam)

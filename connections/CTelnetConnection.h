@@ -3,13 +3,14 @@
 // reports to a hidden message-only window, with host-name resolution on a short-lived thread.
 #include "connections/CTelnetSession.h"
 #include "win/MessageOnlyWindow.h"
+#include "win/SystemClock.h"
 
 namespace kv {
 
 constexpr UINT WM_APP_TELNET_SOCKET = WM_APP + 0x14;
 constexpr UINT WM_APP_HOST_RESOLVED = WM_APP + 0x15;
 
-class CTelnetConnection : private ITelnetSocket, private ITimerHost, private IClock, public CTelnetSession {
+class CTelnetConnection : private ITelnetSocket, private ITimerHost, public CTelnetSession {
 public:
     explicit CTelnetConnection(ITransportListener* listener);
     ~CTelnetConnection() override;
@@ -30,9 +31,6 @@ private:
     // ITimerHost
     bool StartTimer(unsigned id, unsigned periodMs) override;
     void StopTimer(unsigned id) override;
-    // IClock
-    uint64_t TickCount() const override { return ::GetTickCount64(); }
-    UtcTime NowUtc() const override;
 
     bool OnMessage(UINT msg, WPARAM wParam, LPARAM lParam);
     void OnHostResolved(LPARAM record);
@@ -42,6 +40,7 @@ private:
     void DrainAndClose();
     void ApplyKeepAlive();
 
+    CSystemClock clock_;
     CMessageOnlyWindow window_;
     SOCKET socket_ = INVALID_SOCKET;
     int lostConnectionDelaySeconds_ = 60;

@@ -16,23 +16,16 @@ namespace {
 
 using Calls = std::vector<std::string>;
 
-class CTestConnection : public CTelnetConnection {
-public:
-    using CTelnetConnection::CTelnetConnection;
-    bool Connect(const CConnectionSettings&, int, const std::vector<std::u16string>&) override { return false; }
-    void ApplySettings(const CConnectionSettings&) override {}
-};
-
-TelnetEndpoint Local(uint16_t port, std::u16string login = u"N0CALL", std::u16string password = {},
-                     std::vector<std::u16string> commands = {})
+CConnectionSettings Local(uint16_t port, std::u16string login = u"N0CALL", std::u16string password = {},
+                          std::vector<std::u16string> commands = {})
 {
-    TelnetEndpoint e;
-    e.host = u"127.0.0.1";
-    e.port = port;
-    e.login = std::move(login);
-    e.password = std::move(password);
-    e.lineEnding = kLineEndingCrLf;
-    e.commands = std::move(commands);
+    CConnectionSettings e;
+    e.Host = u"127.0.0.1";
+    e.Port = port;
+    e.Login = std::move(login);
+    e.Password = std::move(password);
+    e.LineEnding = LineEndingCrLf;
+    e.Commands = std::move(commands);
     return e;
 }
 
@@ -120,8 +113,8 @@ TEST_F(TelnetConnection, AWholeSessionWithLoginPasswordAndPacedCommands)
 {
     CTestPeer peer("cluster", "session", "password=1 spots=1");
     ASSERT_TRUE(peer.Ok()) << peer.Error();
-    CTestConnection connection(&listener);
-    ASSERT_TRUE(connection.ConnectTo(Local(peer.Port(), u"N0CALL", u"secret", {u"sh/dx 5"}), 150, {u"set/page 0"}));
+    CTelnetConnection connection(&listener);
+    ASSERT_TRUE(connection.Connect(Local(peer.Port(), u"N0CALL", u"secret", {u"sh/dx 5"}), 150, {u"set/page 0"}));
     ASSERT_TRUE(WaitFor([&] { return listener.text.find(u"dxspider >\n") != std::u16string::npos &&
                                      Has(listener, "sent sh/dx 5") &&
                                      std::count(listener.text.begin(), listener.text.end(), u'>') >= 3; }));
@@ -163,8 +156,8 @@ TEST_F(TelnetConnection, OptionsAreRefusedAndTextIsDecodedAcrossSplitReads)
 {
     CTestPeer peer("cluster", "telnet");
     ASSERT_TRUE(peer.Ok()) << peer.Error();
-    CTestConnection connection(&listener);
-    ASSERT_TRUE(connection.ConnectTo(Local(peer.Port()), 100, {}));
+    CTelnetConnection connection(&listener);
+    ASSERT_TRUE(connection.Connect(Local(peer.Port()), 100, {}));
     ASSERT_TRUE(WaitFor([&] { return listener.text.find(u"end\n") != std::u16string::npos; }));
     connection.Disconnect();
     EXPECT_EQ(listener.raw, "login: IAC \xFF here\r\nGr\xFC\xDF" "e aus M\xFCnchen\r\nGr\xC3\xBC\xC3\x9F"
@@ -182,8 +175,8 @@ TEST_F(TelnetConnection, LogsInToTheGreetingsOfSeveralClusterSoftware)
         CRecordingListener l;
         CTestPeer peer("cluster", "greeting", std::string("software=") + software);
         ASSERT_TRUE(peer.Ok()) << peer.Error();
-        CTestConnection connection(&l);
-        ASSERT_TRUE(connection.ConnectTo(Local(peer.Port(), u"N0CALL", {}, {u"sh/dx"}), 100, {}));
+        CTelnetConnection connection(&l);
+        ASSERT_TRUE(connection.Connect(Local(peer.Port(), u"N0CALL", {}, {u"sh/dx"}), 100, {}));
         EXPECT_TRUE(WaitFor([&] { return Has(l, "sent sh/dx"); })) << software;
         EXPECT_TRUE(Has(l, "loggedin")) << software;
         ASSERT_TRUE(WaitFor([&] { return PeerEvents(peer, "line").size() >= 2; }, 3000)) << software;
@@ -195,8 +188,8 @@ TEST_F(TelnetConnection, PasswordFlows)
 {
     {   // no password set, a new account: Enter, Enter again, then the login ends
         CTestPeer peer("cluster", "newaccount");
-        CTestConnection connection(&listener);
-        ASSERT_TRUE(connection.ConnectTo(Local(peer.Port()), 100, {}));
+        CTelnetConnection connection(&listener);
+        ASSERT_TRUE(connection.Connect(Local(peer.Port()), 100, {}));
         ASSERT_TRUE(WaitFor([&] { return Has(listener, "loggedin"); }));
         EXPECT_TRUE(LoggedId(listener, 463));
         EXPECT_TRUE(LoggedId(listener, 467));
@@ -208,8 +201,8 @@ TEST_F(TelnetConnection, PasswordFlows)
     {   // a wrong password: sent, sent again, then given up without a login
         CRecordingListener l;
         CTestPeer peer("cluster", "wrongpassword");
-        CTestConnection connection(&l);
-        ASSERT_TRUE(connection.ConnectTo(Local(peer.Port(), u"N0CALL", u"wrong", {u"sh/dx"}), 100, {}));
+        CTelnetConnection connection(&l);
+        ASSERT_TRUE(connection.Connect(Local(peer.Port(), u"N0CALL", u"wrong", {u"sh/dx"}), 100, {}));
         ASSERT_TRUE(WaitFor([&] { return LoggedId(l, 466); }));
         PumpFor(2500);
         EXPECT_TRUE(LoggedId(l, 348));
@@ -221,8 +214,8 @@ TEST_F(TelnetConnection, PasswordFlows)
     {   // no password set and no hint of a new account: the user has to type it
         CRecordingListener l;
         CTestPeer peer("cluster", "askspassword");
-        CTestConnection connection(&l);
-        ASSERT_TRUE(connection.ConnectTo(Local(peer.Port()), 100, {}));
+        CTelnetConnection connection(&l);
+        ASSERT_TRUE(connection.Connect(Local(peer.Port()), 100, {}));
         ASSERT_TRUE(WaitFor([&] { return LoggedId(l, 464); }));
         EXPECT_TRUE(l.calls.back().rfind("log E 464", 0) == 0);
     }
@@ -231,8 +224,8 @@ TEST_F(TelnetConnection, PasswordFlows)
 TEST_F(TelnetConnection, AServerThatClosesAfterDataIsReadToTheEnd)
 {
     CTestPeer peer("cluster", "closeafterdata");
-    CTestConnection connection(&listener);
-    ASSERT_TRUE(connection.ConnectTo(Local(peer.Port()), 100, {}));
+    CTelnetConnection connection(&listener);
+    ASSERT_TRUE(connection.Connect(Local(peer.Port()), 100, {}));
     ASSERT_TRUE(WaitFor([&] { return connection.State() == TransportState::Disconnected; }));
     EXPECT_EQ(listener.calls.back(), "log I 342 Connection closed by the server");
     EXPECT_EQ(listener.calls[listener.calls.size() - 2], "state 0");
@@ -244,8 +237,8 @@ TEST_F(TelnetConnection, FailuresEndInTheirMessages)
 {
     if (ResetsAreVisible()) {
         CTestPeer peer("cluster", "reset");
-        CTestConnection connection(&listener);
-        ASSERT_TRUE(connection.ConnectTo(Local(peer.Port()), 100, {}));
+        CTelnetConnection connection(&listener);
+        ASSERT_TRUE(connection.Connect(Local(peer.Port()), 100, {}));
         ASSERT_TRUE(WaitFor([&] { return connection.State() == TransportState::Error; }))
             << ::testing::PrintToString(listener.calls);
         EXPECT_EQ(listener.calls.back(), "log E 345 Connection lost: connection reset by the server");
@@ -253,17 +246,17 @@ TEST_F(TelnetConnection, FailuresEndInTheirMessages)
     {
         CRecordingListener l;
         CTestPeer peer("cluster", "refused");
-        CTestConnection connection(&l);
-        ASSERT_TRUE(connection.ConnectTo(Local(peer.Port()), 100, {}));
+        CTelnetConnection connection(&l);
+        ASSERT_TRUE(connection.Connect(Local(peer.Port()), 100, {}));
         ASSERT_TRUE(WaitFor([&] { return connection.State() == TransportState::Error; }));
         EXPECT_EQ(l.calls.back(), "log E 344 Unable to connect: connection refused");
     }
     {
         CRecordingListener l;
-        CTestConnection connection(&l);
-        TelnetEndpoint bad = Local(23);
-        bad.host = u"no such host";
-        ASSERT_TRUE(connection.ConnectTo(bad, 100, {}));
+        CTelnetConnection connection(&l);
+        CConnectionSettings bad = Local(23);
+        bad.Host = u"no such host";
+        ASSERT_TRUE(connection.Connect(bad, 100, {}));
         ASSERT_TRUE(WaitFor([&] { return connection.State() == TransportState::Error; }));
         EXPECT_TRUE(l.calls.back() == "log E 343 Host name not found: no such host" ||
                     l.calls.back() == "log E 362 Host name temporarily not resolved: no such host")
@@ -275,8 +268,8 @@ TEST_F(TelnetConnection, NoAnswerWithinTwentySeconds)
 {
     CTestPeer peer("cluster", "neveraccepts");
     ASSERT_TRUE(peer.Ok()) << peer.Error();
-    CTestConnection connection(&listener);
-    ASSERT_TRUE(connection.ConnectTo(Local(peer.Port()), 100, {}));
+    CTelnetConnection connection(&listener);
+    ASSERT_TRUE(connection.Connect(Local(peer.Port()), 100, {}));
     PumpFor(15000);
     EXPECT_EQ(connection.State(), TransportState::Connecting);
     ASSERT_TRUE(WaitFor([&] { return connection.State() == TransportState::Error; }, 10000));
@@ -288,10 +281,10 @@ TEST_F(TelnetConnection, ResolverResultsOfOldAttemptsAreDroppedAndFreed)
     CTestPeer first("cluster", "session");
     CTestPeer second("cluster", "session");
     {
-        CTestConnection connection(&listener);
-        ASSERT_TRUE(connection.ConnectTo(Local(first.Port()), 100, {}));
+        CTelnetConnection connection(&listener);
+        ASSERT_TRUE(connection.Connect(Local(first.Port()), 100, {}));
         connection.Disconnect(); // the resolver's answer for this attempt is still to come
-        ASSERT_TRUE(connection.ConnectTo(Local(second.Port()), 100, {}));
+        ASSERT_TRUE(connection.Connect(Local(second.Port()), 100, {}));
         ASSERT_TRUE(WaitFor([&] { return Has(listener, "sent N0CALL"); }));
         PumpFor(300);
         EXPECT_TRUE(PeerEvents(first, "accept").empty());
@@ -300,8 +293,8 @@ TEST_F(TelnetConnection, ResolverResultsOfOldAttemptsAreDroppedAndFreed)
     }
     {   // destroyed with the answer queued, unread
         CRecordingListener l;
-        auto connection = std::make_unique<CTestConnection>(&l);
-        ASSERT_TRUE(connection->ConnectTo(Local(first.Port()), 100, {}));
+        auto connection = std::make_unique<CTelnetConnection>(&l);
+        ASSERT_TRUE(connection->Connect(Local(first.Port()), 100, {}));
         for (int i = 0; i < 100 && CTelnetConnection::LiveResolveRequests() > 0; ++i) {
             MSG m;
             if (::PeekMessageW(&m, connection->Window(), WM_APP_HOST_RESOLVED, WM_APP_HOST_RESOLVED, PM_NOREMOVE))
