@@ -60,7 +60,8 @@ struct TokenSpan {
     size_t end;
 };
 
-// The tokens of text from pos on. The vector is reused by each thread so that parsing a line allocates nothing.
+// The tokens of text from pos on, valid until the next call on the same thread: the vector is reused so
+// that parsing a line allocates nothing.
 std::vector<TokenSpan>& TokensOf(std::string_view text, size_t pos)
 {
     thread_local std::vector<TokenSpan> spans;
