@@ -1,0 +1,173 @@
+// The program as a user starts it: its main window, its command line and its single running instance.
+#include <gtest/gtest.h>
+
+#include "base/Utf.h"
+#include "tests/support/TestPaths.h"
+#include "tests/support/WinTestSupport.h"
+
+using namespace kv;
+
+namespace {
+
+// One started kestrivane.exe, ended at the end of the test whatever happened.
+class CProgram {
+public:
+    explicit CProgram(const std::u16string& arguments)
+    {
+        std::u16string commandLine = u"\"" + Utf8ToUtf16(test::BuildPath("kestrivane.exe")) + u"\" " + arguments;
+        STARTUPINFOW si{sizeof si};
+        started_ = ::CreateProcessW(nullptr, W(commandLine.data()), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                                    &si, &pi_);
+    }
+    ~CProgram()
+    {
+        if (!started_) return;
+        if (::WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT) ::TerminateProcess(pi_.hProcess, 99);
+        ::CloseHandle(pi_.hThread);
+        ::CloseHandle(pi_.hProcess);
+    }
+    bool Started() const { return started_; }
+
+    // The first visible top-level window of the process whose class is the given one (any when empty).
+    HWND FindWindowOfClass(const std::u16string& className, unsigned timeoutMs) const
+    {
+        HWND found = nullptr;
+        test::PumpUntil([&] { return (found = Find(className)) != nullptr; }, timeoutMs);
+        return found;
+    }
+    bool WaitForExit(unsigned timeoutMs, DWORD* exitCode = nullptr) const
+    {
+        const bool ended = ::WaitForSingleObject(pi_.hProcess, timeoutMs) == WAIT_OBJECT_0;
+        if (ended && exitCode) ::GetExitCodeProcess(pi_.hProcess, exitCode);
+        return ended;
+    }
+
+private:
+    HWND Find(const std::u16string& className) const
+    {
+        struct Search {
+            DWORD pid;
+            const std::u16string* cls;
+            HWND found;
+        } s{pi_.dwProcessId, &className, nullptr};
+        ::EnumWindows(
+            [](HWND hwnd, LPARAM l) -> BOOL {
+                auto* s = reinterpret_cast<Search*>(l);
+                DWORD pid = 0;
+                ::GetWindowThreadProcessId(hwnd, &pid);
+                wchar_t cls[64] = {};
+                ::GetClassNameW(hwnd, cls, 64);
+                if (pid == s->pid && ::IsWindowVisible(hwnd) && (s->cls->empty() || U16(cls) == *s->cls)) {
+                    s->found = hwnd;
+                    return FALSE;
+                }
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&s));
+        return s.found;
+    }
+
+    PROCESS_INFORMATION pi_{};
+    bool started_ = false;
+};
+
+const char16_t kFrameClass[] = u"Kestrivane.MainFrame";
+
+std::u16string TitleOf(HWND hwnd)
+{
+    wchar_t text[256] = {};
+    ::GetWindowTextW(hwnd, text, 256);
+    return U16(text);
+}
+
+// The text of a message box: its static control with the id 0xFFFF.
+std::u16string MessageBoxText(HWND box)
+{
+    wchar_t text[4096] = {};
+    ::GetDlgItemTextW(box, 0xFFFF, text, 4096);
+    return U16(text);
+}
+
+void CloseAndExpectCleanExit(const CProgram& program, HWND frame)
+{
+    ::PostMessageW(frame, WM_CLOSE, 0, 0);
+    DWORD exitCode = 99;
+    EXPECT_TRUE(program.WaitForExit(15000, &exitCode));
+    EXPECT_EQ(exitCode, 0u);
+}
+
+} // namespace
+
+TEST(Startup, ShowsTheMainWindowAndExitsCleanlyOnClose)
+{
+    CProgram program(u"");
+    ASSERT_TRUE(program.Started());
+    HWND frame = program.FindWindowOfClass(kFrameClass, 15000);
+    ASSERT_NE(frame, nullptr);
+    EXPECT_EQ(TitleOf(frame), u"Kestrivane");
+    test::PumpFor(500); // let it paint
+    EXPECT_FALSE(test::SaveScreenshot(nullptr, u"startup").empty());
+    CloseAndExpectCleanExit(program, frame);
+}
+
+TEST(Startup, CommandLineErrorsAndHelpAreShownAndEndTheProgram)
+{
+    struct Case {
+        const char16_t* args;
+        const char16_t* start;
+    } cases[] = {
+        {u"-A x", u"Command line: unknown argument \"-A\"\n\nCommand-line arguments\n"},
+        {u"--colour=red", u"Command line: unknown argument \"--colour\"\n\n"},
+        {u"-i", u"Command line: -i needs a value\n\n"},
+        {u"--alternate-ini=", u"Command line: --alternate-ini needs a value\n\n"},
+        {u"-h -x", u"Command-line arguments\n\n-a, --alternate-appdata <folder>\n"},
+        {u"/?", u"Command-line arguments\n"},
+    };
+    for (const Case& c : cases) {
+        CProgram program(c.args);
+        ASSERT_TRUE(program.Started());
+        HWND box = program.FindWindowOfClass(u"#32770", 15000);
+        ASSERT_NE(box, nullptr) << "no message box for " << Utf16ToUtf8(c.args);
+        EXPECT_EQ(MessageBoxText(box).rfind(c.start, 0), 0u)
+            << Utf16ToUtf8(c.args) << ": " << Utf16ToUtf8(MessageBoxText(box));
+        ::PostMessageW(box, WM_COMMAND, IDOK, 0);
+        EXPECT_TRUE(program.WaitForExit(15000));
+        EXPECT_EQ(program.FindWindowOfClass(kFrameClass, 0), nullptr);
+    }
+}
+
+TEST(Startup, AFolderTakenByAFileIsAnError)
+{
+    test::CTempDir dir;
+    ASSERT_TRUE(test::WriteFileBytes(dir.File(u"cfg"), "not a folder"));
+    CProgram program(u"-a \"" + dir.Path() + u"\"");
+    HWND box = program.FindWindowOfClass(u"#32770", 15000);
+    ASSERT_NE(box, nullptr);
+    EXPECT_NE(MessageBoxText(box).find(u"cannot be created"), std::u16string::npos);
+    ::PostMessageW(box, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(program.WaitForExit(15000));
+}
+
+TEST(Startup, TitleNamesAnotherSettingsFileAndOneInstanceRunsPerFile)
+{
+    test::CTempDir dir;
+    CProgram first(u"-a \"" + dir.Path() + u"\\Contest\"");
+    HWND frame = first.FindWindowOfClass(kFrameClass, 15000);
+    ASSERT_NE(frame, nullptr);
+    EXPECT_EQ(TitleOf(frame), u"Kestrivane - Contest");
+    EXPECT_NE(::GetFileAttributesW(W(dir.Path() + u"\\Contest\\cfg\\Kestrivane.ini")), INVALID_FILE_ATTRIBUTES);
+
+    // The same settings file, written in another letter case: the second start ends at once.
+    CProgram second(u"--ALTERNATE-APPDATA=\"" + dir.Path() + u"\\CONTEST\"");
+    EXPECT_TRUE(second.WaitForExit(15000));
+    EXPECT_EQ(second.FindWindowOfClass(kFrameClass, 0), nullptr);
+
+    // Another settings file runs beside it.
+    CProgram third(u"-a \"" + dir.Path() + u"\\Contest\" -i other.ini");
+    HWND otherFrame = third.FindWindowOfClass(kFrameClass, 15000);
+    ASSERT_NE(otherFrame, nullptr);
+    EXPECT_EQ(TitleOf(otherFrame), u"Kestrivane - other");
+
+    CloseAndExpectCleanExit(third, otherFrame);
+    CloseAndExpectCleanExit(first, frame);
+}
