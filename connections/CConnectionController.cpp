@@ -360,13 +360,13 @@ void CConnectionController::OnLoggedIn()
 void CConnectionController::OnInvalidLine(const std::u16string& line, const std::u16string& reason)
 {
     FlushPendingDisplay();
-    host_.AddText(line, reason, PaneRejected);
+    host_.AddText(line, reason, LineRejected);
 }
 
 void CConnectionController::OnLineSent(const std::u16string& line)
 {
     FlushPendingDisplay();
-    host_.AppendText(line + u"\n", PaneSent);
+    host_.AppendText(line + u"\n", LineSent);
 }
 
 // ---- cluster software
@@ -385,7 +385,7 @@ void CConnectionController::SendNoPageIfNeeded()
     NoPageSent = true;
     Transport->SendLine(kNoPageCommand);
     FlushPendingDisplay();
-    host_.AppendText(kNoPageCommand + u"\n", PaneSent);
+    host_.AppendText(kNoPageCommand + u"\n", LineSent);
 }
 
 // ---- radio follow
@@ -441,7 +441,7 @@ SendLineOutcome CConnectionController::OnSendLine(const std::u16string& typed)
     PromptLine.clear();
     FlushPendingDisplay();
     const std::u16string echo = password && !outcome.text.empty() ? u"********" : outcome.text;
-    host_.AppendText(echo + u"\n", PaneSent);
+    host_.AppendText(echo + u"\n", LineSent);
     host_.ScrollPaneToEnd();
     outcome.clear = true;
     outcome.addToHistory = !password && !outcome.text.empty();
@@ -463,10 +463,10 @@ bool CConnectionController::ProcessOutgoingLine(const std::u16string& text, bool
     Transport->SendLine(line);
     FlushPendingDisplay();
     if (adapted) {
-        host_.AppendText(line, PaneSent);
-        host_.AppendText(FormatText(LoadText(kIdsFromQuarnel), text) + u"\n", PaneNotice);
+        host_.AppendText(line, LineSent);
+        host_.AppendText(FormatText(LoadText(kIdsFromQuarnel), text) + u"\n", LineNotice);
     } else {
-        host_.AppendText(line + u"\n", PaneSent);
+        host_.AppendText(line + u"\n", LineSent);
     }
     return true;
 }
@@ -477,7 +477,7 @@ void CConnectionController::AppendLogLine(bool isError, const std::u16string& te
     std::u16string block = host_.PaneEndsInPartialLine() ? u"\n" : u"";
     block += text;
     block += u'\n';
-    host_.AppendText(block, isError ? PaneError : PaneNotice);
+    host_.AppendText(block, isError ? LineError : LineNotice);
 }
 
 // ---- forwarding road
@@ -566,7 +566,7 @@ void CConnectionController::OnTextReceived(const std::u16string& text)
     if (PromptLine.size() > kMaxPromptLine) PromptLine.erase(0, PromptLine.size() - kMaxPromptLine);
 
     if (!IsRadioFollowPage() && !FiltersApply() && WithheldSpots.Empty() && PendingDisplay.empty()) {
-        host_.AppendText(text, PaneReceived); // nothing to judge: shown at once, prompt included
+        host_.AppendText(text, LineReceived); // nothing to judge: shown at once, prompt included
         return;
     }
     PendingDisplay += text;
@@ -589,15 +589,15 @@ void CConnectionController::ShowLines(const std::u16string& lines)
         if (follow && line.find(kSkimmerMarker16) != std::u16string_view::npos) continue;
         std::u16string reason;
         const int kind = ClassifyLine(std::u16string(line), filtersApply, reason);
-        if (kind == PaneReceived) {
+        if (kind == LineReceived) {
             plain += line;
             continue;
         }
-        if (!plain.empty()) host_.AppendText(plain, PaneReceived);
+        if (!plain.empty()) host_.AppendText(plain, LineReceived);
         plain.clear();
         host_.AddText(std::u16string(line), reason, kind);
     }
-    if (!plain.empty()) host_.AppendText(plain, PaneReceived);
+    if (!plain.empty()) host_.AppendText(plain, LineReceived);
 }
 
 void CConnectionController::FlushPendingDisplay()
@@ -609,8 +609,8 @@ void CConnectionController::FlushPendingDisplay()
     if (IsRadioFollowPage() && text.find(kSkimmerMarker16) != std::u16string::npos) return;
     std::u16string reason;
     const int kind = ClassifyLine(text, FiltersApply(), reason);
-    if (kind == PaneReceived)
-        host_.AppendText(text, PaneReceived);
+    if (kind == LineReceived)
+        host_.AppendText(text, LineReceived);
     else
         host_.AddText(text, reason, kind);
 }
@@ -618,9 +618,9 @@ void CConnectionController::FlushPendingDisplay()
 int CConnectionController::ClassifyLine(const std::u16string& line, bool filtersApply, std::u16string& reason)
 {
     const std::string utf8 = Utf16ToUtf8(line);
-    if (filtersApply && Judge().IsRejected(utf8, &reason)) return PaneRejected;
-    if (WithheldSpots.TakeReason(utf8, Now(), reason)) return PaneDuplicate;
-    return PaneReceived;
+    if (filtersApply && Judge().IsRejected(utf8, &reason)) return LineRejected;
+    if (WithheldSpots.TakeReason(utf8, Now(), reason)) return LineDuplicate;
+    return LineReceived;
 }
 
 } // namespace kv

@@ -130,6 +130,9 @@ public:
     CGreetingScan Greeting;
     CWithheldSpots WithheldSpots;
 
+protected:
+    const ConnectionPageEnvironment& Environment() const { return environment_; }
+
 private:
     void CompileOwnFilter();
     void ReplaceTransport(ConnectionType type);

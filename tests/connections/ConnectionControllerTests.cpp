@@ -282,7 +282,7 @@ TEST(ForwardingRoad, FiltersSeeLatin1LinesDecodedLikeTheDisplay)
     ASSERT_EQ(shared.logger.packets.size(), 1u);
     EXPECT_EQ(shared.logger.packets[0], kSpot2.substr(0, kSpot2.size() - 2) + "\n");
     ASSERT_EQ(a.host.pane.size(), 2u);
-    EXPECT_EQ(a.host.pane[0].kind, PaneRejected);
+    EXPECT_EQ(a.host.pane[0].kind, LineRejected);
     EXPECT_EQ(a.host.pane[0].reason, u"Rejected by All connections: comment words");
 }
 
@@ -321,7 +321,7 @@ TEST(DisplayRoad, RejectionReasonsOfOwnLevelAndOutOfBand)
     ASSERT_EQ(a.host.pane.size(), 3u);
     EXPECT_EQ(a.host.pane[0].reason, u"Rejected by My node: DX callsign (N4XJZ)");
     EXPECT_EQ(a.host.pane[1].reason, u"Rejected: outside the amateur bands (13999.9 kHz)");
-    EXPECT_EQ(a.host.pane[1].kind, PaneRejected);
+    EXPECT_EQ(a.host.pane[1].kind, LineRejected);
     EXPECT_EQ(a.host.pane[2].text, u"plain\n");
     EXPECT_TRUE(shared.logger.packets.size() == 1 && shared.logger.packets[0] == "plain\n");
 }
@@ -338,9 +338,9 @@ TEST(DisplayRoad, SpotAlreadySentByAnotherConnectionIsStruckOutWithItsReason)
     ASSERT_EQ(shared.logger.packets.size(), 2u);
     EXPECT_EQ(shared.logger.packets[1], kSpot2.substr(0, kSpot2.size() - 2) + "\n");
     ASSERT_EQ(b.host.pane.size(), 2u);
-    EXPECT_EQ(b.host.pane[0].kind, PaneDuplicate);
+    EXPECT_EQ(b.host.pane[0].kind, LineDuplicate);
     EXPECT_EQ(b.host.pane[0].reason, u"Already sent to Quarnel by Node A at 14:07Z (same spot)");
-    EXPECT_EQ(b.host.pane[1].kind, PaneReceived);
+    EXPECT_EQ(b.host.pane[1].kind, LineReceived);
     EXPECT_TRUE(b.page.WithheldSpots.Empty());
 }
 
