@@ -262,3 +262,18 @@ TEST_F(ConnectionPageTest, SkimmerPageThatFollowsARadioAnnouncesItselfAndSendsTh
         5000));
     EXPECT_EQ(page_->LastQsyFrequency, 70253u);
 }
+
+TEST_F(ConnectionPageTest, APageWhoseWindowCannotBeMadeIsLeftToItsCreator)
+{
+    static int destroyed = 0;
+    struct CountedPage : CConnectionPage {
+        using CConnectionPage::CConnectionPage;
+        ~CountedPage() override { ++destroyed; }
+    };
+    auto* page = new CountedPage({&general_, &levels_, &sentSpots_, &logger_, nullptr, &clock_});
+    // The test program holds no template of the page's button bar, so the page cannot be made.
+    EXPECT_FALSE(page->Create(host_, 1101, ::GetModuleHandleW(nullptr)));
+    EXPECT_EQ(destroyed, 0);
+    delete page;
+    EXPECT_EQ(destroyed, 1);
+}
