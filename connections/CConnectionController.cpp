@@ -163,9 +163,7 @@ void CConnectionController::Connect()
 {
     if (State == int(TransportState::Connecting) || State == int(TransportState::Connected)) return;
     if (State == kStateWaitingToReconnect) {
-        host_.StopTimer(kReconnectTimer);
-        ReconnectCountdown = 0;
-        UpdateStatusText();
+        StopReconnectCountdown();
     }
     ReconnectAttempt = 0;
     StartupConnectPending = false;
@@ -196,9 +194,7 @@ void CConnectionController::Disconnect()
 {
     StartupConnectPending = false;
     if (State == kStateWaitingToReconnect) {
-        host_.StopTimer(kReconnectTimer);
-        ReconnectCountdown = 0;
-        UpdateStatusText();
+        StopReconnectCountdown();
         ReconnectAttempt = 0;
         State = int(TransportState::Disconnected);
         ReportStateChanged();
@@ -210,13 +206,18 @@ void CConnectionController::Disconnect()
     Transport->Disconnect();
 }
 
-void CConnectionController::ResetReconnection()
+void CConnectionController::StopReconnectCountdown()
 {
     host_.StopTimer(kReconnectTimer);
     ReconnectCountdown = 0;
+    UpdateStatusText();
+}
+
+void CConnectionController::ResetReconnection()
+{
     ReconnectAttempt = 0;
     State = int(TransportState::Disconnected);
-    UpdateStatusText();
+    StopReconnectCountdown();
 }
 
 void CConnectionController::OnStateChanged(int state)
@@ -291,18 +292,14 @@ void CConnectionController::OnTimer(unsigned id)
 void CConnectionController::OnReconnectTick()
 {
     if (State != kStateWaitingToReconnect) {
-        host_.StopTimer(kReconnectTimer);
-        ReconnectCountdown = 0;
-        UpdateStatusText();
+        StopReconnectCountdown();
         return;
     }
     if (ReconnectCountdown-- > 1) {
         UpdateStatusText();
         return;
     }
-    host_.StopTimer(kReconnectTimer);
-    ReconnectCountdown = 0;
-    UpdateStatusText();
+    StopReconnectCountdown();
     ++ReconnectAttempt;
     UserDisconnected = false;
     LastErrorId = 0;

@@ -137,6 +137,7 @@ private:
     void CompileOwnFilter();
     void ReplaceTransport(ConnectionType type);
     void StartTransport();
+    void StopReconnectCountdown();
     void TakeTransportStateAfterFailedStart();
     void SetClusterSoftware(ClusterSoftwareId id);
     void SendNoPageIfNeeded();
