@@ -50,7 +50,7 @@ def cpp_literal(text):
         if 0x20 <= u < 0x7F and chr(u) not in '"\\?':
             parts.append(chr(u))
         else:
-            parts.append("\\x%04X\" u\"" % u)  # closed and reopened so that a following hex digit stays apart
+            parts.append("\\x%04X\" u\"" % u)  # closed and reopened (a blank between, or u would be a suffix) so that a following hex digit stays apart
     return 'u"' + "".join(parts) + '"'
 
 

@@ -12,6 +12,15 @@ public:
     void Attach(HWND hwnd) { hwnd_ = hwnd; }
     HWND Detach() { HWND h = hwnd_; hwnd_ = nullptr; return h; }
     bool IsWindow() const { return hwnd_ && ::IsWindow(hwnd_); }
+    // Creates a child window of a registered class (a common control, say) and takes its handle.
+    bool CreateControl(const wchar_t* className, HWND parent, int id, DWORD style, DWORD exStyle, const RECT& rect,
+                       const std::u16string& text = {})
+    {
+        hwnd_ = ::CreateWindowExW(exStyle, className, W(text), style, rect.left, rect.top, rect.right - rect.left,
+                                  rect.bottom - rect.top, parent, reinterpret_cast<HMENU>(INT_PTR(id)),
+                                  ::GetModuleHandleW(nullptr), nullptr);
+        return hwnd_ != nullptr;
+    }
 
     bool Destroy() { HWND h = Detach(); return h && ::DestroyWindow(h); }
     bool Show(int cmd) { return ::ShowWindow(hwnd_, cmd) != FALSE; }
@@ -50,6 +59,13 @@ public:
     void SetFont(HFONT font, bool redraw = true) { SendMessage(WM_SETFONT, WPARAM(font), redraw); }
     LONG_PTR GetStyle() const { return ::GetWindowLongPtrW(hwnd_, GWL_STYLE); }
     LONG_PTR GetExStyle() const { return ::GetWindowLongPtrW(hwnd_, GWL_EXSTYLE); }
+    bool SetCapture() { return ::SetCapture(hwnd_) != nullptr || ::GetCapture() == hwnd_; }
+    bool HasCapture() const { return ::GetCapture() == hwnd_; }
+    std::u16string GetClassName() const
+    {
+        wchar_t name[64] = {};
+        return U16(name, size_t(::GetClassNameW(hwnd_, name, 64)));
+    }
 
 protected:
     HWND hwnd_;

@@ -24,6 +24,21 @@ public:
         HICON smallIcon = nullptr;
         HCURSOR cursor = nullptr;    // the arrow when null
         HBRUSH background = nullptr; // the window colour when null
+
+        // A child window with a control id, placed in a rectangle of its parent.
+        static CreateArgs Child(const std::u16string& className, HWND parent, int id, DWORD style, const RECT& rect)
+        {
+            CreateArgs args;
+            args.className = className;
+            args.style = style;
+            args.x = rect.left;
+            args.y = rect.top;
+            args.cx = rect.right - rect.left;
+            args.cy = rect.bottom - rect.top;
+            args.parent = parent;
+            args.menuOrId = reinterpret_cast<HMENU>(INT_PTR(id));
+            return args;
+        }
     };
 
     CWindowBase() = default;
