@@ -1,0 +1,48 @@
+#pragma once
+// The transport of Telnet and CW Skimmer connections: the portable session over a Winsock TCP socket that
+// reports to a hidden message-only window, with host-name resolution on a short-lived thread.
+#include "connections/CTelnetSession.h"
+#include "win/MessageOnlyWindow.h"
+
+namespace kv {
+
+constexpr UINT WM_APP_TELNET_SOCKET = WM_APP + 0x14;
+constexpr UINT WM_APP_HOST_RESOLVED = WM_APP + 0x15;
+
+class CTelnetConnection : private ITelnetSocket, private ITimerHost, private IClock, public CTelnetSession {
+public:
+    explicit CTelnetConnection(ITransportListener* listener);
+    ~CTelnetConnection() override;
+
+    // Keep-alive timing of the next connection: [General] LostConnectionDelay in seconds (60 by default).
+    void SetLostConnectionDelay(int seconds) { lostConnectionDelaySeconds_ = seconds; }
+    HWND Window() const { return window_; }
+
+private:
+    // ITelnetSocket
+    bool OpenWindow() override;
+    bool StartResolve(unsigned attempt, const std::u16string& host) override;
+    bool HasSocket() const override { return socket_ != INVALID_SOCKET; }
+    int Send(std::string_view bytes, int& error) override;
+    void Close() override;
+    // ITimerHost
+    bool StartTimer(unsigned id, unsigned periodMs) override;
+    void StopTimer(unsigned id) override;
+    // IClock
+    uint64_t TickCount() const override { return ::GetTickCount64(); }
+    UtcTime NowUtc() const override;
+
+    bool OnMessage(UINT msg, WPARAM wParam, LPARAM lParam);
+    void OnHostResolved(LPARAM record);
+    void OpenSocket(const sockaddr_in& resolved);
+    void OnSocketEvent(SOCKET socket, WORD event, WORD error);
+    void ReadOnce();
+    void DrainAndClose();
+    void ApplyKeepAlive();
+
+    CMessageOnlyWindow window_;
+    SOCKET socket_ = INVALID_SOCKET;
+    int lostConnectionDelaySeconds_ = 60;
+};
+
+} // namespace kv

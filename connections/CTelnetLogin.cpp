@@ -1,0 +1,219 @@
+#include "connections/CTelnetLogin.h"
+
+#include "base/Ascii.h"
+#include "base/Text.h"
+
+namespace kv {
+namespace {
+
+constexpr char16_t kBellShown = 0x2022;
+const std::u16string kHiddenPassword = u"********";
+
+bool EndsWith(std::u16string_view s, std::u16string_view tail)
+{
+    return s.size() >= tail.size() && s.substr(s.size() - tail.size()) == tail;
+}
+bool Contains(std::u16string_view s, std::u16string_view part) { return s.find(part) != std::u16string_view::npos; }
+
+void ReplaceAll(std::u16string& s, std::u16string_view from, std::u16string_view to)
+{
+    for (size_t pos; (pos = s.find(from)) != std::u16string::npos;) s.replace(pos, from.size(), to);
+}
+
+// Trimmed, lower-cased, bells after the prompt dropped (clusters ring the bell after their prompts) and
+// blanks before a colon removed.
+std::u16string NormalisePrompt(const std::u16string& line)
+{
+    std::u16string s = ToLowerAscii(Trim(line));
+    while (!s.empty() && s.back() == kBellShown) s = Trim(s.substr(0, s.size() - 1));
+    ReplaceAll(s, u" :", u":");
+    ReplaceAll(s, u"\t:", u":");
+    return s;
+}
+
+bool IsPasswordPrompt(std::u16string_view s) { return EndsWith(s, u"password:"); }
+bool IsLoginPrompt(std::u16string_view s)
+{
+    return EndsWith(s, u"login:") || EndsWith(s, u"call:") || EndsWith(s, u"callsign:") || EndsWith(s, u"callsign");
+}
+
+} // namespace
+
+void CTelnetLogin::Start(const std::u16string& login, const std::u16string& password, int commandDelayMs,
+                         std::vector<std::u16string> commands)
+{
+    login_ = login;
+    password_ = password;
+    state_ = LoginState::AwaitLogin;
+    promptLine_.clear();
+    newPasswordHinted_ = false;
+    emptyPasswordSends_ = 0;
+    clxGatewaySeen_ = false;
+    passwordResent_ = false;
+    connectedAtMs_ = clock_.TickCount();
+    commandDelayMs_ = commandDelayMs < 101 ? 100 : commandDelayMs;
+    commands_.assign(std::make_move_iterator(commands.begin()), std::make_move_iterator(commands.end()));
+}
+
+void CTelnetLogin::Stop()
+{
+    timers_.StopTimer(kCommandTimer);
+    timers_.StopTimer(kEndOfLoginTimer);
+    commands_.clear();
+    promptLine_.clear();
+    state_ = LoginState::Done;
+}
+
+void CTelnetLogin::ScanForPrompts(const std::u16string& text)
+{
+    if (!InLogin()) return;
+    for (char16_t c : text) {
+        if (c != u'\n') {
+            if (promptLine_.size() < kMaxPromptLine) promptLine_.push_back(c);
+            continue;
+        }
+        const std::u16string line = std::move(promptLine_);
+        promptLine_.clear();
+        HandlePrompt(line);
+        if (!InLogin()) return;
+    }
+    // Prompts usually stand on the unfinished last line.
+    if (HandlePrompt(promptLine_)) promptLine_.clear();
+}
+
+bool CTelnetLogin::HandlePrompt(const std::u16string& rawLine)
+{
+    if (!InLogin()) return false;
+    const std::u16string line = NormalisePrompt(rawLine);
+    if (line.empty()) return false;
+    const bool passwordPrompt = IsPasswordPrompt(line);
+    const bool loginPrompt = !passwordPrompt && IsLoginPrompt(line);
+
+    switch (state_) {
+    case LoginState::AwaitLogin:
+        if (Contains(line, u"clx gateway")) {
+            clxGatewaySeen_ = true;
+            return false;
+        }
+        if (loginPrompt) return SendLogin();
+        if (passwordPrompt) return SendPassword(348);
+        return false;
+    case LoginState::AwaitPassword:
+        return passwordPrompt && SendPassword(348);
+    case LoginState::LoginNoPassword:
+        if (passwordPrompt) return OnPasswordPromptWithoutPassword(line);
+        if (Contains(line, u"choose") && Contains(line, u"password")) newPasswordHinted_ = true;
+        return false;
+    case LoginState::PasswordSent:
+        if (!passwordPrompt) return false;
+        timers_.StopTimer(kEndOfLoginTimer);
+        if (passwordResent_) {
+            Fail(466);
+            return true;
+        }
+        passwordResent_ = true;
+        return SendPassword(465);
+    default:
+        return false;
+    }
+}
+
+bool CTelnetLogin::SendLogin()
+{
+    if (login_.empty()) {
+        host_.LogLoginMessage(false, 349);
+        state_ = LoginState::Done;
+        return true;
+    }
+    if (!host_.SendLoginLine(login_)) return true; // the connection is gone; nothing more to do
+    host_.EchoSentLine(login_);
+    host_.LogLoginMessage(false, 347);
+    if (!password_.empty()) {
+        state_ = LoginState::AwaitPassword;
+    } else {
+        state_ = LoginState::LoginNoPassword;
+        timers_.StartTimer(kEndOfLoginTimer, kEndOfLoginMs);
+    }
+    return true;
+}
+
+// The stored password answers a prompt of the login phase only: later, a chat line ending in "password:"
+// would otherwise receive it.
+bool CTelnetLogin::SendPassword(unsigned messageId)
+{
+    if (password_.empty()) {
+        Fail(350);
+        return true;
+    }
+    if (clock_.TickCount() - connectedAtMs_ > kPasswordWindowMs) {
+        Fail(356);
+        return true;
+    }
+    if (!host_.SendLoginLine(password_)) return true;
+    host_.EchoSentLine(kHiddenPassword);
+    host_.LogLoginMessage(false, messageId);
+    state_ = LoginState::PasswordSent;
+    timers_.StartTimer(kEndOfLoginTimer, kEndOfLoginMs);
+    return true;
+}
+
+bool CTelnetLogin::OnPasswordPromptWithoutPassword(const std::u16string& line)
+{
+    timers_.StopTimer(kEndOfLoginTimer);
+    const bool newAccountHinted = newPasswordHinted_ || Contains(line, u"new password") || clxGatewaySeen_;
+    if ((emptyPasswordSends_ == 0 && newAccountHinted) || emptyPasswordSends_ == 1) return SendEmptyPassword();
+    Fail(emptyPasswordSends_ == 0 ? 464 : 466);
+    return true;
+}
+
+bool CTelnetLogin::SendEmptyPassword()
+{
+    if (!host_.SendLoginLine(std::u16string())) return true;
+    host_.LogLoginMessage(false, emptyPasswordSends_ == 0 ? 463 : 467);
+    ++emptyPasswordSends_;
+    timers_.StartTimer(kEndOfLoginTimer, kEndOfLoginMs);
+    return true;
+}
+
+void CTelnetLogin::Fail(unsigned messageId)
+{
+    host_.LogLoginMessage(true, messageId);
+    state_ = LoginState::Done;
+}
+
+void CTelnetLogin::OnTimer(unsigned id)
+{
+    if (id == kEndOfLoginTimer) EndOfLogin();
+    else if (id == kCommandTimer) SendNextCommand();
+}
+
+void CTelnetLogin::EndOfLogin()
+{
+    timers_.StopTimer(kEndOfLoginTimer);
+    if (state_ != LoginState::LoginNoPassword && state_ != LoginState::PasswordSent) return;
+    host_.LoginFinished();
+    // The listener may have closed the connection; a closed connection stays idle.
+    if (!host_.LoginConnected() || state_ == LoginState::Done) return;
+    if (commands_.empty()) {
+        state_ = LoginState::Done;
+        return;
+    }
+    state_ = LoginState::SendingCommands;
+    timers_.StartTimer(kCommandTimer, unsigned(commandDelayMs_));
+}
+
+void CTelnetLogin::SendNextCommand()
+{
+    if (!commands_.empty() && host_.LoginConnected()) {
+        const std::u16string command = std::move(commands_.front());
+        commands_.pop_front();
+        if (!host_.SendLoginLine(command)) return;
+        host_.EchoSentLine(command);
+    }
+    if (commands_.empty() || !host_.LoginConnected()) {
+        timers_.StopTimer(kCommandTimer);
+        state_ = LoginState::Done;
+    }
+}
+
+} // namespace kv

@@ -1,0 +1,208 @@
+#include "connections/CTelnetSession.h"
+
+#include "base/TextCatalog.h"
+#include "connections/TelnetText.h"
+
+namespace kv {
+
+std::u16string TelnetEndpoint::Address() const
+{
+    return host.empty() ? std::u16string() : FormatText(u"%s:%d", host, port);
+}
+
+std::u16string SocketErrorReason(int error)
+{
+    switch (error) {
+    case kWsaConnectionRefused:
+        return LoadText(351);
+    case kWsaTimedOut:
+        return LoadText(352);
+    case kWsaNetworkDown:
+    case kWsaNetworkUnreachable:
+    case kWsaHostUnreachable:
+        return LoadText(353);
+    case kWsaConnectionAborted:
+    case kWsaConnectionReset:
+        return LoadText(354);
+    default:
+        return FormatText(LoadText(355), error);
+    }
+}
+
+CTelnetSession::CTelnetSession(ITransportListener* listener, ITelnetSocket& socket, ITimerHost& timers,
+                               const IClock& clock)
+    : IClusterTransport(listener), socket_(socket), timers_(timers), login_(*this, timers, clock)
+{
+}
+
+bool CTelnetSession::ConnectTo(const TelnetEndpoint& endpoint, int commandDelayMs,
+                               const std::vector<std::u16string>& globalCommands)
+{
+    if (IsActive() || !socket_.OpenWindow()) return false;
+    CloseSocket();
+    endpoint_ = endpoint;
+    std::vector<std::u16string> commands = globalCommands;
+    commands.insert(commands.end(), endpoint.commands.begin(), endpoint.commands.end());
+    telnet_.Reset();
+    receiveBuffer_.Clear();
+    sendBuffer_.clear();
+    login_.Start(endpoint.login, endpoint.password, commandDelayMs, std::move(commands));
+    SetState(TransportState::Connecting);
+    LogMessage(false, 339, endpoint_.Address());
+    if (!socket_.StartResolve(attemptNumber_, endpoint_.host)) {
+        ReportError(344, kWsaInvalidArgument);
+        return false;
+    }
+    timers_.StartTimer(kConnectTimer, kConnectTimeoutMs);
+    return true;
+}
+
+void CTelnetSession::Disconnect()
+{
+    if (!IsActive()) return;
+    CloseSocket();
+    SetState(TransportState::Disconnected);
+    LogMessage(false, 341);
+}
+
+bool CTelnetSession::SendLine(const std::u16string& line)
+{
+    if (!IsConnected()) return false;
+    sendBuffer_ += EncodeTelnetLine(line, endpoint_.lineEnding);
+    return !socket_.HasSocket() || FlushSendBuffer();
+}
+
+void CTelnetSession::CloseSocket()
+{
+    timers_.StopTimer(kConnectTimer);
+    socket_.Close();
+    ++attemptNumber_;
+    sendBuffer_.clear();
+    receiveBuffer_.Clear();
+    login_.Stop();
+}
+
+void CTelnetSession::ReportError(unsigned messageId, int error)
+{
+    CloseSocket();
+    SetState(TransportState::Error);
+    LogMessage(true, messageId, SocketErrorReason(error));
+}
+
+void CTelnetSession::LogMessage(bool isError, unsigned messageId, std::optional<FormatArg> argument)
+{
+    ITransportListener* listener = Listener();
+    if (!listener) return;
+    std::u16string text = LoadText(messageId);
+    if (argument) text = FormatTextV(text, {*argument});
+    listener->OnLogMessage(isError, messageId, text);
+}
+
+bool CTelnetSession::WantsResolverResult(unsigned attempt) const
+{
+    return attempt == attemptNumber_ && State() == TransportState::Connecting;
+}
+
+void CTelnetSession::OnResolveFailed(int error)
+{
+    CloseSocket();
+    SetState(TransportState::Error);
+    LogMessage(true, error == kWsaTryAgain ? 362 : 343, endpoint_.host);
+}
+
+void CTelnetSession::OnConnectDone(int error)
+{
+    timers_.StopTimer(kConnectTimer);
+    if (error != 0) {
+        ReportError(344, error);
+        return;
+    }
+    login_.MarkConnected();
+    SetState(TransportState::Connected);
+    if (IsConnected()) LogMessage(false, 340, endpoint_.Address());
+}
+
+void CTelnetSession::OnReceived(std::string_view chunk)
+{
+    if (chunk.empty()) return;
+    if (ITransportListener* listener = Listener()) listener->OnTraffic(unsigned(chunk.size()), 0);
+    ProcessReceived(chunk);
+}
+
+void CTelnetSession::OnReceiveError(int error)
+{
+    if (error != kWsaWouldBlock) ReportError(345, error);
+}
+
+void CTelnetSession::ProcessReceived(std::string_view chunk)
+{
+    // The chunk's data is collected apart: answering the options may close the socket and empty the buffers.
+    std::string data, replies;
+    telnet_.Feed(chunk, data, replies);
+    if (!replies.empty() && socket_.HasSocket()) {
+        sendBuffer_ += replies;
+        if (!FlushSendBuffer()) return;
+    }
+    if (data.empty() || !IsConnected()) return;
+    receiveBuffer_.Append(data);
+    if (ITransportListener* listener = Listener()) listener->OnRawDataReceived(data);
+    if (IsConnected()) DeliverText(receiveBuffer_.TakeText(false));
+}
+
+void CTelnetSession::DeliverText(const std::u16string& text)
+{
+    if (text.empty()) return;
+    if (ITransportListener* listener = Listener()) listener->OnTextReceived(text);
+    if (IsConnected()) login_.ScanForPrompts(text);
+}
+
+void CTelnetSession::OnServerClosed()
+{
+    if (IsConnected()) DeliverText(receiveBuffer_.TakeText(true));
+    if (!socket_.HasSocket()) return;
+    CloseSocket();
+    SetState(TransportState::Disconnected);
+    LogMessage(false, 342);
+}
+
+bool CTelnetSession::FlushSendBuffer()
+{
+    while (!sendBuffer_.empty() && socket_.HasSocket()) {
+        int error = 0;
+        const int sent = socket_.Send(sendBuffer_, error);
+        if (sent < 0) {
+            if (error == kWsaWouldBlock) return true; // the rest waits for FD_WRITE
+            ReportError(345, error);
+            return false;
+        }
+        if (sent == 0) return true;
+        sendBuffer_.erase(0, size_t(sent));
+        if (ITransportListener* listener = Listener()) listener->OnTraffic(0, unsigned(sent));
+    }
+    return true;
+}
+
+void CTelnetSession::OnTimer(unsigned id)
+{
+    if (id != kConnectTimer) {
+        login_.OnTimer(id);
+        return;
+    }
+    timers_.StopTimer(kConnectTimer);
+    if (State() != TransportState::Connecting) return;
+    CloseSocket();
+    SetState(TransportState::Error);
+    LogMessage(true, 346);
+}
+
+void CTelnetSession::EchoSentLine(const std::u16string& line)
+{
+    if (ITransportListener* listener = Listener()) listener->OnLineSent(line);
+}
+
+void CTelnetSession::LoginFinished()
+{
+    if (ITransportListener* listener = Listener()) listener->OnLoggedIn();
+}
+
+} // namespace kv

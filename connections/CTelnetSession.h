@@ -1,0 +1,100 @@
+#pragma once
+// Everything of a Telnet (and CW Skimmer) connection that is not the platform's: the states, the Telnet
+// layer, the received text, the sent lines, the login and the paced commands. The platform side drives it
+// with its notifications and reaches the socket, the resolver and the timers through small interfaces.
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "base/Format.h"
+#include "base/Platform.h"
+#include "connections/CReceiveBuffer.h"
+#include "connections/CTelnetLogin.h"
+#include "connections/CTelnetProtocol.h"
+#include "connections/IClusterTransport.h"
+#include "connections/ITelnetSocket.h"
+
+namespace kv {
+
+// The part of the connection settings that a Telnet connection uses.
+struct TelnetEndpoint {
+    std::u16string host;
+    int port = 23;
+    std::u16string login;
+    std::u16string password;
+    int lineEnding = 0;
+    std::vector<std::u16string> commands;
+
+    // "host:port", empty without a host.
+    std::u16string Address() const;
+};
+
+class CTelnetSession : public IClusterTransport, private ITelnetLoginHost {
+public:
+    static constexpr unsigned kConnectTimer = 1;
+    static constexpr unsigned kConnectTimeoutMs = 20000;
+    static constexpr size_t kReadSize = 4096;
+
+    CTelnetSession(ITransportListener* listener, ITelnetSocket& socket, ITimerHost& timers, const IClock& clock);
+
+    void Disconnect() override;
+    bool SendLine(const std::u16string& line) override;
+    bool AcceptsCommands() const override { return true; }
+    bool CanSendLines() const override { return true; }
+
+    // Connect with the settings already taken apart.
+    bool ConnectTo(const TelnetEndpoint& endpoint, int commandDelayMs,
+                   const std::vector<std::u16string>& globalCommands);
+    void SetLineEnding(int lineEnding) { endpoint_.lineEnding = lineEnding; }
+
+    // Notifications of the platform side.
+    unsigned AttemptNumber() const { return attemptNumber_; }
+    // A resolver result counts only for the current attempt while still connecting.
+    bool WantsResolverResult(unsigned attempt) const;
+    void OnResolveFailed(int error);
+    int Port() const { return endpoint_.port; }
+    void OnConnectDone(int error);
+    void OnReceived(std::string_view chunk);
+    void OnReceiveError(int error);
+    void OnWritable() { FlushSendBuffer(); }
+    // The server closed in order and the socket has been drained into OnReceived.
+    void OnServerClosed();
+    void OnTimer(unsigned id);
+    // Closes the socket and reports the error (344 unable to connect, 345 connection lost).
+    void ReportError(unsigned messageId, int error);
+
+    LoginState GetLoginState() const { return login_.State(); }
+    int CommandDelay() const { return login_.CommandDelay(); }
+
+protected:
+    // Timers killed, socket closed, buffers and queue emptied, login idle; the state is left as it is.
+    void CloseSocket();
+
+private:
+    void LogMessage(bool isError, unsigned messageId, std::optional<FormatArg> argument = std::nullopt);
+    void ProcessReceived(std::string_view chunk);
+    void DeliverText(const std::u16string& text);
+    // False when the connection was lost while sending.
+    bool FlushSendBuffer();
+
+    bool SendLoginLine(const std::u16string& line) override { return SendLine(line); }
+    void EchoSentLine(const std::u16string& line) override;
+    void LogLoginMessage(bool isError, unsigned messageId) override { LogMessage(isError, messageId); }
+    void LoginFinished() override;
+    bool LoginConnected() const override { return IsConnected(); }
+
+    ITelnetSocket& socket_;
+    ITimerHost& timers_;
+    TelnetEndpoint endpoint_;
+    unsigned attemptNumber_ = 0;
+    CTelnetProtocol telnet_;
+    CReceiveBuffer receiveBuffer_;
+    std::string sendBuffer_;
+    CTelnetLogin login_;
+};
+
+// The text of a Winsock error for messages 344 and 345.
+std::u16string SocketErrorReason(int error);
+
+} // namespace kv

@@ -1,0 +1,161 @@
+#pragma once
+// Fakes of the platform side of a Telnet session, and a listener that writes down every call in order.
+#include <map>
+#include <string>
+#include <vector>
+
+#include "base/Platform.h"
+#include "base/Utf.h"
+#include "connections/CTelnetSession.h"
+
+namespace kv::test {
+
+class CFakeTelnetSocket : public ITelnetSocket {
+public:
+    bool OpenWindow() override { return windowOk; }
+    bool StartResolve(unsigned attempt, const std::u16string& host) override
+    {
+        resolvedAttempt = attempt;
+        resolvedHost = host;
+        return resolverStarts;
+    }
+    bool HasSocket() const override { return open; }
+    int Send(std::string_view bytes, int& error) override
+    {
+        if (failSends > 0 && --failSends == 0) {
+            error = kWsaConnectionReset;
+            return -1;
+        }
+        if (wouldBlock) {
+            error = kWsaWouldBlock;
+            return -1;
+        }
+        const size_t n = maxSend < bytes.size() ? maxSend : bytes.size();
+        sent.append(bytes.substr(0, n));
+        return int(n);
+    }
+    void Close() override
+    {
+        if (open) ++closes;
+        open = false;
+    }
+
+    bool windowOk = true;
+    bool resolverStarts = true;
+    bool open = false;
+    bool wouldBlock = false;
+    int failSends = 0; // the n-th send from now fails with a reset
+    size_t maxSend = size_t(-1);
+    unsigned resolvedAttempt = 0;
+    std::u16string resolvedHost;
+    std::string sent;
+    int closes = 0;
+};
+
+class CFakeTimers : public ITimerHost {
+public:
+    bool StartTimer(unsigned id, unsigned periodMs) override
+    {
+        running[id] = periodMs;
+        return true;
+    }
+    void StopTimer(unsigned id) override { running.erase(id); }
+    bool Running(unsigned id) const { return running.count(id) != 0; }
+    unsigned Period(unsigned id) const { return Running(id) ? running.at(id) : 0; }
+
+    std::map<unsigned, unsigned> running;
+};
+
+class CFakeClock : public IClock {
+public:
+    uint64_t TickCount() const override { return now; }
+    UtcTime NowUtc() const override { return {}; }
+    uint64_t now = 1000;
+};
+
+// Every call as one line, e.g. "state 2", "raw abc", "text abc", "log E 345 Connection lost: ...".
+class CRecordingListener : public ITransportListener {
+public:
+    void OnStateChanged(int state) override { calls.push_back("state " + std::to_string(state)); }
+    void OnTextReceived(const std::u16string& t) override
+    {
+        text += t;
+        calls.push_back("text " + Utf16ToUtf8(t));
+    }
+    void OnRawDataReceived(const std::string& bytes) override
+    {
+        raw += bytes;
+        calls.push_back("raw " + bytes);
+    }
+    void OnInvalidLine(const std::u16string&, const std::u16string&) override { calls.push_back("invalid"); }
+    void OnLineSent(const std::u16string& line) override { calls.push_back("sent " + Utf16ToUtf8(line)); }
+    void OnLogMessage(bool isError, unsigned id, const std::u16string& t) override
+    {
+        calls.push_back(std::string("log ") + (isError ? "E " : "I ") + std::to_string(id) + " " + Utf16ToUtf8(t));
+        logIds.push_back(id);
+    }
+    void OnLoggedIn() override { calls.push_back("loggedin"); }
+    void OnTraffic(unsigned in, unsigned out) override
+    {
+        bytesIn += in;
+        bytesOut += out;
+    }
+
+    std::vector<std::string> calls;
+    std::vector<unsigned> logIds;
+    std::string raw;
+    std::u16string text;
+    unsigned bytesIn = 0, bytesOut = 0;
+};
+
+class CTestSession : public CTelnetSession {
+public:
+    using CTelnetSession::CTelnetSession;
+    bool Connect(const CConnectionSettings&, int, const std::vector<std::u16string>&) override { return false; }
+    void ApplySettings(const CConnectionSettings&) override {}
+};
+
+// A session wired to the fakes; Connected() runs it through resolution and connection.
+class CSessionRig {
+public:
+    CSessionRig() : session(&listener, socket, timers, clock) {}
+
+    void Connect(const TelnetEndpoint& endpoint, int delayMs = 500, std::vector<std::u16string> global = {})
+    {
+        session.ConnectTo(endpoint, delayMs, global);
+        socket.open = true;
+        session.OnConnectDone(0);
+    }
+    static TelnetEndpoint Endpoint(std::u16string login = u"N0CALL", std::u16string password = {},
+                                   std::vector<std::u16string> commands = {})
+    {
+        TelnetEndpoint e;
+        e.host = u"cluster.example";
+        e.port = 7300;
+        e.login = std::move(login);
+        e.password = std::move(password);
+        e.lineEnding = 0;
+        e.commands = std::move(commands);
+        return e;
+    }
+    void Receive(std::string_view bytes) { session.OnReceived(bytes); }
+    // The bytes sent since the last call.
+    std::string TakeSent()
+    {
+        std::string s;
+        s.swap(socket.sent);
+        return s;
+    }
+    void Fire(unsigned timer)
+    {
+        if (timers.Running(timer)) session.OnTimer(timer);
+    }
+
+    CRecordingListener listener;
+    CFakeTelnetSocket socket;
+    CFakeTimers timers;
+    CFakeClock clock;
+    CTestSession session;
+};
+
+} // namespace kv::test
