@@ -66,11 +66,18 @@ bool CButtonBar::OnNotify(NMHDR& header, LRESULT& result)
     if (header.code != NM_CLICK && header.code != NM_RETURN) return false;
     if (!EqualsIgnoreCaseAscii(CWindow(header.hwndFrom).GetClassName(), u"SysLink")) return false;
     const auto& link = reinterpret_cast<const NMLINK&>(header);
-    if (link.item.szUrl[0] != 0)
+    if (IsWebAddress(U16(link.item.szUrl)))
         ::ShellExecuteW(hwnd_, L"open", link.item.szUrl, nullptr, nullptr, SW_SHOWNORMAL);
     ::SetFocus(MainWindow());
     result = 0;
     return true;
+}
+
+bool CButtonBar::IsWebAddress(std::u16string_view url)
+{
+    for (std::u16string_view scheme : {u"https://", u"http://"})
+        if (url.size() > scheme.size() && EqualsIgnoreCaseAscii(url.substr(0, scheme.size()), scheme)) return true;
+    return false;
 }
 
 void CButtonBar::UpdateCommandUi(const CommandStateQuery& query)

@@ -312,6 +312,8 @@ bool CTabStrip::OnCommand(int id, int code, HWND control)
         layout_.Scroll(control == scrollRight_ ? 1 : -1);
         RecalcLayout();
         Invalidate();
+        // The click gave the button the focus; the active page (its send line) takes it back.
+        if (::GetFocus() == control && GetTabWnd(active_)) ::SetFocus(GetTabWnd(active_));
     }
     return true;
 }

@@ -7,7 +7,6 @@
 #include "tests/support/WinTestSupport.h"
 #include "tests/support/TestPaths.h"
 
-
 using namespace kv;
 using namespace kv::test;
 
@@ -122,16 +121,13 @@ TEST_F(ButtonBarFixture, ButtonsAreEnabledAsTheirCommandsAndUnhandledOnesStayEna
     EXPECT_TRUE(::IsWindowEnabled(bar.GetItem(ID_CONNECTION_CONNECT_ALL)));
 }
 
-TEST_F(ButtonBarFixture, ScalesItsMeasuredSizesToANewDpiOnce)
+TEST(ButtonBarLinks, OnlyWebAddressesAreOpened)
 {
-    CButtonBar bar(ID_TOOLS_GENERAL_SETTINGS, false);
-    ASSERT_TRUE(bar.Create(host, IDD_VIEW_BUTTONBAR, resources));
-    const int width = bar.BarWidth(), height = bar.BarHeight(), margin = bar.RightMargin();
-    bar.ScaleToDpi(96);
-    EXPECT_EQ(bar.BarWidth(), width);
-    bar.ScaleToDpi(144);
-    EXPECT_EQ(bar.BarWidth(), ::MulDiv(width, 144, 96));
-    EXPECT_EQ(bar.BarHeight(), ::MulDiv(height, 144, 96));
-    EXPECT_EQ(bar.RightMargin(), ::MulDiv(margin, 144, 96));
-    EXPECT_EQ(bar.BarDpi(), 144);
+    EXPECT_TRUE(CButtonBar::IsWebAddress(u"https://www.example.net/docs"));
+    EXPECT_TRUE(CButtonBar::IsWebAddress(u"HTTP://example.net"));
+    EXPECT_FALSE(CButtonBar::IsWebAddress(u""));
+    EXPECT_FALSE(CButtonBar::IsWebAddress(u"https://"));
+    EXPECT_FALSE(CButtonBar::IsWebAddress(u"C:\\Windows\\notepad.exe"));
+    EXPECT_FALSE(CButtonBar::IsWebAddress(u"file:///C:/Windows/win.ini"));
+    EXPECT_FALSE(CButtonBar::IsWebAddress(u"cmd.exe /c del x"));
 }

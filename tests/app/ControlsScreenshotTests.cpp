@@ -138,8 +138,19 @@ TEST(ControlsScreenshot, TabsWithStateIconsTheCloseButtonThePlusTabAndTheButtonB
         if (id == ID_CONNECTION_CONNECT) return false;
         return std::nullopt;
     });
+    RECT close{};
+    ASSERT_TRUE(view.tabs.GetCloseButtonRect(close));
+    POINT pointer{(close.left + close.right) / 2, (close.top + close.bottom) / 2};
+    ::ClientToScreen(view.tabs, &pointer);
+    ::SetCursorPos(pointer.x, pointer.y); // the close button lights up under the pointer
     PumpFor(300);
     EXPECT_FALSE(SaveScreenshot(view, u"tab-strip").empty());
+
+    ASSERT_TRUE(view.tabs.BeginRename(2));
+    PumpFor(200);
+    EXPECT_FALSE(SaveScreenshot(view, u"tab-rename").empty());
+    ::PostMessageW(view.tabs.RenameEdit(), WM_KEYDOWN, VK_ESCAPE, 1);
+    PumpUntil([&] { return !view.tabs.IsRenaming(); }, 2000);
 
     // Narrower: the tabs scroll.
     view.SetPos(nullptr, 0, 0, 400, 420, SWP_NOMOVE | SWP_NOZORDER);

@@ -34,24 +34,6 @@ TEST(LineHistory, DropsTheOldestBeyondOneHundredLines)
     EXPECT_EQ(history.Entries().back(), Line(100));
 }
 
-TEST(LineHistory, BrowsesBackToTheOldestAndForwardToWhatWasTyped)
-{
-    CLineHistory history;
-    EXPECT_FALSE(history.Older(u"typed"));
-    history.Add(u"first");
-    history.Add(u"second");
-    EXPECT_FALSE(history.Newer()); // not browsing
-
-    EXPECT_EQ(history.Older(u"abc"), u"second");
-    EXPECT_EQ(history.Older(u"second"), u"first");
-    EXPECT_EQ(history.Older(u"first"), u"first"); // the oldest stays
-    EXPECT_TRUE(history.IsBrowsing());
-    EXPECT_EQ(history.Newer(), u"second");
-    EXPECT_EQ(history.Newer(), u"abc");
-    EXPECT_FALSE(history.IsBrowsing());
-    EXPECT_FALSE(history.Newer());
-}
-
 TEST(LineHistory, SendingEndsBrowsingAndForgetsTheTypedText)
 {
     CLineHistory history;

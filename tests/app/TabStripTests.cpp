@@ -295,8 +295,10 @@ TEST_F(TabStripFixture, ManyTabsScrollAndAStripThatShowsThemAllIsNeverLeftShifte
     EXPECT_TRUE(tabs.IsOverButton(POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2}));
     EXPECT_FALSE(tabs.IsOverButton(POINT{5, 5}));
 
+    right.SetFocus();
     right.SendMessage(BM_CLICK);
     EXPECT_EQ(tabs.GetFirstVisibleTab(), 1);
+    EXPECT_EQ(::GetFocus(), tabs.GetTabWnd(tabs.GetActiveTab())); // the page keeps the keyboard
     tabs.SetActiveTab(13); // scrolled into sight
     RECT last{};
     EXPECT_TRUE(tabs.GetTabRect(13, last));
