@@ -1,0 +1,194 @@
+#include "app/CReadOnlyRichEdit.h"
+
+#include <windowsx.h>
+
+#include "app/PaneMessages.h"
+#include "app/SpotTestRequest.h"
+#include "base/Utf.h"
+
+namespace kv {
+namespace {
+
+constexpr UINT_PTR kClickTimer = 1;
+
+CReadOnlyRichEdit::SpotLineCheck& SpotLineCheckHolder()
+{
+    static CReadOnlyRichEdit::SpotLineCheck check;
+    return check;
+}
+
+std::u16string WithoutLineEnd(std::u16string text)
+{
+    while (!text.empty() && (text.back() == u'\r' || text.back() == u'\n')) text.pop_back();
+    return text;
+}
+
+} // namespace
+
+void CReadOnlyRichEdit::SetSpotLineCheck(SpotLineCheck check) { SpotLineCheckHolder() = std::move(check); }
+
+bool CReadOnlyRichEdit::Create(HWND parent, int id, DWORD style, DWORD exStyle, long textLimit)
+{
+    if (hwnd_ || !LoadRichEditLibrary()) return false;
+    HWND edit = ::CreateWindowExW(exStyle, RichEditClassName(), L"", style, 0, 0, 0, 0, parent,
+                                  reinterpret_cast<HMENU>(INT_PTR(id)), ::GetModuleHandleW(nullptr), nullptr);
+    if (!edit) return false;
+    if (!Subclass(edit)) {
+        ::DestroyWindow(edit);
+        return false;
+    }
+    LimitText(textLimit);
+    SetEventMask(0);
+    return true;
+}
+
+CReadOnlyRichEdit::LineAt CReadOnlyRichEdit::GetLineAt(int x, int y) const
+{
+    LineAt at;
+    if (x == -1 && y == -1) {
+        at.charIndex = GetSel().cpMin;
+    } else {
+        POINT pt{x, y};
+        ::ScreenToClient(hwnd_, &pt);
+        at.charIndex = CharFromPos(pt);
+    }
+    const long start = LineIndex(LineFromChar(at.charIndex));
+    if (start < 0) return at;
+    at.text = WithoutLineEnd(GetTextRange(start, start + LineLength(start)));
+    return at;
+}
+
+bool CReadOnlyRichEdit::BuildContextMenu(CMenu& menu, const std::u16string& line) const
+{
+    if (!menu.CreatePopup()) return false;
+    menu.AppendItem(ID_EDIT_COPY, u"&Copy");
+    menu.AppendItem(ID_EDIT_COPY_ALL, u"Copy A&ll");
+    menu.AppendItem(ID_EDIT_SELECT_ALL, u"Select &All");
+    menu.AppendSeparator();
+    menu.AppendItem(ID_TEST_IN_SPOT_FILTERS, u"&Test in Spot Filters...");
+    if (SpotTestEnabled) {
+        const SpotLineCheck& isSpotLine = SpotLineCheckHolder();
+        menu.EnableItem(ID_TEST_IN_SPOT_FILTERS, isSpotLine && isSpotLine(Utf16ToUtf8(line)));
+    } else {
+        menu.DeleteItemAt(menu.Count() - 1);
+        menu.DeleteItemAt(menu.Count() - 1);
+    }
+    const CHARRANGE sel = GetSel();
+    const bool hasText = GetTextLength() > 0;
+    menu.EnableItem(ID_EDIT_COPY, sel.cpMax > sel.cpMin);
+    menu.EnableItem(ID_EDIT_COPY_ALL, hasText);
+    menu.EnableItem(ID_EDIT_SELECT_ALL, hasText);
+    return true;
+}
+
+void CReadOnlyRichEdit::ShowContextMenu(int x, int y)
+{
+    const LineAt line = SpotTestEnabled ? GetLineAt(x, y) : LineAt{};
+    if (x == -1 && y == -1) {
+        const RECT r = WindowRect();
+        x = r.left;
+        y = r.top;
+    }
+    CMenu menu;
+    if (!BuildContextMenu(menu, line.text)) return;
+    const int command = menu.Track(TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, x, y, hwnd_);
+    RunContextCommand(command, line);
+}
+
+void CReadOnlyRichEdit::RunContextCommand(int command, const LineAt& line)
+{
+    switch (command) {
+    case ID_EDIT_COPY_ALL:
+        CopyAll();
+        break;
+    case ID_EDIT_COPY:
+        SendMessage(WM_COPY);
+        break;
+    case ID_EDIT_SELECT_ALL:
+        SetSel(0, -1);
+        ::SendMessageW(MainWindow(), WM_APP_EDIT_CLICKED, 0, LPARAM(hwnd_));
+        break;
+    case ID_TEST_IN_SPOT_FILTERS: {
+        SpotTestRequest request{line.text, line.charIndex, {}};
+        ::SendMessageW(GetParent(), WM_APP_TEST_IN_SPOT_FILTERS, 0, LPARAM(&request));
+        return;
+    }
+    default:
+        break;
+    }
+    ::PostMessageW(MainWindow(), WM_APP_FOCUS_SEND_LINE, 0, 0);
+}
+
+void CReadOnlyRichEdit::CopyAll()
+{
+    const CHARRANGE sel = GetSel();
+    const POINT scroll = GetScrollPos();
+    SetRedraw(false);
+    SetSel(0, -1);
+    SendMessage(WM_COPY);
+    SetSel(sel.cpMin, sel.cpMax);
+    SetScrollPos(scroll);
+    SetRedraw(true);
+    ::InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+void CReadOnlyRichEdit::OnChar(WPARAM ch, LPARAM flags)
+{
+    KillTimer(kClickTimer);
+    if (::GetFocus() == hwnd_) ::SendMessageW(MainWindow(), WM_APP_FOCUS_SEND_LINE, 0, 0);
+    HWND focus = ::GetFocus();
+    if (focus && focus != hwnd_) ::SendMessageW(focus, WM_CHAR, ch, LPARAM((UINT(flags) >> 16) << 16 | 1));
+}
+
+void CReadOnlyRichEdit::OnClickTimer()
+{
+    if (::GetKeyState(VK_LBUTTON) < 0) return; // still selecting
+    KillTimer(kClickTimer);
+    if (::GetFocus() == hwnd_) ::SendMessageW(MainWindow(), WM_APP_FOCUS_SEND_LINE, 0, 0);
+}
+
+LRESULT CReadOnlyRichEdit::WndProc(UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    if (mouseObserver_ && msg >= WM_MOUSEFIRST && msg <= WM_MOUSELAST) {
+        MSG m{hwnd_, msg, wParam, lParam, DWORD(::GetMessageTime()), {}};
+        const DWORD pos = ::GetMessagePos();
+        m.pt = {GET_X_LPARAM(pos), GET_Y_LPARAM(pos)};
+        mouseObserver_(m);
+    }
+    switch (msg) {
+    case WM_CONTEXTMENU:
+        ShowContextMenu(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+        return 0;
+    case WM_RBUTTONUP: {
+        KillTimer(kClickTimer);
+        POINT pt{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+        ::ClientToScreen(hwnd_, &pt);
+        ShowContextMenu(pt.x, pt.y);
+        return 0;
+    }
+    case WM_LBUTTONDOWN:
+        KillTimer(kClickTimer);
+        break;
+    case WM_LBUTTONUP: {
+        const LRESULT result = DefaultProc(msg, wParam, lParam);
+        ::SendMessageW(MainWindow(), WM_APP_EDIT_CLICKED, 0, LPARAM(hwnd_));
+        SetTimer(kClickTimer, ::GetDoubleClickTime() + 100);
+        return result;
+    }
+    case WM_TIMER:
+        if (wParam != kClickTimer) break; // the control's own timers
+        OnClickTimer();
+        return 0;
+    case WM_CHAR:
+        OnChar(wParam, lParam);
+        return 0;
+    case WM_KILLFOCUS:
+        KillTimer(kClickTimer);
+        break;
+    default:
+        return CWindowBase::WndProc(msg, wParam, lParam);
+    }
+    return DefaultProc(msg, wParam, lParam);
+}
+
+} // namespace kv

@@ -1,0 +1,52 @@
+#pragma once
+// A read-only Rich Edit control for text that the user reads but does not type: a context menu (Copy,
+// Copy All, Select All, Test in Spot Filters...), the keyboard focus handed back to the send line after a
+// click, and typed characters forwarded to it (through the main window's WM_APP_FOCUS_SEND_LINE).
+#include <functional>
+#include <string>
+
+#include "win/Menu.h"
+#include "win/RichEdit.h"
+#include "win/WindowBase.h"
+
+namespace kv {
+
+class CReadOnlyRichEdit : public CRichEditT<CWindowBase> {
+public:
+    struct LineAt {
+        std::u16string text; // the whole line without its line end
+        int charIndex = 0;
+    };
+    // Whether a line (as UTF-8) is a spot line that the spot filters can test. Set once by whoever knows
+    // the spot parser; without it the test item stays disabled.
+    using SpotLineCheck = std::function<bool(const std::string& utf8Line)>;
+    // Every mouse message for the control, before the control sees it (a tooltip of the owner relays them).
+    using MouseObserver = std::function<void(MSG& msg)>;
+
+    bool Create(HWND parent, int id, DWORD style, DWORD exStyle, long textLimit);
+
+    static void SetSpotLineCheck(SpotLineCheck check);
+    void SetMouseObserver(MouseObserver observer) { mouseObserver_ = std::move(observer); }
+
+    // x = y = -1: at the selection's start (keyboard); else at a screen point.
+    LineAt GetLineAt(int x, int y) const;
+    void ShowContextMenu(int x, int y);
+    // The menu as it opens over a line; and what a chosen command does (0: dismissed).
+    bool BuildContextMenu(CMenu& menu, const std::u16string& line) const;
+    void RunContextCommand(int command, const LineAt& line);
+
+    bool SpotTestEnabled = false;
+
+protected:
+    LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    void OnChar(WPARAM ch, LPARAM flags);
+    void OnClickTimer();
+    void CopyAll();
+    HWND MainWindow() const { return ::GetAncestor(hwnd_, GA_ROOT); }
+
+    MouseObserver mouseObserver_;
+};
+
+} // namespace kv

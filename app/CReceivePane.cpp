@@ -1,0 +1,279 @@
+#include "app/CReceivePane.h"
+
+#include <windowsx.h>
+
+#include <algorithm>
+
+#include "app/DpiHelpers.h"
+#include "app/LineStyle.h"
+#include "app/PaneMessages.h"
+#include "app/SpotTestRequest.h"
+#include "base/Format.h"
+#include "base/TextCatalog.h"
+
+namespace kv {
+namespace {
+
+constexpr UINT_PTR kEndCheckTimer = 1;
+constexpr unsigned kJumpTextId = 330; // "%d new line%s - jump to end"
+
+CHARFORMAT2W FormatOf(int style)
+{
+    const LineLook look = LookOfLineStyle(style);
+    CHARFORMAT2W format{};
+    format.dwMask = CFM_COLOR | CFM_ITALIC | CFM_STRIKEOUT;
+    format.dwEffects = (look.italic ? CFE_ITALIC : 0) | (look.strikeOut ? CFE_STRIKEOUT : 0);
+    format.crTextColor = look.systemColour ? ::GetSysColor(look.systemColourIndex) : RGB(look.red, look.green, look.blue);
+    return format;
+}
+
+long NotBelowZero(int64_t position) { return long(std::max<int64_t>(position, 0)); }
+
+SIZE TextExtent(HWND window, HFONT font, const std::u16string& text)
+{
+    SIZE size{};
+    HDC dc = ::GetDC(window);
+    HGDIOBJ old = ::SelectObject(dc, font);
+    ::GetTextExtentPoint32W(dc, W(text), int(text.size()), &size);
+    ::SelectObject(dc, old);
+    ::ReleaseDC(window, dc);
+    return size;
+}
+
+} // namespace
+
+bool CReceivePane::Create(HWND parent, int id)
+{
+    CreateArgs args;
+    args.className = u"Kestrivane.ReceivePane";
+    args.style = WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN;
+    args.parent = parent;
+    args.menuOrId = reinterpret_cast<HMENU>(INT_PTR(id));
+    args.x = args.y = args.cx = args.cy = 0;
+    return CWindowBase::Create(args);
+}
+
+bool CReceivePane::OnCreate(const CREATESTRUCTW&)
+{
+    const DWORD editStyle = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_VSCROLL | ES_DISABLENOSCROLL | ES_READONLY |
+                            ES_NOHIDESEL | ES_AUTOVSCROLL | ES_MULTILINE;
+    if (!edit_.Create(hwnd_, kEditId, editStyle, WS_EX_CLIENTEDGE, 0x4000000)) return false;
+    edit_.SpotTestEnabled = true;
+    edit_.SetMouseObserver([this](MSG& msg) { OnEditMouse(msg); });
+
+    jumpButton_.Attach(::CreateWindowExW(0, L"BUTTON", L"", WS_CHILD | WS_CLIPSIBLINGS | BS_PUSHBUTTON, 0, 0, 0, 0, hwnd_,
+                                         reinterpret_cast<HMENU>(INT_PTR(kJumpButtonId)),
+                                         ::GetModuleHandleW(nullptr), nullptr));
+    if (!jumpButton_.Handle()) return false;
+
+    if (tooltip_.Create(hwnd_, TTS_ALWAYSTIP | TTS_NOPREFIX)) {
+        tooltip_.SetMaxTipWidth(600);
+        tooltip_.AddWindowTool(hwnd_, edit_, u"");
+        tooltip_.Activate(false);
+    }
+    SetTimer(kEndCheckTimer, 250);
+    return true;
+}
+
+void CReceivePane::OnDestroy()
+{
+    KillTimer(kEndCheckTimer);
+    tooltip_.Destroy(); // a popup: it would outlive the pane
+}
+
+void CReceivePane::AppendText(const std::u16string& text, int style)
+{
+    if (!edit_.IsWindow() || text.empty()) return;
+    const CReceiveLineBook::Block block = book_.TakeBlock(text);
+    if (block.text.empty()) return;
+    const bool atEnd = IsScrolledToEnd();
+    const SavedView view = SaveView();
+
+    edit_.SetRedraw(false);
+    int64_t removed = 0;
+    InsertBlock(block.text, style, removed);
+    if (view.hadSelection)
+        edit_.SetSel(NotBelowZero(view.selection.cpMin - removed), NotBelowZero(view.selection.cpMax - removed));
+    if (atEnd) {
+        // Scrolled while the drawing is off: the control paints once, below, not once per scroll.
+        edit_.SendMessage(WM_VSCROLL, SB_BOTTOM, 0);
+        newLineCount_ = 0;
+    } else {
+        RestoreView(view, removed);
+        newLineCount_ += block.newLines;
+    }
+    edit_.SetRedraw(true);
+    edit_.Invalidate();
+    UpdateJumpButton();
+}
+
+void CReceivePane::AddText(const std::u16string& text, const std::u16string& reason, int style)
+{
+    const int64_t before = book_.AppendedChars();
+    AppendText(text, style);
+    book_.AddReason(before, book_.AppendedChars(), reason, style);
+}
+
+CReceivePane::SavedView CReceivePane::SaveView() const
+{
+    SavedView view;
+    view.selection = edit_.GetSel();
+    view.hadSelection = view.selection.cpMax > view.selection.cpMin;
+    view.scroll = edit_.GetScrollPos();
+    view.firstVisibleChar = edit_.LineIndex(edit_.GetFirstVisibleLine());
+    return view;
+}
+
+void CReceivePane::InsertBlock(const std::u16string& block, int style, int64_t& removed)
+{
+    edit_.SetReadOnly(false);
+    edit_.SetSel(-1, -1);
+    CHARFORMAT2W format = FormatOf(style);
+    edit_.SetSelectionCharFormat(format);
+    edit_.ReplaceSel(block);
+    removed = book_.TrimExcessLines();
+    if (removed > 0) {
+        edit_.SetSel(0, long(removed));
+        edit_.ReplaceSel(u"");
+    }
+    edit_.SetReadOnly(true);
+}
+
+void CReceivePane::RestoreView(const SavedView& view, int64_t removed)
+{
+    if (removed == 0) {
+        edit_.SetScrollPos(view.scroll);
+        return;
+    }
+    // The text above moved up: put the line the user was reading back at the top. By pixels, since
+    // a scroll by lines is not measured in this text's lines everywhere.
+    const long lineStart = edit_.LineIndex(edit_.LineFromChar(NotBelowZero(view.firstVisibleChar - removed)));
+    const POINT now = edit_.GetScrollPos();
+    const int top = edit_.PosFromChar(lineStart).y - edit_.GetRect().top;
+    edit_.SetScrollPos(POINT{now.x, now.y + top});
+}
+
+bool CReceivePane::IsScrolledToEnd() const
+{
+    SCROLLBARINFO bar{sizeof bar};
+    if (!::GetScrollBarInfo(edit_, OBJID_VSCROLL, &bar)) return true;
+    if (bar.rgstate[0] & (STATE_SYSTEM_INVISIBLE | STATE_SYSTEM_UNAVAILABLE)) return true;
+    SCROLLINFO info{sizeof info, SIF_ALL};
+    if (!::GetScrollInfo(edit_, SB_VERT, &info)) return true;
+    // A bar kept only disabled (the text fits) may report a range without a page.
+    if (info.nPage == 0 || info.nMax <= int(info.nPage)) return true;
+    return int(info.nPage) + info.nPos >= info.nMax - 1;
+}
+
+void CReceivePane::UpdateJumpButton()
+{
+    if (!jumpButton_.Handle()) return;
+    if (newLineCount_ <= 0) {
+        if (jumpButton_.IsVisible()) jumpButton_.Show(SW_HIDE);
+        return;
+    }
+    jumpButton_.SetText(FormatText(LoadText(kJumpTextId), newLineCount_, newLineCount_ == 1 ? u"" : u"s"));
+    PositionJumpButton();
+    if (!jumpButton_.IsVisible())
+        jumpButton_.SetPos(HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+}
+
+void CReceivePane::PositionJumpButton()
+{
+    if (!jumpButton_.Handle()) return;
+    HFONT font = buttonFont_ ? buttonFont_ : reinterpret_cast<HFONT>(jumpButton_.SendMessage(WM_GETFONT));
+    const SIZE text = TextExtent(jumpButton_, font, jumpButton_.GetText());
+    const int width = text.cx + 2 * ScaleForDpi(12, dpi_);
+    const int height = text.cy + 2 * ScaleForDpi(5, dpi_);
+    const int edge = GetSystemMetricForDpi(SM_CXEDGE, dpi_);
+    const RECT client = ClientRect();
+    const int right = client.right - GetSystemMetricForDpi(SM_CXVSCROLL, dpi_) - edge - ScaleForDpi(8, dpi_);
+    const int bottom = client.bottom - edge - ScaleForDpi(8, dpi_);
+    jumpButton_.SetPos(HWND_TOP, right - width, bottom - height, width, height, SWP_NOACTIVATE);
+}
+
+std::u16string CReceivePane::GetReasonAt(int x, int y) const
+{
+    if (book_.Reasons().empty()) return {};
+    const long index = edit_.CharFromPos(POINT{x, y});
+    if (index < 0) return {};
+    if (lineHeight_ > 0) {
+        const POINT top = edit_.PosFromChar(index);
+        if (y < top.y || y >= top.y + lineHeight_) return {};
+    }
+    const LineReason* entry = book_.FindReason(index);
+    return entry ? entry->Reason : std::u16string();
+}
+
+void CReceivePane::ScrollToEnd()
+{
+    edit_.SendMessage(WM_VSCROLL, SB_BOTTOM, 0);
+    newLineCount_ = 0;
+    UpdateJumpButton();
+}
+
+void CReceivePane::OnJumpClicked()
+{
+    ScrollToEnd();
+    ::PostMessageW(::GetAncestor(hwnd_, GA_ROOT), WM_APP_FOCUS_SEND_LINE, 0, 0);
+}
+
+void CReceivePane::OnSize(UINT, int cx, int cy)
+{
+    if (!edit_.IsWindow()) return;
+    const bool atEnd = IsScrolledToEnd();
+    edit_.Move(0, 0, cx, cy);
+    SCROLLINFO info{sizeof info, SIF_ALL};
+    const bool pastEnd = ::GetScrollInfo(edit_, SB_VERT, &info) && info.nMax > int(info.nPage) &&
+                         int(info.nPage) + info.nPos > info.nMax + 1;
+    if (atEnd || pastEnd) edit_.SendMessage(WM_VSCROLL, SB_BOTTOM, 0);
+    PositionJumpButton();
+}
+
+void CReceivePane::OnTimer(UINT_PTR id)
+{
+    if (id != kEndCheckTimer) return;
+    if (newLineCount_ > 0 && IsScrolledToEnd()) {
+        newLineCount_ = 0;
+        UpdateJumpButton();
+    }
+}
+
+bool CReceivePane::OnCommand(int id, int code, HWND)
+{
+    if (id != kJumpButtonId || code != BN_CLICKED) return false;
+    OnJumpClicked();
+    return true;
+}
+
+void CReceivePane::OnEditMouse(MSG& msg)
+{
+    if (!tooltip_.Handle()) return;
+    if (msg.message == WM_MOUSEMOVE) {
+        const std::u16string text = GetReasonAt(GET_X_LPARAM(msg.lParam), GET_Y_LPARAM(msg.lParam));
+        if (text != tooltipText_) {
+            tooltipText_ = text;
+            tooltip_.Pop();
+            if (!text.empty()) tooltip_.UpdateWindowToolText(hwnd_, edit_, text);
+            tooltip_.Activate(!text.empty());
+        }
+    }
+    tooltip_.RelayEvent(msg);
+}
+
+LRESULT CReceivePane::OnTestInSpotFilters(WPARAM wParam, LPARAM lParam)
+{
+    if (auto* request = reinterpret_cast<SpotTestRequest*>(lParam)) {
+        const LineReason* entry = book_.FindReason(request->CharIndex);
+        if (entry && entry->Style == LineDuplicate) request->Reason = entry->Reason;
+    }
+    return ::SendMessageW(GetParent(), WM_APP_TEST_IN_SPOT_FILTERS, wParam, lParam);
+}
+
+LRESULT CReceivePane::WndProc(UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    if (msg == WM_APP_TEST_IN_SPOT_FILTERS) return OnTestInSpotFilters(wParam, lParam);
+    return CWindowBase::WndProc(msg, wParam, lParam);
+}
+
+} // namespace kv

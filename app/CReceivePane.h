@@ -1,0 +1,85 @@
+#pragma once
+// The received text of one connection page: blocks appended in a LineStyle, at most MaxLines lines kept,
+// the reading position kept while the user reads older text (with a "new lines - jump to end" button),
+// and for each struck-out block the reason why, shown as a tooltip and handed to the spot-filter test.
+#include <string>
+
+#include "app/CReadOnlyRichEdit.h"
+#include "app/ReceiveLineBook.h"
+#include "win/ToolTip.h"
+#include "win/WindowBase.h"
+
+namespace kv {
+
+class CReceivePane : public CWindowBase {
+public:
+    static constexpr int kEditId = 1008;
+    static constexpr int kJumpButtonId = 1009;
+
+    bool Create(HWND parent, int id);
+
+    void AppendText(const std::u16string& text, int style);
+    void AddText(const std::u16string& text, const std::u16string& reason, int style);
+    bool IsScrolledToEnd() const;
+    void UpdateJumpButton();
+    void PositionJumpButton();
+    // The reason of the struck-out block under a client point of the text control, or empty.
+    std::u16string GetReasonAt(int x, int y) const;
+    const LineReason* FindReason(int charIndex) const { return book_.FindReason(charIndex); }
+    // What the page does on Escape in its send line.
+    void ScrollToEnd();
+
+    void SetButtonFont(HFONT font)
+    {
+        buttonFont_ = font;
+        if (jumpButton_.Handle()) jumpButton_.SetFont(font);
+    }
+    void SetDpi(int dpi) { dpi_ = dpi; }
+    void SetMaxLines(int maxLines)
+    {
+        if (maxLines > 0) book_.SetMaxLines(maxLines);
+    }
+    void SetLineHeight(int lineHeight) { lineHeight_ = lineHeight; }
+    void SetNewLineCount(int count) { newLineCount_ = count; }
+
+    CReadOnlyRichEdit& Edit() { return edit_; }
+    HWND JumpButton() const { return jumpButton_; }
+    const CReceiveLineBook& Book() const { return book_; }
+    int NewLineCount() const { return newLineCount_; }
+    const std::u16string& TooltipText() const { return tooltipText_; }
+    HWND Tooltip() const { return tooltip_; }
+
+protected:
+    LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    bool OnCreate(const CREATESTRUCTW& cs) override;
+    void OnDestroy() override;
+    void OnSize(UINT type, int cx, int cy) override;
+    void OnTimer(UINT_PTR id) override;
+    bool OnCommand(int id, int code, HWND control) override;
+
+private:
+    struct SavedView {
+        CHARRANGE selection{};
+        bool hadSelection = false;
+        POINT scroll{};
+        long firstVisibleChar = 0;
+    };
+    SavedView SaveView() const;
+    void InsertBlock(const std::u16string& block, int style, int64_t& removed);
+    void RestoreView(const SavedView& view, int64_t removed);
+    void OnJumpClicked();
+    void OnEditMouse(MSG& msg);
+    LRESULT OnTestInSpotFilters(WPARAM wParam, LPARAM lParam);
+
+    CReadOnlyRichEdit edit_;
+    CWindow jumpButton_;
+    HFONT buttonFont_ = nullptr;
+    int dpi_ = 96;
+    int newLineCount_ = 0;
+    CReceiveLineBook book_;
+    CToolTipCtrl tooltip_;
+    std::u16string tooltipText_;
+    int lineHeight_ = 0;
+};
+
+} // namespace kv

@@ -1,0 +1,52 @@
+#pragma once
+// The bookkeeping of a receive pane: lengths of the lines it holds (so that trimming never asks the text
+// control to count lines), the characters appended and trimmed, and the reasons of struck-out blocks
+// in absolute positions, so that they survive trimming.
+#include <cstdint>
+#include <deque>
+#include <string>
+#include <string_view>
+
+namespace kv {
+
+struct LineReason {
+    int64_t Start = 0; // position of the block's first character, counted from the first ever appended
+    int64_t End = 0;   // just after its last character
+    std::u16string Reason;
+    int Style = 0;     // LineStyle
+};
+
+class CReceiveLineBook {
+public:
+    struct Block {
+        std::u16string text; // LF became CR (the control's paragraph end); CR and NUL dropped
+        int newLines = 0;
+    };
+
+    // Converts and counts a text; a line that arrives in several appends is counted once, whole.
+    Block TakeBlock(std::u16string_view text);
+    // Drops the oldest lines beyond the limit; returns how many characters are to leave the top.
+    int64_t TrimExcessLines();
+    // Remembers the reason of the characters [start, end); appended in the order of start.
+    void AddReason(int64_t start, int64_t end, std::u16string reason, int style);
+    // The reason entry holding a character index of the control's text, or null.
+    const LineReason* FindReason(int64_t charIndex) const;
+
+    void SetMaxLines(int maxLines) { maxLines_ = maxLines; }
+    int MaxLines() const { return maxLines_; }
+    int64_t AppendedChars() const { return appendedChars_; }
+    int64_t TrimmedChars() const { return trimmedChars_; }
+    int PartialLineLength() const { return partialLineLength_; }
+    const std::deque<int>& LineLengths() const { return lineLengths_; }
+    const std::deque<LineReason>& Reasons() const { return reasons_; }
+
+private:
+    int maxLines_ = 5000;
+    std::deque<int> lineLengths_;
+    int partialLineLength_ = 0;
+    std::deque<LineReason> reasons_;
+    int64_t appendedChars_ = 0;
+    int64_t trimmedChars_ = 0;
+};
+
+} // namespace kv

@@ -1,0 +1,148 @@
+#include <gtest/gtest.h>
+
+#include <regex>
+
+#include "app/CLogPane.h"
+#include "app/DpiHelpers.h"
+#include "app/MonoFont.h"
+#include "base/Format.h"
+#include "base/Utf.h"
+#include "tests/app/PaneTestHost.h"
+#include "tests/support/WinTestSupport.h"
+
+using namespace kv;
+
+namespace {
+
+class LogPaneTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(host.Create(u"Log pane", 720, 300));
+        ASSERT_TRUE(pane.Create(host, 101));
+        ASSERT_TRUE(CreateScaledUiFont(uiFont, 96));
+        ASSERT_TRUE(textFont.CreateFontForDpi(u"Consolas", 10, 96));
+        pane.SetHeaderFont(uiFont, 96);
+        pane.SetTextFont(textFont.Font);
+        expandedHeight = 200;
+        Layout();
+    }
+    // What the view does with the pane: full height, or only its header when folded.
+    void Layout()
+    {
+        pane.Move(0, 30, 700, pane.Collapsed() ? pane.HeaderHeight() : expandedHeight);
+        test::PumpFor(30);
+    }
+    std::u16string Text() { return pane.Edit().GetTextRange(0, pane.Edit().GetTextLength()); }
+    std::u16string FirstVisibleLineText()
+    {
+        CReadOnlyRichEdit& edit = pane.Edit();
+        const long start = edit.LineIndex(edit.GetFirstVisibleLine());
+        return edit.GetTextRange(start, start + edit.LineLength(start));
+    }
+
+    test::CPaneTestHost host;
+    CLogPane pane;
+    CFont uiFont;
+    MonoFont textFont;
+    int expandedHeight = 0;
+};
+
+} // namespace
+
+TEST_F(LogPaneTest, EachLineIsStampedWithTheUtcTimeAndTheConnectionName)
+{
+    pane.AddLine(false, u"", u"Started");
+    pane.AddLine(true, u"Cluster 1", u"Connection refused");
+    const std::string text = Utf16ToUtf8(Text());
+    const std::regex shape(R"(\d{4}-\d\d-\d\d \d\d:\d\d:\d\dZ Started\r\d{4}-\d\d-\d\d \d\d:\d\d:\d\dZ \[Cluster 1\] Connection refused)");
+    EXPECT_TRUE(std::regex_match(text, shape)) << text;
+    EXPECT_EQ(pane.LineCount(), 2);
+
+    CHARFORMAT2W format{};
+    format.cbSize = sizeof format;
+    const long error = long(Text().find(u"Connection refused"));
+    pane.Edit().SetSel(error, error + 4);
+    pane.Edit().SendMessage(EM_GETCHARFORMAT, SCF_SELECTION, LPARAM(&format));
+    EXPECT_EQ(format.crTextColor, RGB(192, 0, 0));
+    pane.Edit().SetSel(0, 4);
+    pane.Edit().SendMessage(EM_GETCHARFORMAT, SCF_SELECTION, LPARAM(&format));
+    EXPECT_EQ(format.crTextColor, ::GetSysColor(COLOR_WINDOWTEXT));
+}
+
+TEST_F(LogPaneTest, The1001stLineRemovesTheFirstEvenWhenTextsHoldLineBreaks)
+{
+    for (int i = 1; i <= 1000; ++i) pane.AddLine(false, u"", FormatText(u"entry %d\r\nsecond half\n", i));
+    EXPECT_EQ(pane.LineCount(), 1000);
+    EXPECT_EQ(pane.Edit().GetLineCount(), 1000);
+    pane.AddLine(false, u"N", u"entry 1001");
+    EXPECT_EQ(pane.LineCount(), 1000);
+    EXPECT_EQ(pane.Edit().GetLineCount(), 1000);
+    const std::u16string text = Text();
+    EXPECT_NE(text.find(u"Z entry 2  second half "), std::u16string::npos);
+    EXPECT_EQ(text.find(u"Z entry 1  second half "), std::u16string::npos);
+    EXPECT_EQ(text.substr(text.size() - 14), u"[N] entry 1001");
+}
+
+TEST_F(LogPaneTest, AReaderKeepsHisPlaceAndAFollowerSeesTheNewLines)
+{
+    for (int i = 1; i <= 100; ++i) pane.AddLine(false, u"", FormatText(u"entry %d", i));
+    EXPECT_NE(FirstVisibleLineText().find(u"entry 1"), 0u); // followed the end
+    for (int i = 0; i < 3; ++i) pane.Edit().SendMessage(WM_VSCROLL, SB_PAGEUP, 0);
+    const std::u16string reading = FirstVisibleLineText();
+    const long selStart = long(Text().find(u"entry 50"));
+    pane.Edit().SetSel(selStart, selStart + 8);
+    pane.Edit().SendMessage(WM_VSCROLL, SB_PAGEUP, 0);
+    pane.Edit().SendMessage(WM_VSCROLL, SB_PAGEDOWN, 0);
+    const std::u16string readingNow = FirstVisibleLineText();
+    pane.AddLine(false, u"", u"entry 101");
+    EXPECT_EQ(FirstVisibleLineText(), readingNow);
+    const CHARRANGE sel = pane.Edit().GetSel();
+    EXPECT_EQ(sel.cpMin, selStart);
+    EXPECT_EQ(sel.cpMax, selStart + 8);
+    EXPECT_FALSE(reading.empty());
+}
+
+TEST_F(LogPaneTest, AClickOnTheHeaderFoldsTheLogAndAClickInTheTextDoesNot)
+{
+    for (int i = 1; i <= 12; ++i) pane.AddLine(i % 5 == 0, i % 3 ? u"" : u"Skimmer", FormatText(u"note %d", i));
+    test::PumpFor(100);
+    EXPECT_FALSE(test::SaveScreenshot(host, u"log-pane-expanded").empty());
+
+    ::SendMessageW(pane, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(40, pane.HeaderHeight() / 2));
+    ASSERT_EQ(host.commands.size(), 1u);
+    EXPECT_EQ(host.commands[0], ID_VIEW_LOG_PANE);
+    pane.SetCollapsed(true); // as the view answers the command
+    Layout();
+    test::PumpFor(100);
+    EXPECT_FALSE(test::SaveScreenshot(host, u"log-pane-folded").empty());
+
+    pane.SetCollapsed(false);
+    Layout();
+    pane.Edit().SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(40, 10));
+    pane.Edit().SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(40, 10));
+    EXPECT_EQ(host.commands.size(), 1u);
+}
+
+TEST_F(LogPaneTest, TheHeaderFollowsItsFontAndDpi)
+{
+    HDC dc = ::CreateCompatibleDC(nullptr);
+    HGDIOBJ old = ::SelectObject(dc, uiFont);
+    TEXTMETRICW tm{};
+    ::GetTextMetricsW(dc, &tm);
+    ::SelectObject(dc, old);
+    ::DeleteDC(dc);
+    EXPECT_EQ(pane.HeaderHeight(), tm.tmHeight + 6);
+    pane.SetHeaderFont(nullptr, 144);
+    EXPECT_EQ(pane.HeaderHeight(), 21 + 9);
+
+    // The text area holds whole lines of the text font.
+    const RECT format = pane.Edit().GetRect();
+    EXPECT_GT(format.bottom - format.top, 0);
+    dc = ::CreateCompatibleDC(nullptr);
+    old = ::SelectObject(dc, textFont.Font);
+    ::GetTextMetricsW(dc, &tm);
+    ::SelectObject(dc, old);
+    ::DeleteDC(dc);
+    EXPECT_EQ((format.bottom - format.top) % tm.tmHeight, 0);
+}

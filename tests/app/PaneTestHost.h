@@ -1,0 +1,61 @@
+#pragma once
+// A top-level window that plays the main window, the view and the page for the text panes: it gives the
+// focus to a send line on WM_APP_FOCUS_SEND_LINE and records what the panes send up.
+#include <string>
+#include <vector>
+
+#include "app/PaneMessages.h"
+#include "app/SpotTestRequest.h"
+#include "win/WindowBase.h"
+
+namespace kv::test {
+
+class CPaneTestHost : public CWindowBase {
+public:
+    bool Create(const std::u16string& title, int cx, int cy)
+    {
+        CreateArgs args;
+        args.className = u"Kestrivane.Test.PaneHost";
+        args.title = title;
+        args.style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_VISIBLE;
+        args.x = 10;
+        args.y = 10;
+        args.cx = cx;
+        args.cy = cy;
+        if (!CWindowBase::Create(args)) return false;
+        sendLine.Attach(::CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"", WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, 0, 0,
+                                          0, 0, hwnd_, nullptr, ::GetModuleHandleW(nullptr), nullptr));
+        return sendLine.Handle() != nullptr;
+    }
+
+    CWindow sendLine;
+    int focusRequests = 0;
+    std::vector<HWND> clickedEdits;
+    std::vector<SpotTestRequest> spotTests;
+    std::vector<int> commands;
+
+protected:
+    LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override
+    {
+        switch (msg) {
+        case WM_APP_FOCUS_SEND_LINE:
+            ++focusRequests;
+            sendLine.SetFocus();
+            return 0;
+        case WM_APP_EDIT_CLICKED:
+            clickedEdits.push_back(reinterpret_cast<HWND>(lParam));
+            return 0;
+        case WM_APP_TEST_IN_SPOT_FILTERS:
+            if (lParam) spotTests.push_back(*reinterpret_cast<SpotTestRequest*>(lParam));
+            return 1;
+        case WM_COMMAND:
+            if (lParam == 0) commands.push_back(LOWORD(wParam));
+            break;
+        default:
+            break;
+        }
+        return CWindowBase::WndProc(msg, wParam, lParam);
+    }
+};
+
+} // namespace kv::test

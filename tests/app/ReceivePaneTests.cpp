@@ -1,0 +1,305 @@
+#include <gtest/gtest.h>
+
+#include <windowsx.h>
+
+#include "app/CReceivePane.h"
+#include "app/LineStyle.h"
+#include "app/MonoFont.h"
+#include "base/Format.h"
+#include "tests/app/PaneTestHost.h"
+#include "tests/support/WinTestSupport.h"
+
+using namespace kv;
+
+namespace {
+
+class ReceivePaneTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(host.Create(u"Receive pane", 720, 420));
+        ASSERT_TRUE(pane.Create(host, 100));
+        ASSERT_TRUE(font.CreateFontForDpi(u"Consolas", 10, 96));
+        pane.Edit().SetFont(font.Font);
+        pane.SetLineHeight(font.LineHeight);
+        pane.Move(0, 0, 700, 330);
+        host.sendLine.Move(0, 334, 700, 24);
+        test::PumpFor(50);
+    }
+
+    std::u16string EditText() { return pane.Edit().GetTextRange(0, pane.Edit().GetTextLength()); }
+    std::u16string FirstVisibleLineText()
+    {
+        CReadOnlyRichEdit& edit = pane.Edit();
+        const long start = edit.LineIndex(edit.GetFirstVisibleLine());
+        return edit.GetTextRange(start, start + edit.LineLength(start));
+    }
+    void AppendNumberedLines(int from, int to)
+    {
+        for (int i = from; i <= to; ++i) pane.AppendText(FormatText(u"line %d\n", i), LineReceived);
+    }
+    // Scrolls up by pages, as a user with the scroll bar would.
+    void ScrollUp(int pages)
+    {
+        for (int i = 0; i < pages; ++i) pane.Edit().SendMessage(WM_VSCROLL, SB_PAGEUP, 0);
+        ASSERT_FALSE(pane.IsScrolledToEnd());
+    }
+    // A client point of the text control over a character.
+    POINT PointOf(long index)
+    {
+        POINT p = pane.Edit().PosFromChar(index);
+        p.x += 2;
+        p.y += 2;
+        return p;
+    }
+    long IndexOf(const std::u16string& text) { return long(EditText().find(text)); }
+
+    test::CPaneTestHost host;
+    CReceivePane pane;
+    MonoFont font;
+};
+
+} // namespace
+
+TEST_F(ReceivePaneTest, The5001stLineRemovesTheFirstAndThePartialLineStays)
+{
+    AppendNumberedLines(1, 5000);
+    pane.AppendText(u"partial", LineReceived);
+    EXPECT_EQ(pane.Book().LineLengths().size(), 5000u);
+    EXPECT_EQ(EditText().substr(0, 7), u"line 1\r");
+
+    pane.AppendText(u"5001\n", LineReceived);
+    EXPECT_EQ(pane.Book().LineLengths().size(), 5000u);
+    const std::u16string text = EditText();
+    EXPECT_EQ(text.substr(0, 7), u"line 2\r");
+    EXPECT_EQ(text.substr(text.size() - 12), u"partial5001\r");
+    EXPECT_EQ(int64_t(text.size()), pane.Book().AppendedChars() - pane.Book().TrimmedChars());
+    EXPECT_TRUE(pane.IsScrolledToEnd());
+    EXPECT_EQ(pane.NewLineCount(), 0);
+}
+
+TEST_F(ReceivePaneTest, NulCharactersAreDroppedSoTheCountersMatchTheText)
+{
+    pane.SetMaxLines(3);
+    pane.AppendText(std::u16string(u"DX de K1ABC:\0 14025.0 DL1XYZ\n", 30), LineReceived);
+    pane.AppendText(u"\r\r", LineReceived);
+    pane.AppendText(u"a\r\nb\r\n", LineReceived);
+    EXPECT_EQ(EditText(), u"DX de K1ABC: 14025.0 DL1XYZ\ra\rb\r");
+    pane.AppendText(std::u16string(u"\0c\n\0", 4), LineReceived);
+    EXPECT_EQ(EditText(), u"a\rb\rc\r");
+    EXPECT_EQ(int64_t(EditText().size()), pane.Book().AppendedChars() - pane.Book().TrimmedChars());
+}
+
+TEST_F(ReceivePaneTest, ReadingPositionHoldsWhileLinesArriveAndAreTrimmed)
+{
+    pane.SetMaxLines(300);
+    AppendNumberedLines(1, 300);
+    ScrollUp(4);
+    const std::u16string reading = FirstVisibleLineText();
+    ASSERT_FALSE(pane.IsWindow() && ::IsWindowVisible(pane.JumpButton()));
+
+    pane.AppendText(u"line 301\n", LineReceived); // trims "line 1" above the reader
+    EXPECT_EQ(FirstVisibleLineText(), reading);
+    EXPECT_EQ(pane.NewLineCount(), 1);
+    EXPECT_TRUE(::IsWindowVisible(pane.JumpButton()));
+    EXPECT_EQ(CWindow(pane.JumpButton()).GetText(), u"1 new line - jump to end");
+
+    pane.AppendText(u"line 302\n", LineReceived);
+    EXPECT_EQ(FirstVisibleLineText(), reading);
+    EXPECT_EQ(CWindow(pane.JumpButton()).GetText(), u"2 new lines - jump to end");
+    EXPECT_EQ(EditText().substr(0, 7), u"line 3\r");
+
+    test::PumpFor(400); // the end check leaves the button while the reader is up
+    EXPECT_TRUE(::IsWindowVisible(pane.JumpButton()));
+    EXPECT_FALSE(test::SaveScreenshot(host, u"receive-pane-jump-button").empty());
+
+    ::SendMessageW(pane, WM_COMMAND, MAKEWPARAM(CReceivePane::kJumpButtonId, BN_CLICKED), LPARAM(pane.JumpButton()));
+    EXPECT_TRUE(pane.IsScrolledToEnd());
+    EXPECT_EQ(pane.NewLineCount(), 0);
+    EXPECT_FALSE(::IsWindowVisible(pane.JumpButton()));
+    EXPECT_TRUE(test::PumpUntil([&] { return host.focusRequests == 1; }, 2000));
+    EXPECT_EQ(::GetFocus(), HWND(host.sendLine));
+}
+
+TEST_F(ReceivePaneTest, WithoutTrimmingTheScrollPositionIsExactlyKept)
+{
+    AppendNumberedLines(1, 200);
+    ScrollUp(2);
+    const POINT before = pane.Edit().GetScrollPos();
+    const CHARRANGE selection{long(IndexOf(u"line 120")), long(IndexOf(u"line 120") + 8)};
+    pane.Edit().SetSel(selection.cpMin, selection.cpMax);
+    pane.Edit().SetScrollPos(before);
+    AppendNumberedLines(201, 230);
+    EXPECT_EQ(pane.Edit().GetScrollPos().y, before.y);
+    EXPECT_EQ(pane.NewLineCount(), 30);
+    const CHARRANGE after = pane.Edit().GetSel();
+    EXPECT_EQ(after.cpMin, selection.cpMin);
+    EXPECT_EQ(after.cpMax, selection.cpMax);
+}
+
+TEST_F(ReceivePaneTest, ReachingTheEndByScrollingHidesTheButton)
+{
+    AppendNumberedLines(1, 100);
+    ScrollUp(1);
+    pane.AppendText(u"new\n", LineReceived);
+    ASSERT_EQ(pane.NewLineCount(), 1);
+    pane.Edit().SendMessage(WM_VSCROLL, SB_BOTTOM, 0);
+    EXPECT_TRUE(test::PumpUntil([&] { return pane.NewLineCount() == 0; }, 2000));
+    EXPECT_FALSE(::IsWindowVisible(pane.JumpButton()));
+
+    // An append at the end follows the text.
+    AppendNumberedLines(101, 150);
+    EXPECT_TRUE(pane.IsScrolledToEnd());
+    EXPECT_EQ(pane.NewLineCount(), 0);
+}
+
+TEST_F(ReceivePaneTest, ReasonOfAStruckOutBlockIsItsTooltipAndGoesWithADuplicateSpotTest)
+{
+    pane.AppendText(u"Connected to cluster\n", LineNotice);
+    pane.AddText(u"DX de K1ABC:     14025.0  JA1XYZ       CQ                     1200Z\n", u"DX call", LineRejected);
+    pane.AddText(u"DX de W3LPL:     14030.0  VK2ABC       599                    1201Z\n", u"already forwarded",
+                 LineDuplicate);
+    pane.AppendText(u"DX de N1MM:      7010.0  ZL1AA        TNX                    1202Z\n", LineReceived);
+
+    auto moveTo = [&](long index) {
+        const POINT p = PointOf(index);
+        pane.Edit().SendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(p.x, p.y));
+    };
+    moveTo(IndexOf(u"VK2ABC"));
+    EXPECT_EQ(pane.TooltipText(), u"already forwarded");
+    EXPECT_EQ(CToolTipCtrl(pane.Tooltip()).GetWindowToolText(pane, pane.Edit()), u"already forwarded");
+    moveTo(IndexOf(u"JA1XYZ"));
+    EXPECT_EQ(pane.TooltipText(), u"DX call");
+    moveTo(IndexOf(u"ZL1AA"));
+    EXPECT_EQ(pane.TooltipText(), u"");
+    // Below the last line there is no text, whatever character is nearest.
+    const POINT below = PointOf(IndexOf(u"ZL1AA"));
+    EXPECT_EQ(pane.GetReasonAt(below.x, below.y + 5 * font.LineHeight), u"");
+
+    auto spotTest = [&](const std::u16string& call) {
+        POINT p = PointOf(IndexOf(call));
+        ::ClientToScreen(pane.Edit(), &p);
+        pane.Edit().RunContextCommand(ID_TEST_IN_SPOT_FILTERS, pane.Edit().GetLineAt(p.x, p.y));
+    };
+    spotTest(u"VK2ABC");
+    spotTest(u"JA1XYZ");
+    ASSERT_EQ(host.spotTests.size(), 2u);
+    EXPECT_EQ(host.spotTests[0].Line, u"DX de W3LPL:     14030.0  VK2ABC       599                    1201Z");
+    EXPECT_EQ(host.spotTests[0].Reason, u"already forwarded");
+    EXPECT_EQ(host.spotTests[0].CharIndex, IndexOf(u"VK2ABC"));
+    EXPECT_EQ(host.spotTests[1].Reason, u""); // filter-rejected: the dialog finds the reason itself
+}
+
+TEST_F(ReceivePaneTest, TrimmingAStruckOutBlockWhollyForgetsItsReason)
+{
+    pane.SetMaxLines(2);
+    pane.AddText(u"rejected one\nrejected two\n", u"spotter DXCC", LineRejected);
+    pane.AppendText(u"plain\n", LineReceived);
+    EXPECT_EQ(pane.FindReason(0)->Reason, u"spotter DXCC"); // "rejected two" still held
+    pane.AppendText(u"plain again\n", LineReceived);
+    EXPECT_EQ(pane.FindReason(0), nullptr);
+    EXPECT_TRUE(pane.Book().Reasons().empty());
+    EXPECT_EQ(EditText(), u"plain\rplain again\r");
+}
+
+TEST_F(ReceivePaneTest, TypingInThePaneGoesToTheSendLine)
+{
+    pane.AppendText(u"some text\n", LineReceived);
+    pane.Edit().SetFocus();
+    ASSERT_EQ(::GetFocus(), HWND(pane.Edit()));
+    ::PostMessageW(pane.Edit(), WM_CHAR, 'S', 0x001F0001);
+    ::PostMessageW(pane.Edit(), WM_CHAR, 'H', 0x00230001);
+    EXPECT_TRUE(test::PumpUntil([&] { return host.sendLine.GetText() == u"SH"; }, 2000));
+    EXPECT_EQ(::GetFocus(), HWND(host.sendLine));
+    EXPECT_EQ(host.focusRequests, 1);
+    EXPECT_EQ(EditText(), u"some text\r");
+}
+
+TEST_F(ReceivePaneTest, AClickSelectsHereAndThenReturnsTheFocusToTheSendLine)
+{
+    pane.AppendText(u"click me\n", LineReceived);
+    const POINT p = PointOf(2);
+    pane.Edit().SetFocus();
+    pane.Edit().SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(p.x, p.y));
+    pane.Edit().SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(p.x, p.y));
+    ASSERT_EQ(host.clickedEdits.size(), 1u);
+    EXPECT_EQ(host.clickedEdits[0], HWND(pane.Edit()));
+    EXPECT_TRUE(test::PumpUntil([&] { return ::GetFocus() == HWND(host.sendLine); }, ::GetDoubleClickTime() + 2000));
+}
+
+TEST_F(ReceivePaneTest, ContextMenuOffersTheSpotTestOnlyForSpotLines)
+{
+    CReadOnlyRichEdit::SetSpotLineCheck([](const std::string& line) { return line.rfind("DX de ", 0) == 0; });
+    pane.AppendText(u"DX de K1ABC: 14025.0 JA1XYZ CQ 1200Z\nhello\n", LineReceived);
+    CMenu menu;
+    ASSERT_TRUE(pane.Edit().BuildContextMenu(menu, u"DX de K1ABC: 14025.0 JA1XYZ CQ 1200Z"));
+    EXPECT_EQ(menu.Count(), 5);
+    EXPECT_EQ(menu.ItemId(4), UINT(ID_TEST_IN_SPOT_FILTERS));
+    EXPECT_FALSE(menu.ItemState(ID_TEST_IN_SPOT_FILTERS) & MF_GRAYED);
+    EXPECT_TRUE(menu.ItemState(ID_EDIT_COPY) & MF_GRAYED); // nothing selected
+    EXPECT_FALSE(menu.ItemState(ID_EDIT_COPY_ALL) & MF_GRAYED);
+    ASSERT_TRUE(pane.Edit().BuildContextMenu(menu, u"hello"));
+    EXPECT_TRUE(menu.ItemState(ID_TEST_IN_SPOT_FILTERS) & MF_GRAYED);
+
+    pane.Edit().SpotTestEnabled = false; // as in the log pane
+    ASSERT_TRUE(pane.Edit().BuildContextMenu(menu, u"DX de K1ABC: 14025.0 JA1XYZ CQ 1200Z"));
+    EXPECT_EQ(menu.Count(), 3);
+    EXPECT_EQ(menu.ItemState(ID_TEST_IN_SPOT_FILTERS), UINT(-1));
+    CReadOnlyRichEdit::SetSpotLineCheck(nullptr);
+
+    // Select All selects everything, tells the main window and gives the focus back.
+    pane.Edit().RunContextCommand(ID_EDIT_SELECT_ALL, {});
+    const CHARRANGE all = pane.Edit().GetSel();
+    EXPECT_EQ(all.cpMin, 0);
+    EXPECT_GE(all.cpMax, pane.Edit().GetTextLength()); // the control's own final paragraph end may count
+    EXPECT_EQ(host.clickedEdits.size(), 1u);
+    EXPECT_TRUE(test::PumpUntil([&] { return host.focusRequests == 1; }, 2000));
+}
+
+TEST_F(ReceivePaneTest, CopyAllCopiesEverythingAndKeepsSelectionAndPosition)
+{
+    AppendNumberedLines(1, 100);
+    ScrollUp(2);
+    pane.Edit().SetSel(5, 9);
+    const POINT scroll = pane.Edit().GetScrollPos();
+    pane.Edit().RunContextCommand(ID_EDIT_COPY_ALL, {});
+    EXPECT_EQ(pane.Edit().GetScrollPos().y, scroll.y);
+    EXPECT_EQ(pane.Edit().GetSel().cpMin, 5);
+    EXPECT_EQ(pane.Edit().GetSel().cpMax, 9);
+    ASSERT_TRUE(::OpenClipboard(host));
+    HANDLE data = ::GetClipboardData(CF_UNICODETEXT);
+    std::u16string copied = data ? U16(static_cast<const wchar_t*>(::GlobalLock(data))) : u"";
+    if (data) ::GlobalUnlock(data);
+    ::CloseClipboard();
+    EXPECT_EQ(copied.substr(0, 8), u"line 1\r\n");
+    EXPECT_NE(copied.find(u"line 100"), std::u16string::npos);
+}
+
+TEST_F(ReceivePaneTest, EveryKindOfLineForALook)
+{
+    pane.AppendText(u"Connected to 127.0.0.1:7300\n", LineNotice);
+    pane.AppendText(u"Please enter your call: ", LineReceived);
+    pane.AppendText(u"DL1TST\n", LineSent);
+    pane.AppendText(u"DX de K1ABC:     14025.0  JA1XYZ       CQ                     1200Z\n", LineReceived);
+    pane.AddText(u"DX de EA8XX:     14027.5  K2ABC        rejected by DX call    1200Z\n", u"DX call", LineRejected);
+    pane.AddText(u"DX de W3LPL:     14030.0  VK2ABC       already forwarded      1201Z\n", u"already forwarded",
+                 LineDuplicate);
+    pane.AppendText(u"Connection lost\n", LineError);
+    pane.AppendText(u"DX de N1MM:       7010.0  ZL1AA        TNX                    1202Z\n", 17);
+    test::PumpFor(200);
+    EXPECT_FALSE(test::SaveScreenshot(host, u"receive-pane-line-kinds").empty());
+
+    // Each append sets its own effects: the text after a struck-out block is plain.
+    CReadOnlyRichEdit& edit = pane.Edit();
+    CHARFORMAT2W format{};
+    format.cbSize = sizeof format;
+    edit.SetSel(IndexOf(u"K2ABC"), IndexOf(u"K2ABC") + 5);
+    edit.SendMessage(EM_GETCHARFORMAT, SCF_SELECTION, LPARAM(&format));
+    EXPECT_TRUE(format.dwEffects & CFE_STRIKEOUT);
+    EXPECT_TRUE(format.dwEffects & CFE_ITALIC);
+    EXPECT_EQ(format.crTextColor, ::GetSysColor(COLOR_GRAYTEXT));
+    edit.SetSel(IndexOf(u"Connection lost"), IndexOf(u"Connection lost") + 4);
+    edit.SendMessage(EM_GETCHARFORMAT, SCF_SELECTION, LPARAM(&format));
+    EXPECT_FALSE(format.dwEffects & (CFE_STRIKEOUT | CFE_ITALIC));
+    EXPECT_EQ(format.crTextColor, RGB(192, 0, 0));
+}
