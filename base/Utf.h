@@ -19,6 +19,8 @@ int Utf8SequenceLength(std::string_view bytes);
 
 // A lone surrogate becomes U+FFFD.
 std::string Utf16ToUtf8(std::u16string_view utf16);
+// One code point in UTF-8, whatever it is (a lone surrogate gives its three bytes).
+void AppendUtf8(std::string& out, char32_t codePoint);
 // Each byte is the code point of the same value.
 std::u16string Latin1ToUtf16(std::string_view latin1);
 // Each UTF-16 unit below 256 becomes that byte, any other becomes '?'.

@@ -10,9 +10,11 @@
 
 #include "connections/CConnectionSettings.h"
 #include "connections/CGreetingScan.h"
+#include "connections/CSpotLineJudge.h"
 #include "connections/CWithheldSpots.h"
 #include "connections/ClusterSoftware.h"
 #include "connections/ConnectionPageEnvironment.h"
+#include "connections/GeneralSettings.h"
 #include "connections/IClusterTransport.h"
 #include "connections/IConnectionEvents.h"
 #include "connections/IReceiveTextSink.h"
@@ -42,7 +44,13 @@ public:
 struct SendLineOutcome {
     bool clear = false;
     bool addToHistory = false;
+    std::u16string text; // the line as sent or run, line ends made blanks
 };
+
+// A received prompt line that asks for a password.
+bool IsPasswordPromptLine(const std::u16string& prompt);
+// The typed text with each CR LF pair, then each other CR and LF, made a blank.
+std::u16string FlattenTypedLine(const std::u16string& typed);
 
 class CConnectionController : public ITransportListener {
 public:
@@ -122,6 +130,9 @@ public:
     CGreetingScan Greeting;
     CWithheldSpots WithheldSpots;
 
+protected:
+    const ConnectionPageEnvironment& Environment() const { return environment_; }
+
 private:
     void CompileOwnFilter();
     void ReplaceTransport(ConnectionType type);
@@ -135,12 +146,14 @@ private:
     void DropAlreadySentLines(std::string& block);
     void SendLinesToQuarnel(const std::string& block);
     void ShowLines(const std::u16string& lines);
-    void ShowClassified(const std::u16string& text, bool filtersApply);
+    int ClassifyLine(const std::u16string& line, bool filtersApply, std::u16string& reason);
     void ReportLog(bool isError, const std::u16string& text);
     void ReportStateChanged();
     void ReportNetworkStatus(const std::u16string& error);
-    bool AtPasswordPrompt() const;
     bool IsLoggerOpen() const;
+    const GeneralSettings& General() const;
+    uint64_t Now() const;
+    CSpotLineJudge Judge() const;
 
     IConnectionPageHost& host_;
     ConnectionPageEnvironment environment_;

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "connections/CConnectionController.h"
+#include "connections/PageLayout.h"
 #include "win/WindowBase.h"
 
 namespace kv {
@@ -29,8 +30,9 @@ public:
     explicit CConnectionPage(const ConnectionPageEnvironment& environment);
     ~CConnectionPage() override;
 
-    // A child window of the tab strip with the given control id.
-    bool Create(HWND parent, int id);
+    // A child window of the tab strip with the given control id; the button bar's template comes from
+    // resources (the program when null).
+    bool Create(HWND parent, int id, HMODULE resources = nullptr);
 
     // The view's calls (ApplySettings, Connect, Disconnect, ProcessOutgoingLine, AppendLogLine,
     // SendSkimmerQsy, UpdateStatusText, ResetReconnection) are those of CConnectionController.
@@ -72,8 +74,9 @@ private:
     void OnSendLineMessage();
     void OnSplitterDrag(int y);
     int Dpi() const;
-    int LineHeight() const;
+    PageLayout Layout() const;
 
+    HMODULE resources_ = nullptr;
     const MonoFont* textFont_ = nullptr;
     std::unique_ptr<CButtonBar> buttonBar_;
     std::unique_ptr<CReceivePane> receivePane_;

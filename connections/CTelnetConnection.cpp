@@ -2,6 +2,7 @@
 
 #include <mstcpip.h>
 
+#include <atomic>
 #include <cstring>
 #include <system_error>
 #include <thread>
@@ -11,8 +12,12 @@
 namespace kv {
 namespace {
 
+std::atomic<int> g_liveResolveRequests{0};
+
 // What the resolver thread is given and posts back; whoever holds it last frees it.
 struct HostResolveRequest : CPostedRecord {
+    HostResolveRequest() { ++g_liveResolveRequests; }
+    ~HostResolveRequest() override { --g_liveResolveRequests; }
     HWND window = nullptr;
     unsigned attempt = 0;
     std::u16string host;
@@ -42,8 +47,10 @@ void ResolveHostThread(std::unique_ptr<HostResolveRequest> request)
 
 } // namespace
 
+int CTelnetConnection::LiveResolveRequests() { return g_liveResolveRequests.load(); }
+
 CTelnetConnection::CTelnetConnection(ITransportListener* listener)
-    : CTelnetSession(listener, *this, *this, *this)
+    : CTelnetSession(listener, *this, *this, clock_)
 {
 }
 
@@ -100,13 +107,6 @@ bool CTelnetConnection::StartTimer(unsigned id, unsigned periodMs) { return wind
 void CTelnetConnection::StopTimer(unsigned id)
 {
     if (window_) window_.KillTimer(id);
-}
-
-UtcTime CTelnetConnection::NowUtc() const
-{
-    SYSTEMTIME st;
-    ::GetSystemTime(&st);
-    return {st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond, st.wMilliseconds};
 }
 
 bool CTelnetConnection::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam)
@@ -185,13 +185,19 @@ void CTelnetConnection::ReadOnce()
     // 0: the server closed; FD_CLOSE follows
 }
 
+// A reset can arrive as a close without an error code (Wine does so); the read error tells it from an
+// orderly close.
 void CTelnetConnection::DrainAndClose()
 {
     char buffer[kReadSize];
     while (socket_ != INVALID_SOCKET) {
         const int n = ::recv(socket_, buffer, sizeof buffer, 0);
-        if (n <= 0) break;
-        OnReceived(std::string_view(buffer, size_t(n)));
+        if (n > 0) {
+            OnReceived(std::string_view(buffer, size_t(n)));
+            continue;
+        }
+        if (n == SOCKET_ERROR) OnReceiveError(::WSAGetLastError());
+        break;
     }
     OnServerClosed();
 }

@@ -3,13 +3,14 @@
 // reports to a hidden message-only window, with host-name resolution on a short-lived thread.
 #include "connections/CTelnetSession.h"
 #include "win/MessageOnlyWindow.h"
+#include "win/SystemClock.h"
 
 namespace kv {
 
 constexpr UINT WM_APP_TELNET_SOCKET = WM_APP + 0x14;
 constexpr UINT WM_APP_HOST_RESOLVED = WM_APP + 0x15;
 
-class CTelnetConnection : private ITelnetSocket, private ITimerHost, private IClock, public CTelnetSession {
+class CTelnetConnection : private ITelnetSocket, private ITimerHost, public CTelnetSession {
 public:
     explicit CTelnetConnection(ITransportListener* listener);
     ~CTelnetConnection() override;
@@ -17,6 +18,8 @@ public:
     // Keep-alive timing of the next connection: [General] LostConnectionDelay in seconds (60 by default).
     void SetLostConnectionDelay(int seconds) { lostConnectionDelaySeconds_ = seconds; }
     HWND Window() const { return window_; }
+    // Resolver records not yet freed, by the window's handler or by the thread (all connections together).
+    static int LiveResolveRequests();
 
 private:
     // ITelnetSocket
@@ -28,9 +31,6 @@ private:
     // ITimerHost
     bool StartTimer(unsigned id, unsigned periodMs) override;
     void StopTimer(unsigned id) override;
-    // IClock
-    uint64_t TickCount() const override { return ::GetTickCount64(); }
-    UtcTime NowUtc() const override;
 
     bool OnMessage(UINT msg, WPARAM wParam, LPARAM lParam);
     void OnHostResolved(LPARAM record);
@@ -40,6 +40,7 @@ private:
     void DrainAndClose();
     void ApplyKeepAlive();
 
+    CSystemClock clock_;
     CMessageOnlyWindow window_;
     SOCKET socket_ = INVALID_SOCKET;
     int lostConnectionDelaySeconds_ = 60;

@@ -5,11 +5,6 @@
 
 namespace kv {
 
-std::u16string TelnetEndpoint::Address() const
-{
-    return host.empty() ? std::u16string() : FormatText(u"%s:%d", host, port);
-}
-
 std::u16string SocketErrorReason(int error)
 {
     switch (error) {
@@ -35,21 +30,21 @@ CTelnetSession::CTelnetSession(ITransportListener* listener, ITelnetSocket& sock
 {
 }
 
-bool CTelnetSession::ConnectTo(const TelnetEndpoint& endpoint, int commandDelayMs,
-                               const std::vector<std::u16string>& globalCommands)
+bool CTelnetSession::Connect(const CConnectionSettings& settings, int commandDelayMs,
+                             const std::vector<std::u16string>& globalCommands)
 {
     if (IsActive() || !socket_.OpenWindow()) return false;
     CloseSocket();
-    endpoint_ = endpoint;
+    settings_ = settings;
     std::vector<std::u16string> commands = globalCommands;
-    commands.insert(commands.end(), endpoint.commands.begin(), endpoint.commands.end());
+    commands.insert(commands.end(), settings.Commands.begin(), settings.Commands.end());
     telnet_.Reset();
     receiveBuffer_.Clear();
     sendBuffer_.clear();
-    login_.Start(endpoint.login, endpoint.password, commandDelayMs, std::move(commands));
+    login_.Start(settings.Login, settings.Password, commandDelayMs, std::move(commands));
     SetState(TransportState::Connecting);
-    LogMessage(false, 339, endpoint_.Address());
-    if (!socket_.StartResolve(attemptNumber_, endpoint_.host)) {
+    LogMessage(false, 339, settings_.GetAddress());
+    if (!socket_.StartResolve(attemptNumber_, settings_.Host)) {
         ReportError(344, kWsaInvalidArgument);
         return false;
     }
@@ -68,7 +63,7 @@ void CTelnetSession::Disconnect()
 bool CTelnetSession::SendLine(const std::u16string& line)
 {
     if (!IsConnected()) return false;
-    sendBuffer_ += EncodeTelnetLine(line, endpoint_.lineEnding);
+    sendBuffer_ += EncodeTelnetLine(line, settings_.LineEnding);
     return !socket_.HasSocket() || FlushSendBuffer();
 }
 
@@ -107,7 +102,7 @@ void CTelnetSession::OnResolveFailed(int error)
 {
     CloseSocket();
     SetState(TransportState::Error);
-    LogMessage(true, error == kWsaTryAgain ? 362 : 343, endpoint_.host);
+    LogMessage(true, error == kWsaTryAgain ? 362 : 343, settings_.Host);
 }
 
 void CTelnetSession::OnConnectDone(int error)
@@ -119,7 +114,7 @@ void CTelnetSession::OnConnectDone(int error)
     }
     login_.MarkConnected();
     SetState(TransportState::Connected);
-    if (IsConnected()) LogMessage(false, 340, endpoint_.Address());
+    if (IsConnected()) LogMessage(false, 340, settings_.GetAddress());
 }
 
 void CTelnetSession::OnReceived(std::string_view chunk)

@@ -9,6 +9,7 @@
 
 #include "base/Format.h"
 #include "base/Platform.h"
+#include "connections/CConnectionSettings.h"
 #include "connections/CReceiveBuffer.h"
 #include "connections/CTelnetLogin.h"
 #include "connections/CTelnetProtocol.h"
@@ -16,19 +17,6 @@
 #include "connections/ITelnetSocket.h"
 
 namespace kv {
-
-// The part of the connection settings that a Telnet connection uses.
-struct TelnetEndpoint {
-    std::u16string host;
-    int port = 23;
-    std::u16string login;
-    std::u16string password;
-    int lineEnding = 0;
-    std::vector<std::u16string> commands;
-
-    // "host:port", empty without a host.
-    std::u16string Address() const;
-};
 
 class CTelnetSession : public IClusterTransport, private ITelnetLoginHost {
 public:
@@ -38,22 +26,21 @@ public:
 
     CTelnetSession(ITransportListener* listener, ITelnetSocket& socket, ITimerHost& timers, const IClock& clock);
 
+    bool Connect(const CConnectionSettings& settings, int commandDelayMs,
+                 const std::vector<std::u16string>& globalCommands) override;
     void Disconnect() override;
+    // Only the line ending is taken; the rest waits for the next Connect.
+    void ApplySettings(const CConnectionSettings& settings) override { settings_.LineEnding = settings.LineEnding; }
     bool SendLine(const std::u16string& line) override;
     bool AcceptsCommands() const override { return true; }
     bool CanSendLines() const override { return true; }
-
-    // Connect with the settings already taken apart.
-    bool ConnectTo(const TelnetEndpoint& endpoint, int commandDelayMs,
-                   const std::vector<std::u16string>& globalCommands);
-    void SetLineEnding(int lineEnding) { endpoint_.lineEnding = lineEnding; }
 
     // Notifications of the platform side.
     unsigned AttemptNumber() const { return attemptNumber_; }
     // A resolver result counts only for the current attempt while still connecting.
     bool WantsResolverResult(unsigned attempt) const;
     void OnResolveFailed(int error);
-    int Port() const { return endpoint_.port; }
+    int Port() const { return settings_.Port; }
     void OnConnectDone(int error);
     void OnReceived(std::string_view chunk);
     void OnReceiveError(int error);
@@ -86,7 +73,7 @@ private:
 
     ITelnetSocket& socket_;
     ITimerHost& timers_;
-    TelnetEndpoint endpoint_;
+    CConnectionSettings settings_;
     unsigned attemptNumber_ = 0;
     CTelnetProtocol telnet_;
     CReceiveBuffer receiveBuffer_;

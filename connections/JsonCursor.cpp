@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "base/Ascii.h"
+#include "base/Utf.h"
 
 namespace kv {
 namespace {
@@ -23,25 +24,6 @@ constexpr bool IsLowSurrogate(unsigned code) { return code >= 0xDC00 && code <= 
 constexpr int kMaxExponent = 399;
 
 } // namespace
-
-void AppendUtf8(std::string& out, unsigned code)
-{
-    if (code < 0x80) {
-        out.push_back(char(code));
-    } else if (code < 0x800) {
-        out.push_back(char(0xC0 | (code >> 6)));
-        out.push_back(char(0x80 | (code & 0x3F)));
-    } else if (code < 0x10000) {
-        out.push_back(char(0xE0 | (code >> 12)));
-        out.push_back(char(0x80 | ((code >> 6) & 0x3F)));
-        out.push_back(char(0x80 | (code & 0x3F)));
-    } else {
-        out.push_back(char(0xF0 | (code >> 18)));
-        out.push_back(char(0x80 | ((code >> 12) & 0x3F)));
-        out.push_back(char(0x80 | ((code >> 6) & 0x3F)));
-        out.push_back(char(0x80 | (code & 0x3F)));
-    }
-}
 
 bool JsonCursor::Consume(char c)
 {
@@ -115,7 +97,7 @@ bool JsonCursor::ReadEscape(std::string* text)
         else
             pos_ = second; // the high surrogate stands alone; the second escape is read by itself
     }
-    if (text) AppendUtf8(*text, code);
+    if (text) AppendUtf8(*text, char32_t(code));
     return true;
 }
 

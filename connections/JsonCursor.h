@@ -54,7 +54,4 @@ bool ParseJsonNumber(std::string_view token, double& value);
 // Appends the text as a quoted JSON string: '"' and '\' escaped, bytes below 0x20 as \u00XX, the rest as is.
 void AppendJsonString(std::string& out, std::string_view text);
 
-// A code point in UTF-8 (a lone surrogate too, as three bytes).
-void AppendUtf8(std::string& out, unsigned codePoint);
-
 } // namespace kv

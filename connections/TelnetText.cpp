@@ -1,6 +1,7 @@
 #include "connections/TelnetText.h"
 
 #include "base/Utf.h"
+#include "connections/CConnectionSettings.h"
 
 namespace kv {
 namespace {
@@ -71,8 +72,8 @@ std::string EncodeTelnetLine(std::u16string_view line, int lineEnding)
         out.push_back(char(c));
         if (c == 255) out.push_back(char(255));
     }
-    if (lineEnding == kLineEndingCr) out += '\r';
-    else if (lineEnding == kLineEndingLf) out += '\n';
+    if (lineEnding == LineEndingCr) out += '\r';
+    else if (lineEnding == LineEndingLf) out += '\n';
     else out += "\r\n";
     return out;
 }

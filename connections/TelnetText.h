@@ -18,11 +18,8 @@ std::u16string DecodeReceivedBytes(std::string_view bytes);
 // bytes end with a whole character or with something that cannot become one).
 size_t IncompleteUtf8TailLength(std::string_view bytes);
 
-// Line endings of the connection settings: 1 CR, 2 LF, anything else CR LF.
-enum : int { kLineEndingCrLf = 0, kLineEndingCr = 1, kLineEndingLf = 2 };
-
 // Each UTF-16 unit below 256 becomes that byte (255 doubled as Telnet wants it), every other becomes '?';
-// then the line ending.
+// then the line ending of the connection settings: LineEndingCr, LineEndingLf, anything else CR LF.
 std::string EncodeTelnetLine(std::u16string_view line, int lineEnding);
 
 } // namespace kv

@@ -12,9 +12,18 @@
 namespace kv {
 namespace {
 
+// Entries and words are a few characters long: a plain loop beats a call of memcmp.
+bool SameText(std::string_view a, std::string_view b)
+{
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (a[i] != b[i]) return false;
+    return true;
+}
+
 bool Contains(const std::vector<std::string>& list, const std::string& value)
 {
-    return std::find(list.begin(), list.end(), value) != list.end();
+    return std::any_of(list.begin(), list.end(), [&value](const std::string& entry) { return SameText(entry, value); });
 }
 
 bool MatchesAny(const std::vector<std::string>& patterns, const std::string& call)
@@ -59,7 +68,7 @@ SpotFilterReason Next(SpotFilterReason reason, int steps) { return SpotFilterRea
 
 bool ContainsPhrase(const std::vector<std::string>& words, const WordPhrase& phrase)
 {
-    return std::search(words.begin(), words.end(), phrase.begin(), phrase.end()) != words.end();
+    return std::search(words.begin(), words.end(), phrase.begin(), phrase.end(), SameText) != words.end();
 }
 
 } // namespace
@@ -111,19 +120,23 @@ bool CCompiledSpotFilter::IsEmpty(bool withSpotter) const
            phrases.empty();
 }
 
-SpotFilterReason CCompiledSpotFilter::EvaluateCallGroup(const std::string& call, const SpotFilterCriterion& calls,
+SpotFilterReason CCompiledSpotFilter::EvaluateCallGroup(SpotEvaluationCache::Call& call,
+                                                        const SpotFilterCriterion& calls,
                                                         const SpotFilterCriterion& dxcc,
                                                         const SpotFilterCriterion& continents,
                                                         const CCtyTable* table, SpotFilterReason first,
                                                         std::string& value) const
 {
-    const std::string upperCall = ToUpperAscii(call);
-    if (RejectsCall(calls, upperCall)) {
-        value = upperCall;
+    if (RejectsCall(calls, call.upper)) {
+        value = call.upper;
         return first;
     }
     if (!dxcc.HasEntries() && !continents.HasEntries()) return SpotFilterReason::None;
-    const CallEntityInfo info = LookUpEntity(call, table);
+    if (!call.looked) {
+        call.info = LookUpEntity(call.upper, table);
+        call.looked = true;
+    }
+    const CallEntityInfo& info = call.info;
     if (RejectsText(dxcc, info.found, info.mainPrefix)) {
         value = info.found ? info.mainPrefix : "?";
         return Next(first, 1);
@@ -135,9 +148,13 @@ SpotFilterReason CCompiledSpotFilter::EvaluateCallGroup(const std::string& call,
     return SpotFilterReason::None;
 }
 
-bool CCompiledSpotFilter::CommentHasPhrase(const std::string& comment) const
+bool CCompiledSpotFilter::CommentHasPhrase(const std::string& comment, SpotEvaluationCache& cache) const
 {
-    const std::vector<std::string> words = SplitWords(comment);
+    if (!cache.wordsSplit) {
+        cache.commentWords = SplitWords(comment);
+        cache.wordsSplit = true;
+    }
+    const std::vector<std::string>& words = cache.commentWords;
     return std::any_of(phrases.begin(), phrases.end(),
                        [&words](const WordPhrase& phrase) { return ContainsPhrase(words, phrase); });
 }
@@ -145,11 +162,21 @@ bool CCompiledSpotFilter::CommentHasPhrase(const std::string& comment) const
 SpotFilterReason CCompiledSpotFilter::Evaluate(const SpotFields& fields, bool withSpotter, const CCtyTable* table,
                                                std::string& value) const
 {
+    SpotEvaluationCache cache;
+    return Evaluate(fields, withSpotter, table, value, cache);
+}
+
+SpotFilterReason CCompiledSpotFilter::Evaluate(const SpotFields& fields, bool withSpotter, const CCtyTable* table,
+                                               std::string& value, SpotEvaluationCache& cache) const
+{
     value.clear();
     if (withSpotter && (spotterCall.HasEntries() || spotterDxcc.HasEntries() || spotterContinent.HasEntries())) {
-        const SpotFilterReason reason =
-            EvaluateCallGroup(NormalizeSpotterCall(fields.spotter), spotterCall, spotterDxcc, spotterContinent,
-                              table, SpotFilterReason::SpotterCall, value);
+        if (!cache.spotter.prepared) {
+            cache.spotter.upper = NormalizeSpotterCall(fields.spotter);
+            cache.spotter.prepared = true;
+        }
+        const SpotFilterReason reason = EvaluateCallGroup(cache.spotter, spotterCall, spotterDxcc, spotterContinent,
+                                                          table, SpotFilterReason::SpotterCall, value);
         if (reason != SpotFilterReason::None) return reason;
     }
     const double f = fields.frequency;
@@ -157,20 +184,25 @@ SpotFilterReason CCompiledSpotFilter::Evaluate(const SpotFields& fields, bool wi
         value = FormatFixed(f, 1);
         return SpotFilterReason::Frequency;
     }
+    if (!cache.dx.prepared) {
+        cache.dx.upper = ToUpperAscii(fields.dxCall);
+        cache.dx.prepared = true;
+    }
     const SpotFilterReason reason =
-        EvaluateCallGroup(fields.dxCall, dxCall, dxDxcc, dxContinent, table, SpotFilterReason::DxCall, value);
+        EvaluateCallGroup(cache.dx, dxCall, dxDxcc, dxContinent, table, SpotFilterReason::DxCall, value);
     if (reason != SpotFilterReason::None) return reason;
-    if (!phrases.empty() && CommentHasPhrase(fields.comment)) return SpotFilterReason::CommentWords;
+    if (!phrases.empty() && CommentHasPhrase(fields.comment, cache)) return SpotFilterReason::CommentWords;
     return SpotFilterReason::None;
 }
 
 int EvaluateSpotFilterLevels(const std::vector<SpotFilterLevelEntry>& levels, const SpotFields& fields,
                              const CCtyTable* table, SpotFilterReason& reason, std::string& value)
 {
+    SpotEvaluationCache cache;
     for (size_t i = 0; i < levels.size(); ++i) {
         const SpotFilterLevelEntry& level = levels[i];
         if (!level.filter || level.filter->IsEmpty(level.withSpotter)) continue;
-        reason = level.filter->Evaluate(fields, level.withSpotter, table, value);
+        reason = level.filter->Evaluate(fields, level.withSpotter, table, value, cache);
         if (reason != SpotFilterReason::None) return int(i);
     }
     reason = SpotFilterReason::None;

@@ -30,6 +30,21 @@ struct CallEntityInfo {
     std::string continent;
 };
 
+// What the levels of one evaluation share: the entity lookups of the spotter and the DX call and the words
+// of the comment are made once, whatever the number of levels that need them.
+struct SpotEvaluationCache {
+    struct Call {
+        bool prepared = false;
+        bool looked = false;
+        std::string upper; // as the call criteria compare it
+        CallEntityInfo info;
+    };
+    Call spotter;
+    Call dx;
+    bool wordsSplit = false;
+    std::vector<std::string> commentWords;
+};
+
 class CCompiledSpotFilter {
 public:
     SpotFilterCriterion spotterCall;
@@ -46,12 +61,14 @@ public:
     // The first criterion that rejects, value the offending text (empty for comment words and when accepted).
     SpotFilterReason Evaluate(const SpotFields& fields, bool withSpotter, const CCtyTable* table,
                               std::string& value) const;
+    SpotFilterReason Evaluate(const SpotFields& fields, bool withSpotter, const CCtyTable* table, std::string& value,
+                              SpotEvaluationCache& cache) const;
 
 private:
-    SpotFilterReason EvaluateCallGroup(const std::string& call, const SpotFilterCriterion& calls,
+    SpotFilterReason EvaluateCallGroup(SpotEvaluationCache::Call& call, const SpotFilterCriterion& calls,
                                        const SpotFilterCriterion& dxcc, const SpotFilterCriterion& continents,
                                        const CCtyTable* table, SpotFilterReason first, std::string& value) const;
-    bool CommentHasPhrase(const std::string& comment) const;
+    bool CommentHasPhrase(const std::string& comment, SpotEvaluationCache& cache) const;
 };
 
 struct SpotFilterLevelEntry {

@@ -257,7 +257,7 @@ bool CCtyTable::Parse(const std::string& content, std::string& error)
         entity.utcOffset = ParseCtyNumber(fields[6]);
         entity.adifNumber = adif;
         const auto entityIndex = unsigned(Entities.size());
-        MainPrefixes.try_emplace(ToUpperAscii(entity.mainPrefix), entityIndex);
+        MainPrefixes.TryEmplace(ToUpperAscii(entity.mainPrefix), entityIndex);
         Entities.push_back(std::move(entity));
         AddEntityPrefixes(prefixText, entityIndex);
     }
@@ -275,11 +275,11 @@ void CCtyTable::AddEntityPrefixes(const std::string& prefixText, unsigned entity
         CtyPrefixEntry value{entity, item.substr(overrideStart)};
         if (prefix[0] == '=') {
             prefix.erase(0, 1);
-            if (!prefix.empty()) ExactCalls.try_emplace(std::move(prefix), std::move(value));
+            if (!prefix.empty()) ExactCalls.TryEmplace(std::move(prefix), std::move(value));
             continue;
         }
         MaxPrefixLength = std::max(MaxPrefixLength, unsigned(prefix.size()));
-        Prefixes.insert_or_assign(std::move(prefix), std::move(value));
+        Prefixes.InsertOrAssign(std::move(prefix), std::move(value));
     }
 }
 
@@ -289,16 +289,21 @@ unsigned CCtyTable::ResolveCall(std::string_view call, const CtyPrefixEntry*& en
     matched.clear();
     if (call.empty()) return 0;
     // Exact calls first: the file lists KG4 calls that belong to other entities than the KG4 rule gives.
-    if (const auto exact = ExactCalls.find(call); exact != ExactCalls.end()) {
-        entry = &exact->second;
+    if (const CtyPrefixEntry* exact = ExactCalls.Find(call)) {
+        entry = exact;
         matched = call;
         return unsigned(call.size());
     }
     if (call.starts_with("KG4") && !call.starts_with("KG44") && (call.size() == 4 || call.size() == 6))
         return ResolveCall("K", entry, matched);
-    for (size_t n = std::min<size_t>(MaxPrefixLength, call.size()); n >= 1; --n) {
-        if (const auto prefix = Prefixes.find(call.substr(0, n)); prefix != Prefixes.end()) {
-            entry = &prefix->second;
+    const size_t longest = std::min<size_t>(MaxPrefixLength, call.size());
+    thread_local std::vector<uint32_t> hashes;
+    hashes.resize(longest + 1);
+    hashes[0] = CtyKeyMap<CtyPrefixEntry>::kHashStart;
+    for (size_t n = 1; n <= longest; ++n) hashes[n] = CtyKeyMap<CtyPrefixEntry>::HashStep(hashes[n - 1], call[n - 1]);
+    for (size_t n = longest; n >= 1; --n) {
+        if (const CtyPrefixEntry* prefix = Prefixes.Find(call.substr(0, n), hashes[n])) {
+            entry = prefix;
             matched = call.substr(0, n);
             return unsigned(n);
         }
@@ -333,7 +338,10 @@ bool CCtyTable::Lookup(const std::string& call, CtyLookupResult& result) const
 
     const CtyPrefixEntry* entry = nullptr;
     std::string matched;
-    if (ResolveCall(normalized, entry, matched) == normalized.size()) return TakeEntry(*entry, result);
+    const unsigned resolved = ResolveCall(normalized, entry, matched);
+    if (resolved == normalized.size()) return TakeEntry(*entry, result);
+    // Without a slash the call is its only part and resolves the same way again.
+    if (lastSlash == std::string::npos) return resolved > 0 && TakeEntry(*entry, result);
 
     const std::vector<std::string> parts = SplitAny(ApplyCallAreaSuffix(normalized), "/");
     unsigned bestLength = kNoBest;
@@ -355,8 +363,8 @@ bool CCtyTable::Lookup(const std::string& call, CtyLookupResult& result) const
 
 const CtyEntity* CCtyTable::FindEntity(const std::string& mainPrefix) const
 {
-    const auto found = MainPrefixes.find(ToUpperAscii(TrimSpaces(mainPrefix)));
-    return found == MainPrefixes.end() ? nullptr : &Entities[found->second];
+    const unsigned* index = MainPrefixes.Find(ToUpperAscii(TrimSpaces(mainPrefix)));
+    return index ? &Entities[*index] : nullptr;
 }
 
 } // namespace kv

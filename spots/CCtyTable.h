@@ -4,8 +4,9 @@
 #include <memory>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
+
+#include "spots/CtyKeyMap.h"
 
 namespace kv {
 
@@ -38,13 +39,6 @@ struct CtyLookupResult {
 };
 
 enum class CtyLoadResult { Unchanged = 0, Loaded = 1, NotFound = 2, Failed = 3 };
-
-// Hashing that lets the maps be probed with a string_view.
-struct CtyKeyHash {
-    using is_transparent = void;
-    size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
-};
-template <typename V> using CtyKeyMap = std::unordered_map<std::string, V, CtyKeyHash, std::equal_to<>>;
 
 class CCtyTable {
 public:

@@ -1,12 +1,20 @@
 #include "spots/CSentSpotCache.h"
 
-#include <algorithm>
-#include <cstdio>
 
 #include "base/Platform.h"
 #include "spots/SpotLine.h"
 
 namespace kv {
+namespace {
+
+// "hh:mm"
+std::string FormatHourMinute(const UtcTime& utc)
+{
+    const auto twoDigits = [](unsigned n) { return std::string{char('0' + n / 10 % 10), char('0' + n % 10)}; };
+    return twoDigits(utc.hour) + ':' + twoDigits(utc.minute);
+}
+
+} // namespace
 
 bool CSentSpotCache::IsSameComment(const std::string& a, const std::string& b)
 {
@@ -19,9 +27,12 @@ bool CSentSpotCache::IsSameComment(const std::string& a, const std::string& b)
 void CSentSpotCache::PurgeExpired(uint64_t now)
 {
     lastPurge_ = now;
-    for (auto it = spots_.begin(); it != spots_.end();) {
-        std::erase_if(it->second, [now](const Entry& entry) { return IsExpired(entry, now); });
-        it = it->second.empty() ? spots_.erase(it) : std::next(it);
+    // Entries are recorded in time order, so the oldest of each key is the first of its vector.
+    while (!order_.empty() && now - order_.front().at > kLifeMs) {
+        Spots::value_type* spot = order_.front().spot;
+        order_.pop_front();
+        spot->second.erase(spot->second.begin());
+        if (spot->second.empty()) spots_.erase(spots_.find(spot->first));
     }
 }
 
@@ -33,17 +44,16 @@ bool CSentSpotCache::CheckAndRecord(const std::string& line, const std::string& 
     const uint64_t now = clock_.TickCount();
     if (now - lastPurge_ >= kPurgeIntervalMs) PurgeExpired(now);
 
-    std::vector<Entry>& entries = spots_[key.key];
+    Spots::value_type& spot = *spots_.try_emplace(std::move(key.key)).first;
+    std::vector<Entry>& entries = spot.second;
     for (const Entry& entry : entries) {
         if (IsExpired(entry, now) || !IsSameComment(entry.comment, key.comment)) continue;
         if (sentBy) *sentBy = entry.connection;
         if (sentAt) *sentAt = entry.time;
         return true;
     }
-    const UtcTime utc = clock_.NowUtc();
-    char time[8];
-    std::snprintf(time, sizeof time, "%02u:%02u", utc.hour % 100, utc.minute % 100);
-    entries.push_back({std::move(key.comment), now, connection, time});
+    entries.push_back({std::move(key.comment), now, connection, FormatHourMinute(clock_.NowUtc())});
+    order_.push_back({now, &spot});
     return false;
 }
 

@@ -2,8 +2,10 @@
 // The spots already forwarded to the logger network in the last five minutes, by any connection, so that
 // a spot arriving again through another cluster is withheld. User-interface thread only.
 #include <cstdint>
-#include <map>
+#include <deque>
 #include <string>
+#include <unordered_map>
+#include <utility>
 #include <vector>
 
 namespace kv {
@@ -33,12 +35,24 @@ private:
         std::string time;
     };
 
+    // Keeps its hash beside each key: a probe then touches no other key of its bucket.
+    struct KeyHash {
+        size_t operator()(const std::string& key) const { return std::hash<std::string>{}(key); }
+    };
+    using Spots = std::unordered_map<std::string, std::vector<Entry>, KeyHash>;
+    struct Recorded {
+        uint64_t at;
+        Spots::value_type* spot; // elements of the map keep their address when it grows
+    };
+
     void PurgeExpired(uint64_t now);
     static bool IsExpired(const Entry& entry, uint64_t now) { return now - entry.recorded > kLifeMs; }
     static bool IsSameComment(const std::string& a, const std::string& b);
 
     const IClock& clock_;
-    std::map<std::string, std::vector<Entry>, std::less<>> spots_;
+    Spots spots_;
+    // Every entry in the order of recording, so that a purge visits only the entries that expired.
+    std::deque<Recorded> order_;
     uint64_t lastPurge_ = 0;
 };
 

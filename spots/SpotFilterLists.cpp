@@ -74,17 +74,34 @@ std::optional<std::string> Continent(const std::string& entry)
     return std::nullopt;
 }
 
-void AppendWord(std::string& word, std::vector<std::string>& words)
+bool IsWordByte(char c) { return c == '/' || IsAsciiDigit(c) || IsAsciiUpper(c); }
+
+bool IsAllAscii(std::string_view text)
 {
-    const size_t first = word.find_first_not_of('/');
-    if (first != std::string::npos) {
-        const size_t last = word.find_last_not_of('/');
-        words.push_back(word.substr(first, last - first + 1));
-    }
-    word.clear();
+    return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
 
-bool IsWordByte(char c) { return c == '/' || IsAsciiDigit(c) || IsAsciiUpper(c); }
+// Words of letters, digits and slashes, without the slashes at their ends.
+std::vector<std::string> SplitAsciiWords(std::string_view ascii)
+{
+    std::vector<std::string> words;
+    words.reserve(8);
+    size_t pos = 0;
+    while (pos < ascii.size()) {
+        while (pos < ascii.size() && !IsWordByte(AsciiToUpper(ascii[pos]))) ++pos;
+        size_t end = pos;
+        while (end < ascii.size() && IsWordByte(AsciiToUpper(ascii[end]))) ++end;
+        std::string_view word = ascii.substr(pos, end - pos);
+        while (!word.empty() && word.front() == '/') word.remove_prefix(1);
+        while (!word.empty() && word.back() == '/') word.remove_suffix(1);
+        if (!word.empty()) {
+            std::string& upper = words.emplace_back(word);
+            for (char& c : upper) c = AsciiToUpper(c);
+        }
+        pos = end;
+    }
+    return words;
+}
 
 } // namespace
 
@@ -183,15 +200,7 @@ std::vector<WordPhrase> ParseWordList(const std::string& text)
 
 std::vector<std::string> SplitWords(const std::string& text)
 {
-    std::vector<std::string> words;
-    std::string word;
-    for (const char c : TransliterateToAscii(text)) {
-        const char upper = AsciiToUpper(c);
-        if (IsWordByte(upper)) word.push_back(upper);
-        else AppendWord(word, words);
-    }
-    AppendWord(word, words);
-    return words;
+    return IsAllAscii(text) ? SplitAsciiWords(text) : SplitAsciiWords(TransliterateToAscii(text));
 }
 
 } // namespace kv

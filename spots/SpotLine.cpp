@@ -10,6 +10,25 @@ constexpr std::string_view kBullet = "\xE2\x80\xA2"; // BEL as the display road 
 
 bool IsSingleByteBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\a'; }
 
+// Per byte: 1 a blank by itself, 2 the first byte of the bullet, 0 anything else.
+constexpr struct BlankClasses {
+    unsigned char kind[256] = {};
+    constexpr BlankClasses()
+    {
+        for (const char c : {' ', '\t', '\r', '\n', '\a'}) kind[static_cast<unsigned char>(c)] = 1;
+        kind[0xE2] = 2;
+    }
+} kBlankClasses;
+
+inline size_t BlankAt(std::string_view text, size_t pos)
+{
+    switch (kBlankClasses.kind[static_cast<unsigned char>(text[pos])]) {
+    case 0: return 0;
+    case 1: return 1;
+    default: return text.substr(pos, kBullet.size()) == kBullet ? kBullet.size() : 0;
+    }
+}
+
 // Length of the blank that ends just before end (0 when none).
 size_t BlankLengthBefore(std::string_view text, size_t end)
 {
@@ -22,7 +41,7 @@ size_t BlankLengthBefore(std::string_view text, size_t end)
 size_t SkipBlanks(std::string_view text, size_t pos)
 {
     while (pos < text.size()) {
-        const size_t n = BlankLengthAt(text, pos);
+        const size_t n = BlankAt(text, pos);
         if (n == 0) break;
         pos += n;
     }
@@ -50,7 +69,7 @@ std::vector<TokenSpan>& TokensOf(std::string_view text, size_t pos)
         pos = SkipBlanks(text, pos);
         if (pos >= text.size()) return spans;
         const size_t begin = pos;
-        while (pos < text.size() && BlankLengthAt(text, pos) == 0) ++pos;
+        while (pos < text.size() && BlankAt(text, pos) == 0) ++pos;
         spans.push_back({begin, pos});
     }
 }
@@ -191,6 +210,57 @@ std::string Latin1ToUtf8Bytes(std::string_view text)
     return out;
 }
 
+void AppendUpper(std::string& out, std::string_view text)
+{
+    for (const char c : text) out.push_back(AsciiToUpper(c));
+}
+
+// The comment tokens before the time, less a single letter or "?" and a locator written just before it,
+// joined by single spaces and normalised.
+std::string KeyComment(std::string_view text, const std::vector<TokenSpan>& tokens, size_t time)
+{
+    size_t end = time;
+    if (IsSingleLetterOrQuestionMark(TokenText(text, tokens[end - 1]))) --end;
+    if (end > 2 && IsLocator(TokenText(text, tokens[end - 1]))) --end;
+    if (end <= 2) return {};
+    const std::string_view words = text.substr(tokens[2].begin, tokens[end - 1].end - tokens[2].begin);
+    std::string comment;
+    comment.reserve(words.size());
+    bool ascii = true;
+    for (size_t i = 2; i < end; ++i) {
+        if (i > 2) comment.push_back(' ');
+        for (const char c : TokenText(text, tokens[i])) {
+            ascii = ascii && static_cast<unsigned char>(c) < 0x80;
+            comment.push_back(AsciiToUpper(c));
+        }
+    }
+    // Tokens hold no blank: plain ASCII is normalised by upper-casing alone.
+    if (ascii) return comment;
+    comment.clear();
+    for (size_t i = 2; i < end; ++i) {
+        if (i > 2) comment.push_back(' ');
+        comment.append(TokenText(text, tokens[i]));
+    }
+    return NormalizeSpotText(comment);
+}
+
+// Upper case; every run of blanks becomes one space, none at either end.
+std::string UpperWithSingleSpaces(std::string_view ascii)
+{
+    std::string out;
+    out.reserve(ascii.size());
+    for (const char c : ascii) {
+        if (IsSingleByteBlank(c)) {
+            if (!out.empty() && out.back() != ' ') out.push_back(' ');
+        } else {
+            out.push_back(AsciiToUpper(c));
+        }
+    }
+    while (!out.empty() && out.back() == ' ') out.pop_back();
+    return out;
+}
+
+
 bool IsAllAscii(std::string_view text)
 {
     for (const char c : text)
@@ -200,13 +270,7 @@ bool IsAllAscii(std::string_view text)
 
 } // namespace
 
-size_t BlankLengthAt(std::string_view text, size_t pos)
-{
-    if (pos >= text.size()) return 0;
-    if (IsSingleByteBlank(text[pos])) return 1;
-    if (text[pos] == kBullet[0] && text.substr(pos, kBullet.size()) == kBullet) return kBullet.size();
-    return 0;
-}
+size_t BlankLengthAt(std::string_view text, size_t pos) { return pos < text.size() ? BlankAt(text, pos) : 0; }
 
 void SplitOnBlanks(const std::string& text, std::vector<std::string>& tokens, std::vector<unsigned>& starts)
 {
@@ -293,7 +357,7 @@ bool ParseShowDxSpotFields(const std::string& line, bool tailToken, SpotFields& 
         pos = SkipBlanks(text, pos);
         if (pos >= text.size()) return false;
         span.begin = pos;
-        while (pos < text.size() && BlankLengthAt(text, pos) == 0) ++pos;
+        while (pos < text.size() && BlankAt(text, pos) == 0) ++pos;
         span.end = pos;
     }
     double frequency = 0;
@@ -345,48 +409,27 @@ bool ParseDxDeLine(const std::string& line, SentSpotKey& result)
     const size_t time = FindTimeToken(text, tokens);
     if (time == 0) return false;
 
-    size_t end = time;
-    if (IsSingleLetterOrQuestionMark(TokenText(text, tokens[end - 1]))) --end;
-    if (end > 2 && IsLocator(TokenText(text, tokens[end - 1]))) --end;
-    std::string comment;
-    for (size_t i = 2; i < end; ++i) {
-        if (i > 2) comment.push_back(' ');
-        comment.append(TokenText(text, tokens[i]));
-    }
-
     std::string& key = result.key;
-    key.reserve(40);
-    key = ToUpperAscii(KeySpotter(spotter));
+    key.reserve(spotter.size() + frequency.size() + tokens[1].end - tokens[1].begin + 8);
+    AppendUpper(key, KeySpotter(spotter));
     key.push_back('|');
     key.append(frequency);
     key.push_back('|');
-    key.append(ToUpperAscii(TokenText(text, tokens[1])));
+    AppendUpper(key, TokenText(text, tokens[1]));
     key.push_back('|');
     key.append(TokenText(text, tokens[time]).substr(0, 4));
 
+    // A skimmer's comment (signal strength, speed) differs between nodes: such spots are compared without it.
     const bool skimmerSpotter = spotter.size() >= 2 && spotter.ends_with("-#");
-    if (!skimmerSpotter) result.comment = NormalizeSpotText(comment);
+    if (!skimmerSpotter) result.comment = KeyComment(text, tokens, time);
     return true;
 }
 
 std::string NormalizeSpotText(const std::string& text)
 {
-    std::string ascii;
-    if (IsAllAscii(text)) ascii = text;
-    else if (IsLooselyWellFormedUtf8(text)) ascii = TransliterateToAscii(text);
-    else ascii = TransliterateToAscii(Latin1ToUtf8Bytes(text));
-
-    std::string out;
-    out.reserve(ascii.size());
-    for (const char c : ascii) {
-        if (IsSingleByteBlank(c)) {
-            if (!out.empty() && out.back() != ' ') out.push_back(' ');
-        } else {
-            out.push_back(AsciiToUpper(c));
-        }
-    }
-    while (!out.empty() && out.back() == ' ') out.pop_back();
-    return out;
+    if (IsAllAscii(text)) return UpperWithSingleSpaces(text);
+    if (IsLooselyWellFormedUtf8(text)) return UpperWithSingleSpaces(TransliterateToAscii(text));
+    return UpperWithSingleSpaces(TransliterateToAscii(Latin1ToUtf8Bytes(text)));
 }
 
 } // namespace kv

@@ -108,34 +108,27 @@ public:
     unsigned bytesIn = 0, bytesOut = 0;
 };
 
-class CTestSession : public CTelnetSession {
-public:
-    using CTelnetSession::CTelnetSession;
-    bool Connect(const CConnectionSettings&, int, const std::vector<std::u16string>&) override { return false; }
-    void ApplySettings(const CConnectionSettings&) override {}
-};
-
 // A session wired to the fakes; Connected() runs it through resolution and connection.
 class CSessionRig {
 public:
     CSessionRig() : session(&listener, socket, timers, clock) {}
 
-    void Connect(const TelnetEndpoint& endpoint, int delayMs = 500, std::vector<std::u16string> global = {})
+    void Connect(const CConnectionSettings& settings, int delayMs = 500, std::vector<std::u16string> global = {})
     {
-        session.ConnectTo(endpoint, delayMs, global);
+        session.Connect(settings, delayMs, global);
         socket.open = true;
         session.OnConnectDone(0);
     }
-    static TelnetEndpoint Endpoint(std::u16string login = u"N0CALL", std::u16string password = {},
-                                   std::vector<std::u16string> commands = {})
+    static CConnectionSettings Endpoint(std::u16string login = u"N0CALL", std::u16string password = {},
+                                        std::vector<std::u16string> commands = {})
     {
-        TelnetEndpoint e;
-        e.host = u"cluster.example";
-        e.port = 7300;
-        e.login = std::move(login);
-        e.password = std::move(password);
-        e.lineEnding = 0;
-        e.commands = std::move(commands);
+        CConnectionSettings e;
+        e.Host = u"cluster.example";
+        e.Port = 7300;
+        e.Login = std::move(login);
+        e.Password = std::move(password);
+        e.LineEnding = LineEndingCrLf;
+        e.Commands = std::move(commands);
         return e;
     }
     void Receive(std::string_view bytes) { session.OnReceived(bytes); }
@@ -155,7 +148,7 @@ public:
     CFakeTelnetSocket socket;
     CFakeTimers timers;
     CFakeClock clock;
-    CTestSession session;
+    CTelnetSession session;
 };
 
 } // namespace kv::test

@@ -39,7 +39,7 @@ StreamResult FeedChunked(const std::string& stream, unsigned cuts)
 TEST(TelnetSession, AWholeSessionInOrder)
 {
     CSessionRig rig;
-    rig.session.ConnectTo(CSessionRig::Endpoint(u"N0CALL", u"secret", {u"set/page 0"}), 0, {u"sh/dx"});
+    rig.session.Connect(CSessionRig::Endpoint(u"N0CALL", u"secret", {u"set/page 0"}), 0, {u"sh/dx"});
     EXPECT_EQ(rig.socket.resolvedHost, u"cluster.example");
     EXPECT_TRUE(rig.timers.Running(CTelnetSession::kConnectTimer));
     EXPECT_EQ(rig.timers.Period(CTelnetSession::kConnectTimer), 20000u);
@@ -129,7 +129,7 @@ TEST(TelnetSession, FailuresAreReportedWithTheirReason)
                  {10040, "log E 344 Unable to connect: network error 10040"}};
     for (const Case& c : cases) {
         CSessionRig rig;
-        rig.session.ConnectTo(CSessionRig::Endpoint(), 500, {});
+        rig.session.Connect(CSessionRig::Endpoint(), 500, {});
         rig.socket.open = true;
         rig.session.OnConnectDone(c.error);
         EXPECT_EQ(rig.listener.calls.back(), c.text);
@@ -147,32 +147,32 @@ TEST(TelnetSession, FailuresAreReportedWithTheirReason)
 TEST(TelnetSession, ResolutionFailuresTimeOutAndStaleResults)
 {
     CSessionRig rig;
-    rig.session.ConnectTo(CSessionRig::Endpoint(), 500, {});
+    rig.session.Connect(CSessionRig::Endpoint(), 500, {});
     const unsigned first = rig.socket.resolvedAttempt;
     rig.session.OnResolveFailed(kWsaHostNotFound);
     EXPECT_EQ(rig.listener.calls.back(), "log E 343 Host name not found: cluster.example");
     EXPECT_FALSE(rig.session.WantsResolverResult(first));
     EXPECT_FALSE(rig.timers.Running(CTelnetSession::kConnectTimer));
 
-    rig.session.ConnectTo(CSessionRig::Endpoint(), 500, {});
+    rig.session.Connect(CSessionRig::Endpoint(), 500, {});
     EXPECT_NE(rig.socket.resolvedAttempt, first);
     rig.session.OnResolveFailed(kWsaTryAgain);
     EXPECT_EQ(rig.listener.calls.back(), "log E 362 Host name temporarily not resolved: cluster.example");
 
-    rig.session.ConnectTo(CSessionRig::Endpoint(), 500, {});
+    rig.session.Connect(CSessionRig::Endpoint(), 500, {});
     const unsigned third = rig.socket.resolvedAttempt;
-    EXPECT_FALSE(rig.session.ConnectTo(CSessionRig::Endpoint(), 500, {})); // already active
+    EXPECT_FALSE(rig.session.Connect(CSessionRig::Endpoint(), 500, {})); // already active
     rig.session.OnTimer(CTelnetSession::kConnectTimer);
     EXPECT_EQ(rig.listener.calls.back(), "log E 346 Unable to connect: no answer from the server");
     EXPECT_EQ(rig.session.State(), TransportState::Error);
     EXPECT_FALSE(rig.session.WantsResolverResult(third)); // a late resolver result is dropped
 
     rig.socket.resolverStarts = false;
-    EXPECT_FALSE(rig.session.ConnectTo(CSessionRig::Endpoint(), 500, {}));
+    EXPECT_FALSE(rig.session.Connect(CSessionRig::Endpoint(), 500, {}));
     EXPECT_EQ(rig.listener.calls.back(), "log E 344 Unable to connect: network error 10022");
     rig.socket.windowOk = false;
     const size_t calls = rig.listener.calls.size();
-    EXPECT_FALSE(rig.session.ConnectTo(CSessionRig::Endpoint(), 500, {}));
+    EXPECT_FALSE(rig.session.Connect(CSessionRig::Endpoint(), 500, {}));
     EXPECT_EQ(rig.listener.calls.size(), calls);
 }
 
@@ -189,7 +189,9 @@ TEST(TelnetSession, SendingWaitsForTheSocketAndNeedsAConnection)
     rig.session.OnWritable();
     EXPECT_EQ(rig.TakeSent(), "sh/dx\r\n");
     EXPECT_EQ(rig.listener.bytesOut, 7u);
-    rig.session.SetLineEnding(kLineEndingCr);
+    CConnectionSettings changed = CSessionRig::Endpoint(u"other");
+    changed.LineEnding = LineEndingCr;
+    rig.session.ApplySettings(changed);
     EXPECT_TRUE(rig.session.SendLine(u"\u00FF"));
     EXPECT_EQ(rig.TakeSent(), "\xFF\xFF\r");
 }

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "connections/CConnectionSettings.h"
 #include "connections/CReceiveBuffer.h"
 #include "connections/CTelnetProtocol.h"
 #include "base/Utf.h"
@@ -76,13 +77,13 @@ TEST(IncompleteUtf8Tail, HoldsBackOnlyAnUnfinishedCharacter)
 
 TEST(EncodeTelnetLine, EightBitUnitsWithDoubledIacAndTheLineEnding)
 {
-    EXPECT_EQ(EncodeTelnetLine(u"sh/dx", kLineEndingCrLf), "sh/dx\r\n");
-    EXPECT_EQ(EncodeTelnetLine(u"sh/dx", kLineEndingCr), "sh/dx\r");
-    EXPECT_EQ(EncodeTelnetLine(u"sh/dx", kLineEndingLf), "sh/dx\n");
+    EXPECT_EQ(EncodeTelnetLine(u"sh/dx", LineEndingCrLf), "sh/dx\r\n");
+    EXPECT_EQ(EncodeTelnetLine(u"sh/dx", LineEndingCr), "sh/dx\r");
+    EXPECT_EQ(EncodeTelnetLine(u"sh/dx", LineEndingLf), "sh/dx\n");
     EXPECT_EQ(EncodeTelnetLine(u"sh/dx", 7), "sh/dx\r\n");
-    EXPECT_EQ(EncodeTelnetLine(u"\u00FF\u00E9", kLineEndingLf), "\xFF\xFF\xE9\n");
-    EXPECT_EQ(EncodeTelnetLine(u"\u20AC\U0001F4E1!", kLineEndingLf), std::string(3, '?') + "!\n"); // a surrogate pair is two units
-    EXPECT_EQ(EncodeTelnetLine(u"", kLineEndingCrLf), "\r\n");
+    EXPECT_EQ(EncodeTelnetLine(u"\u00FF\u00E9", LineEndingLf), "\xFF\xFF\xE9\n");
+    EXPECT_EQ(EncodeTelnetLine(u"\u20AC\U0001F4E1!", LineEndingLf), std::string(3, '?') + "!\n"); // a surrogate pair is two units
+    EXPECT_EQ(EncodeTelnetLine(u"", LineEndingCrLf), "\r\n");
 }
 
 // Whatever the split of the bytes, the text is the same, and a split character is never shown in pieces.

@@ -1,0 +1,168 @@
+#include <gtest/gtest.h>
+
+#include "app/CReceivePane.h"
+#include "app/MonoFont.h"
+#include "base/Text.h"
+#include "base/Utf.h"
+#include "connections/CConnectionPage.h"
+#include "connections/CQuarnelLoggerLink.h"
+#include "spots/CSentSpotCache.h"
+#include "spots/GlobalSpotFilterLevels.h"
+#include "tests/app/ControlTestHost.h"
+#include "tests/support/TestPaths.h"
+#include "tests/support/WinTestSupport.h"
+#include "win/SystemClock.h"
+
+using namespace kv;
+using namespace kv::test;
+
+namespace {
+
+const std::string kForwardedSpot = "DX de N0TST:     14025.0  DL1XYZ       test                           1928Z\a\a\n";
+
+class CRecordingEvents : public IConnectionEvents {
+public:
+    std::vector<std::u16string> log;
+    std::vector<std::pair<std::u16string, bool>> lost;
+    void OnConnectionStateChanged(CConnectionPage*) override {}
+    void OnConnectionLogMessage(CConnectionPage*, bool, const std::u16string& text) override { log.push_back(text); }
+    void OnSendLinesChanged(CConnectionPage*) override {}
+    void OnNetworkStatus(const std::u16string& text) override { log.push_back(text); }
+    void OnCommandLine(CConnectionPage*, const std::u16string&) override {}
+    void OnConnectionLost(CConnectionPage*, const std::u16string& reason, bool reconnecting) override
+    {
+        lost.emplace_back(reason, reconnecting);
+    }
+    void OnTestInSpotFilters(CConnectionPage*, const SpotTestRequest&) override {}
+};
+
+size_t CountOf(const std::string& text, const std::string& part)
+{
+    size_t count = 0;
+    for (size_t pos = text.find(part); pos != std::string::npos; pos = text.find(part, pos + 1)) ++count;
+    return count;
+}
+
+class ConnectionPageTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ::WSAStartup(MAKEWORD(2, 2), &wsa_);
+        resources_ = ::LoadLibraryExW(W(Utf8ToUtf16(BuildPath("kestrivane.exe"))), nullptr,
+                                      LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+        ASSERT_NE(resources_, nullptr);
+        ASSERT_TRUE(station_.Ok()) << station_.Error();
+        std::u16string error;
+        ASSERT_TRUE(network_.Open(u"127.255.255.255", station_.Port(), u"TELNET", error)) << U16ToAscii(error);
+
+        general_.CommandDelay = 100;
+        levels_.rejectOutOfBand = false;
+        levels_.texts[0].dxCalls = u"F5*";
+        levels_.CompileLevel(0);
+        ASSERT_TRUE(font_.CreateFontForDpi(u"Consolas", 10, 96));
+        ASSERT_TRUE(host_.Create(820, 480, u"Connection page"));
+        page_ = new CConnectionPage({&general_, &levels_, &sentSpots_, &logger_, nullptr, &clock_});
+        ASSERT_TRUE(page_->Create(host_, 1100, resources_));
+        page_->Owner = &events_;
+        const RECT client = host_.ClientRect();
+        page_->Move(0, 0, client.right, client.bottom);
+        page_->Show(SW_SHOW);
+        page_->SetTextFont(&font_);
+    }
+    void TearDown() override
+    {
+        if (page_) ::DestroyWindow(*page_); // deletes the page
+        network_.Close();
+        if (resources_) ::FreeLibrary(resources_);
+        ::WSACleanup();
+    }
+
+    CConnectionSettings Node(uint16_t port) const
+    {
+        CConnectionSettings settings;
+        settings.Name = u"Page node";
+        settings.Host = u"127.0.0.1";
+        settings.Port = port;
+        settings.Login = u"N0CALL";
+        settings.LineEnding = LineEndingCrLf;
+        return settings;
+    }
+    std::string StationHeard() const
+    {
+        std::string all;
+        for (const PeerEvent& e : station_.Log())
+            if (e.event == "packet") all += e.data + "\n--\n";
+        return all;
+    }
+    size_t Accepts(const CTestPeer& peer) const
+    {
+        size_t count = 0;
+        for (const PeerEvent& e : peer.Log()) count += e.event == "accept";
+        return count;
+    }
+    std::u16string PaneText() const
+    {
+        CReadOnlyRichEdit& edit = page_->ReceivePane().Edit();
+        return edit.GetTextRange(0, edit.GetTextLength());
+    }
+    std::u16string ReasonOf(const std::u16string& text) const
+    {
+        const size_t at = PaneText().find(text);
+        if (at == std::u16string::npos) return u"(not shown)";
+        const LineReason* reason = page_->ReceivePane().FindReason(int(at));
+        return reason ? reason->Reason : u"";
+    }
+
+    WSADATA wsa_{};
+    HMODULE resources_ = nullptr;
+    CTestPeer station_{"station", "silent"};
+    CQuarnelNetwork network_;
+    CQuarnelLoggerLink logger_{network_};
+    CSystemClock clock_;
+    GeneralSettings general_;
+    GlobalSpotFilterLevels levels_;
+    CSentSpotCache sentSpots_{clock_};
+    CCommonControlsV6 commonControls_;
+    MonoFont font_;
+    CControlTestHost host_;
+    CConnectionPage* page_ = nullptr;
+    CRecordingEvents events_;
+};
+
+} // namespace
+
+TEST_F(ConnectionPageTest, SpotsForwardedOnceRejectedStruckOutAndReconnectedAfterTheServerCloses)
+{
+    CTestPeer node("pagecluster", "spots", "chunk=4 pause=5");
+    ASSERT_TRUE(node.Ok()) << node.Error();
+    page_->ApplySettings(Node(node.Port()));
+    page_->Connect();
+
+    // Every line reaches the page in pieces of four bytes; each goes out once, whole.
+    ASSERT_TRUE(PumpUntil([&] { return CountOf(StationHeard(), kForwardedSpot) > 0; }, 10000)) << StationHeard();
+    ASSERT_TRUE(PumpUntil([&] { return PaneText().find(u"73 de GB7TST") != std::u16string::npos; }, 10000));
+    EXPECT_EQ(page_->SoftwareId, DXSpider);
+    EXPECT_EQ(ReasonOf(u"F5ABC"), u"Rejected by All connections: DX callsign (F5ABC)");
+    SaveScreenshot(host_, u"connection-page-rejected");
+
+    // The node closes the first connection: the page counts down 5 s and connects again.
+    ASSERT_TRUE(PumpUntil([&] { return page_->State == 4; }, 5000));
+    ASSERT_EQ(events_.lost.size(), 1u);
+    EXPECT_EQ(events_.lost[0], std::make_pair(std::u16string(u"Connection closed by the server"), true));
+    ASSERT_TRUE(PumpUntil([&] { return Accepts(node) == 2 && page_->State == 2; }, 12000));
+    ASSERT_TRUE(PumpUntil([&] { return CountOf(U16ToAscii(PaneText()), "73 de GB7TST") == 2; }, 10000));
+    PumpFor(700);
+
+    const std::string heard = StationHeard();
+    EXPECT_EQ(CountOf(heard, kForwardedSpot), 1u) << heard; // the second copy was already sent
+    EXPECT_EQ(heard.find("F5ABC"), std::string::npos);
+    EXPECT_EQ(CountOf(heard, "73 de GB7TST"), 2u);
+    const std::u16string pane = PaneText();
+    const size_t second = pane.rfind(u"DL1XYZ");
+    ASSERT_NE(second, pane.find(u"DL1XYZ"));
+    const LineReason* reason = page_->ReceivePane().FindReason(int(second));
+    ASSERT_NE(reason, nullptr);
+    EXPECT_EQ(reason->Style, LineDuplicate);
+    EXPECT_NE(reason->Reason.find(u"Already sent to Quarnel by Page node at "), std::u16string::npos);
+    SaveScreenshot(host_, u"connection-page-reconnected");
+}
