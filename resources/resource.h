@@ -38,3 +38,12 @@
 #define ID_APP_ABOUT 57664
 #define ID_APP_EXIT 57665
 #define ID_VIEW_STATUS_BAR 59393
+
+// The about box.
+#define IDD_ABOUTBOX 100
+#define IDC_ABOUT_VERSION 1060
+#define IDC_ABOUT_BUILD 1061
+#define IDC_ABOUT_SETTINGS 1078
+#ifndef IDC_STATIC
+#define IDC_STATIC (-1)
+#endif
