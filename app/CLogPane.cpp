@@ -8,6 +8,7 @@
 #include "app/LogLine.h"
 #include "app/PaneMessages.h"
 #include "base/TextCatalog.h"
+#include "win/ChildWindowArgs.h"
 
 namespace kv {
 namespace {
@@ -39,20 +40,13 @@ int TextHeightOf(HFONT font)
 
 bool CLogPane::Create(HWND parent, int id)
 {
-    CreateArgs args;
-    args.className = u"Kestrivane.LogPane";
-    args.style = WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN;
-    args.parent = parent;
-    args.menuOrId = reinterpret_cast<HMENU>(INT_PTR(id));
-    args.x = args.y = args.cx = args.cy = 0;
-    return CWindowBase::Create(args);
+    return CWindowBase::Create(
+        ChildWindowArgs(u"Kestrivane.LogPane", parent, id, WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN));
 }
 
 bool CLogPane::OnCreate(const CREATESTRUCTW&)
 {
-    const DWORD style = WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_DISABLENOSCROLL | ES_READONLY | ES_NOHIDESEL |
-                        ES_AUTOVSCROLL | ES_MULTILINE;
-    return edit_.Create(hwnd_, kEditId, style, WS_EX_CLIENTEDGE, kTextLimit);
+    return edit_.Create(hwnd_, kEditId, CReadOnlyRichEdit::kTextStyle, WS_EX_CLIENTEDGE, kTextLimit);
 }
 
 void CLogPane::AddLine(bool isError, const std::u16string& connectionName, const std::u16string& text)

@@ -23,6 +23,11 @@ public:
     // Every mouse message for the control, before the control sees it (a tooltip of the owner relays them).
     using MouseObserver = std::function<void(MSG& msg)>;
 
+    // Read-only, multi-line, following its end, the selection shown without focus, and a vertical bar
+    // that is disabled rather than hidden while the text fits.
+    static constexpr DWORD kTextStyle = WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_DISABLENOSCROLL | ES_READONLY |
+                                        ES_NOHIDESEL | ES_AUTOVSCROLL | ES_MULTILINE;
+
     bool Create(HWND parent, int id, DWORD style, DWORD exStyle, long textLimit);
 
     static void SetSpotLineCheck(SpotLineCheck check);

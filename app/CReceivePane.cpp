@@ -10,6 +10,7 @@
 #include "app/SpotTestRequest.h"
 #include "base/Format.h"
 #include "base/TextCatalog.h"
+#include "win/ChildWindowArgs.h"
 
 namespace kv {
 namespace {
@@ -44,20 +45,15 @@ SIZE TextExtent(HWND window, HFONT font, const std::u16string& text)
 
 bool CReceivePane::Create(HWND parent, int id)
 {
-    CreateArgs args;
-    args.className = u"Kestrivane.ReceivePane";
-    args.style = WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN;
-    args.parent = parent;
-    args.menuOrId = reinterpret_cast<HMENU>(INT_PTR(id));
-    args.x = args.y = args.cx = args.cy = 0;
-    return CWindowBase::Create(args);
+    return CWindowBase::Create(
+        ChildWindowArgs(u"Kestrivane.ReceivePane", parent, id, WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN));
 }
 
 bool CReceivePane::OnCreate(const CREATESTRUCTW&)
 {
-    const DWORD editStyle = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_VSCROLL | ES_DISABLENOSCROLL | ES_READONLY |
-                            ES_NOHIDESEL | ES_AUTOVSCROLL | ES_MULTILINE;
-    if (!edit_.Create(hwnd_, kEditId, editStyle, WS_EX_CLIENTEDGE, 0x4000000)) return false;
+    // Clipped by its sibling, the jump button, which floats over it.
+    const DWORD style = CReadOnlyRichEdit::kTextStyle | WS_CLIPSIBLINGS;
+    if (!edit_.Create(hwnd_, kEditId, style, WS_EX_CLIENTEDGE, 0x4000000)) return false;
     edit_.SpotTestEnabled = true;
     edit_.SetMouseObserver([this](MSG& msg) { OnEditMouse(msg); });
 

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "app/CReceivePane.h"
+#include "app/MonoFont.h"
 #include "app/PaneMessages.h"
 #include "app/SpotTestRequest.h"
 #include "win/WindowBase.h"
@@ -57,5 +59,17 @@ protected:
         return CWindowBase::WndProc(msg, wParam, lParam);
     }
 };
+
+// A receive pane in the host, set up as a page sets it up: the text font on its text and its line height,
+// and the send line below it.
+inline bool PlaceReceivePane(CPaneTestHost& host, CReceivePane& pane, MonoFont& font, int cx, int cy)
+{
+    if (!pane.Create(host, 100) || !font.CreateFontForDpi(u"Consolas", 10, 96)) return false;
+    pane.Edit().SetFont(font.Font);
+    pane.SetLineHeight(font.LineHeight);
+    pane.Move(0, 0, cx, cy);
+    host.sendLine.Move(0, cy + 4, cx, 24);
+    return true;
+}
 
 } // namespace kv::test

@@ -34,6 +34,8 @@ TEST(ReceiveLineBook, CarriageReturnsAndNulsAloneAppendNothing)
     EXPECT_TRUE(book.TakeBlock(std::u16string(3, u'\0')).text.empty());
     EXPECT_EQ(book.AppendedChars(), 0);
     EXPECT_EQ(book.PartialLineLength(), 0);
+    book.AddReason(0, book.AppendedChars(), u"nothing appended", LineRejected);
+    EXPECT_TRUE(book.Reasons().empty());
     // A NUL inside a line is dropped, so the counted length is what the control holds.
     auto block = book.TakeBlock(std::u16string(u"DX de\0 K1AB\n", 12));
     EXPECT_EQ(block.text, u"DX de K1AB\r");
@@ -96,32 +98,4 @@ TEST(ReceiveLineBook, ReasonsAreFoundByTheCharacterIndexAfterTrimming)
     ASSERT_NE(book.FindReason(6), nullptr);
     EXPECT_EQ(book.FindReason(6)->Reason, u"already sent");
     EXPECT_EQ(book.Reasons().size(), 1u);
-}
-
-TEST(ReceiveLineBook, EmptyReasonsAndEmptyBlocksAreNotRemembered)
-{
-    CReceiveLineBook book;
-    book.AddReason(0, 0, u"nothing appended", LineRejected);
-    book.AddReason(0, 5, u"", LineRejected);
-    EXPECT_TRUE(book.Reasons().empty());
-}
-
-TEST(LineStyle, EachKindHasItsColourAndEffectsAndOthersAreReceivedText)
-{
-    const LineLook sent = LookOfLineStyle(LineSent);
-    EXPECT_FALSE(sent.systemColour);
-    EXPECT_EQ(sent.blue, 192);
-    EXPECT_EQ(LookOfLineStyle(LineError).red, 192);
-    EXPECT_EQ(LookOfLineStyle(LineNotice).green, 128);
-    const LineLook rejected = LookOfLineStyle(LineRejected);
-    EXPECT_TRUE(rejected.systemColour && rejected.italic && rejected.strikeOut);
-    EXPECT_EQ(rejected.systemColourIndex, 17);
-    const LineLook duplicate = LookOfLineStyle(LineDuplicate);
-    EXPECT_TRUE(duplicate.strikeOut);
-    EXPECT_FALSE(duplicate.italic);
-    for (int other : {0, 6, -1, 99}) {
-        const LineLook look = LookOfLineStyle(other);
-        EXPECT_TRUE(look.systemColour && !look.italic && !look.strikeOut) << other;
-        EXPECT_EQ(look.systemColourIndex, 8) << other;
-    }
 }

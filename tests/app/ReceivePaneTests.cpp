@@ -18,12 +18,7 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(host.Create(u"Receive pane", 720, 420));
-        ASSERT_TRUE(pane.Create(host, 100));
-        ASSERT_TRUE(font.CreateFontForDpi(u"Consolas", 10, 96));
-        pane.Edit().SetFont(font.Font);
-        pane.SetLineHeight(font.LineHeight);
-        pane.Move(0, 0, 700, 330);
-        host.sendLine.Move(0, 334, 700, 24);
+        ASSERT_TRUE(test::PlaceReceivePane(host, pane, font, 700, 330));
         test::PumpFor(50);
     }
 
@@ -190,16 +185,18 @@ TEST_F(ReceivePaneTest, ReasonOfAStruckOutBlockIsItsTooltipAndGoesWithADuplicate
     EXPECT_EQ(host.spotTests[1].Reason, u""); // filter-rejected: the dialog finds the reason itself
 }
 
-TEST_F(ReceivePaneTest, TrimmingAStruckOutBlockWhollyForgetsItsReason)
+TEST_F(ReceivePaneTest, ResizingKeepsTheEndInViewForAFollowerAndThePlaceForAReader)
 {
-    pane.SetMaxLines(2);
-    pane.AddText(u"rejected one\nrejected two\n", u"spotter DXCC", LineRejected);
-    pane.AppendText(u"plain\n", LineReceived);
-    EXPECT_EQ(pane.FindReason(0)->Reason, u"spotter DXCC"); // "rejected two" still held
-    pane.AppendText(u"plain again\n", LineReceived);
-    EXPECT_EQ(pane.FindReason(0), nullptr);
-    EXPECT_TRUE(pane.Book().Reasons().empty());
-    EXPECT_EQ(EditText(), u"plain\rplain again\r");
+    AppendNumberedLines(1, 200);
+    pane.Move(0, 0, 700, 150);
+    EXPECT_TRUE(pane.IsScrolledToEnd());
+    pane.Move(0, 0, 700, 330);
+    EXPECT_TRUE(pane.IsScrolledToEnd());
+    ScrollUp(3);
+    const std::u16string reading = FirstVisibleLineText();
+    pane.Move(0, 0, 700, 300);
+    EXPECT_EQ(FirstVisibleLineText(), reading);
+    EXPECT_FALSE(pane.IsScrolledToEnd());
 }
 
 TEST_F(ReceivePaneTest, TypingInThePaneGoesToTheSendLine)
@@ -288,6 +285,14 @@ TEST_F(ReceivePaneTest, EveryKindOfLineForALook)
     pane.AppendText(u"DX de N1MM:       7010.0  ZL1AA        TNX                    1202Z\n", 17);
     test::PumpFor(200);
     EXPECT_FALSE(test::SaveScreenshot(host, u"receive-pane-line-kinds").empty());
+
+    // The real mouse over the struck-out duplicate: its reason as a tooltip.
+    POINT over = PointOf(IndexOf(u"VK2ABC"));
+    ::ClientToScreen(pane.Edit(), &over);
+    ::SetCursorPos(over.x + 3, over.y + 3);
+    EXPECT_TRUE(test::PumpUntil([&] { return pane.TooltipText() == u"already forwarded"; }, 3000));
+    test::PumpFor(1200);
+    EXPECT_FALSE(test::SaveScreenshot(nullptr, u"receive-pane-tooltip").empty());
 
     // Each append sets its own effects: the text after a struck-out block is plain.
     CReadOnlyRichEdit& edit = pane.Edit();

@@ -1,0 +1,143 @@
+// Figures of the receive pane under Wine: lines appended per second, and how the message loop fares while
+// a steady stream of lines arrives. The figures are printed, never judged (timings vary with the machine);
+// the checks are only that every line arrived. KV_MEASURE_SECONDS sets the length of the steady stream
+// (3 s by default, so that the suite stays quick; the closing figures were taken with 60).
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "app/CReceivePane.h"
+#include "app/LineStyle.h"
+#include "app/MonoFont.h"
+#include "base/Format.h"
+#include "tests/app/PaneTestHost.h"
+#include "tests/support/WinTestSupport.h"
+#include "win/MessageOnlyWindow.h"
+
+using namespace kv;
+
+namespace {
+
+std::u16string SpotLine(int n)
+{
+    return FormatText(u"DX de K1ABC:     14025.0  JA%dXYZ      CQ TEST                  1200Z\n", n % 10000);
+}
+
+double Seconds(LARGE_INTEGER from, LARGE_INTEGER to)
+{
+    LARGE_INTEGER frequency;
+    ::QueryPerformanceFrequency(&frequency);
+    return double(to.QuadPart - from.QuadPart) / double(frequency.QuadPart);
+}
+
+LARGE_INTEGER Now()
+{
+    LARGE_INTEGER now;
+    ::QueryPerformanceCounter(&now);
+    return now;
+}
+
+// Processor time of this process (user and kernel), in seconds.
+double ProcessCpuSeconds()
+{
+    FILETIME created, exited, kernel, user;
+    ::GetProcessTimes(::GetCurrentProcess(), &created, &exited, &kernel, &user);
+    auto seconds = [](const FILETIME& t) { return double(uint64_t(t.dwHighDateTime) << 32 | t.dwLowDateTime) / 1e7; };
+    return seconds(kernel) + seconds(user);
+}
+
+class ReceivePaneMeasure : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(host.Create(u"Receive pane figures", 900, 600));
+        ASSERT_TRUE(test::PlaceReceivePane(host, pane, font, 880, 520));
+        pane.SetMaxLines(5000);
+        test::PumpFor(50);
+    }
+    void Fill(int lines)
+    {
+        std::u16string block;
+        for (int i = 0; i < lines; ++i) block += SpotLine(i);
+        pane.AppendText(block, LineReceived);
+    }
+
+    test::CPaneTestHost host;
+    CReceivePane pane;
+    MonoFont font;
+};
+
+} // namespace
+
+TEST_F(ReceivePaneMeasure, LinesAppendedPerSecondIntoAFullPane)
+{
+    for (int cap : {5000, 1000}) {
+        pane.SetMaxLines(cap);
+        Fill(cap);
+        for (int perBlock : {1, 10, 50}) {
+            const int blocks = 1000 / perBlock;
+            const LARGE_INTEGER start = Now();
+            int line = 0;
+            for (int b = 0; b < blocks; ++b) {
+                std::u16string block;
+                for (int i = 0; i < perBlock; ++i) block += SpotLine(line++);
+                pane.AppendText(block, b % 7 == 0 ? LineRejected : LineReceived);
+            }
+            const double elapsed = Seconds(start, Now());
+            test::PumpFor(0);
+            std::printf("receive pane, %d lines kept, %d lines a block: %.0f lines/s (%.3f ms a block, painting aside)\n",
+                        cap, perBlock, line / elapsed, 1000 * elapsed / blocks);
+            RecordProperty(FormatText("lines_per_second_cap_%d_blocks_of_%d", cap, perBlock), int(line / elapsed));
+        }
+        EXPECT_EQ(pane.Book().LineLengths().size(), size_t(cap));
+    }
+}
+
+TEST_F(ReceivePaneMeasure, SteadyStreamOf1000LinesASecondKeepsTheLoopResponsive)
+{
+    const char* seconds = std::getenv("KV_MEASURE_SECONDS");
+    const int duration = seconds ? std::max(1, std::atoi(seconds)) : 3;
+    Fill(5000);
+
+    // A probe window whose 10 ms timer shows how long the loop was away.
+    double longestGapMs = 0;
+    LARGE_INTEGER lastTick = Now();
+    CMessageOnlyWindow probe;
+    ASSERT_TRUE(probe.Create([&](UINT msg, WPARAM, LPARAM, LRESULT&) {
+        if (msg != WM_TIMER) return false;
+        const LARGE_INTEGER now = Now();
+        longestGapMs = std::max(longestGapMs, 1000 * Seconds(lastTick, now));
+        lastTick = now;
+        return true;
+    }));
+    // The stream: every 20 ms what is due at 1000 lines a second, as one block, as a socket read would bring it.
+    int sent = 0;
+    const LARGE_INTEGER start = Now();
+    CMessageOnlyWindow feeder;
+    ASSERT_TRUE(feeder.Create([&](UINT msg, WPARAM, LPARAM, LRESULT&) {
+        if (msg != WM_TIMER) return false;
+        const int due = std::min(duration * 1000, int(1000 * Seconds(start, Now())));
+        std::u16string block;
+        for (; sent < due; ++sent) block += SpotLine(sent);
+        pane.AppendText(block, LineReceived);
+        return true;
+    }));
+    probe.SetTimer(1, 10);
+    feeder.SetTimer(1, 20);
+    const double cpuBefore = ProcessCpuSeconds();
+    const LARGE_INTEGER wallStart = Now();
+    test::PumpUntil([&] { return sent >= duration * 1000; }, unsigned(duration * 1000 + 30000));
+    const double wall = Seconds(wallStart, Now());
+    const double cpu = ProcessCpuSeconds() - cpuBefore;
+    probe.KillTimer(1);
+    feeder.KillTimer(1);
+
+    std::printf("receive pane: %d lines in %.1f s at 1000 lines/s: longest timer gap %.0f ms, %.0f %% of one core\n",
+                sent, wall, longestGapMs, 100 * cpu / wall);
+    RecordProperty("longest_timer_gap_ms", int(longestGapMs));
+    RecordProperty("cpu_percent_of_one_core", int(100 * cpu / wall));
+    EXPECT_EQ(sent, duration * 1000);
+    EXPECT_EQ(pane.Book().LineLengths().size(), 5000u);
+    EXPECT_FALSE(test::SaveScreenshot(host, u"receive-pane-stream").empty());
+}
