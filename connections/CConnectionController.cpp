@@ -474,6 +474,7 @@ bool CConnectionController::ProcessOutgoingLine(const std::u16string& text, bool
 void CConnectionController::AppendLogLine(bool isError, const std::u16string& text)
 {
     if (!host_.PaneExists()) return;
+    FlushPendingDisplay(); // a waiting prompt stays before the notice
     std::u16string block = host_.PaneEndsInPartialLine() ? u"\n" : u"";
     block += text;
     block += u'\n';

@@ -9,6 +9,7 @@
 #include "app/PaneMessages.h"
 #include "app/SpotTestRequest.h"
 #include "connections/CTelnetConnection.h"
+#include "connections/DxSummitConnection.h"
 #include "resources/resource.h"
 #include "win/NetworkListManager.h"
 
@@ -120,8 +121,9 @@ void CConnectionPage::PostTransportEnded()
     if (hwnd_) PostMessage(WM_APP_TRANSPORT_ENDED, 0, 0);
 }
 
-std::unique_ptr<IClusterTransport> CConnectionPage::MakeTransport(ConnectionType, ITransportListener& listener)
+std::unique_ptr<IClusterTransport> CConnectionPage::MakeTransport(ConnectionType type, ITransportListener& listener)
 {
+    if (type == ConnectionDxSummit) return std::make_unique<CDxSummitConnection>(&listener);
     auto telnet = std::make_unique<CTelnetConnection>(&listener);
     if (Environment().General) telnet->SetLostConnectionDelay(Environment().General->LostConnectionDelay);
     return telnet;

@@ -179,6 +179,13 @@ struct Page {
         Transport().Report(state);
         page.OnTransportEnded();
     }
+    // A connect that the transport fails with an error before the connection stands.
+    void FailsToConnect(unsigned messageId, const std::u16string& text)
+    {
+        page.Connect();
+        page.OnLogMessage(true, messageId, text);
+        Ends(TransportState::Error);
+    }
     void Tick(int seconds)
     {
         for (int i = 0; i < seconds && host.Running(CConnectionController::kReconnectTimer); ++i)
@@ -365,9 +372,7 @@ TEST(Reconnection, RefusedConnectIsRetriedAndCountedDown)
 {
     Shared shared;
     Page a(shared);
-    a.page.Connect();
-    a.page.OnLogMessage(true, 344, u"Unable to connect: connection refused");
-    a.Ends(TransportState::Error);
+    a.FailsToConnect(344, u"Unable to connect: connection refused");
     EXPECT_EQ(a.page.State, 4);
     EXPECT_TRUE(a.events.Logged(u"Automatic reconnection in 5 s, then every 30 s"));
     EXPECT_TRUE(a.events.lost.empty()); // never established: not reported as lost
@@ -432,16 +437,12 @@ TEST(Reconnection, HostNameNotFoundStopsOnlyWhileTheInternetIsReachable)
 {
     Shared shared;
     Page a(shared);
-    a.page.Connect();
-    a.page.OnLogMessage(true, 343, u"Host name not found: dx.example.net");
-    a.Ends(TransportState::Error);
+    a.FailsToConnect(343, u"Host name not found: dx.example.net");
     EXPECT_EQ(a.page.State, 3);
     EXPECT_TRUE(a.events.Logged(u"No automatic reconnection: check the host name in Settings"));
 
     a.host.internet = false;
-    a.page.Connect();
-    a.page.OnLogMessage(true, 343, u"Host name not found: dx.example.net");
-    a.Ends(TransportState::Error);
+    a.FailsToConnect(343, u"Host name not found: dx.example.net");
     EXPECT_EQ(a.page.State, 4);
 }
 
@@ -490,4 +491,24 @@ TEST(RadioFollow, AnnouncesAndSendsEachNewFrequencyOnce)
     a.Receive("DX de SKIMMER-#: 14025.0 N4XJZ CW 22 dB 1234Z\r\nok\r\n");
     EXPECT_EQ(a.host.Shown(), u"ok\n");
     EXPECT_EQ(shared.logger.packets, std::vector<std::string>{"ok\n"});
+}
+
+TEST(OutgoingLines, StationLinesAreAdaptedToTheDialectAndRefusedWhileDown)
+{
+    Shared shared;
+    Page a(shared);
+    EXPECT_FALSE(a.page.ProcessOutgoingLine(u"SH/DX 20M", true));
+    a.Connected();
+    a.page.SoftwareId = ARCluster6;
+    EXPECT_TRUE(a.page.ProcessOutgoingLine(u"SH/DX 20M", true));
+    EXPECT_EQ(a.Transport().sent.back(), u"SH/DX Band=20");
+    ASSERT_GE(a.host.pane.size(), 2u);
+    EXPECT_EQ(a.host.Shown(), u"SH/DX Band=20   (from Quarnel: SH/DX 20M)\n");
+    EXPECT_EQ(a.host.pane.back().kind, LineNotice);
+
+    EXPECT_TRUE(a.page.ProcessOutgoingLine(u"SH/DX 20M", false));
+    EXPECT_EQ(a.Transport().sent.back(), u"SH/DX 20M");
+    shared.general.TranslateCommands = false;
+    EXPECT_TRUE(a.page.ProcessOutgoingLine(u"SH/DX 20M", true));
+    EXPECT_EQ(a.Transport().sent.back(), u"SH/DX 20M");
 }

@@ -1,11 +1,16 @@
 #include <gtest/gtest.h>
 
 #include "app/CReceivePane.h"
+#include "app/CSendEdit.h"
+#include "app/CSplitterBar.h"
+#include "app/PaneMessages.h"
+#include "app/SpotTestRequest.h"
 #include "app/MonoFont.h"
 #include "base/Text.h"
 #include "base/Utf.h"
 #include "connections/CConnectionPage.h"
 #include "connections/CQuarnelLoggerLink.h"
+#include "connections/DxSummitConnection.h"
 #include "spots/CSentSpotCache.h"
 #include "spots/GlobalSpotFilterLevels.h"
 #include "tests/app/ControlTestHost.h"
@@ -24,16 +29,22 @@ class CRecordingEvents : public IConnectionEvents {
 public:
     std::vector<std::u16string> log;
     std::vector<std::pair<std::u16string, bool>> lost;
+    std::vector<std::u16string> commands;
+    std::vector<SpotTestRequest> spotTests;
+    int sendLinesChanges = 0;
     void OnConnectionStateChanged(CConnectionPage*) override {}
     void OnConnectionLogMessage(CConnectionPage*, bool, const std::u16string& text) override { log.push_back(text); }
-    void OnSendLinesChanged(CConnectionPage*) override {}
+    void OnSendLinesChanged(CConnectionPage*) override { ++sendLinesChanges; }
     void OnNetworkStatus(const std::u16string& text) override { log.push_back(text); }
-    void OnCommandLine(CConnectionPage*, const std::u16string&) override {}
+    void OnCommandLine(CConnectionPage*, const std::u16string& line) override { commands.push_back(line); }
     void OnConnectionLost(CConnectionPage*, const std::u16string& reason, bool reconnecting) override
     {
         lost.emplace_back(reason, reconnecting);
     }
-    void OnTestInSpotFilters(CConnectionPage*, const SpotTestRequest&) override {}
+    void OnTestInSpotFilters(CConnectionPage*, const SpotTestRequest& request) override
+    {
+        spotTests.push_back(request);
+    }
 };
 
 size_t CountOf(const std::string& text, const std::string& part)
@@ -165,4 +176,61 @@ TEST_F(ConnectionPageTest, SpotsForwardedOnceRejectedStruckOutAndReconnectedAfte
     EXPECT_EQ(reason->Style, LineDuplicate);
     EXPECT_NE(reason->Reason.find(u"Already sent to Quarnel by Page node at "), std::u16string::npos);
     SaveScreenshot(host_, u"connection-page-reconnected");
+}
+
+TEST_F(ConnectionPageTest, SendLineSplitterSpotTestAndCloseWithoutAConnection)
+{
+    page_->ApplySettings(Node(23));
+    CSendEdit& sendEdit = page_->SendEdit();
+    const auto windowRect = [](HWND window) {
+        RECT r{};
+        ::GetWindowRect(window, &r);
+        return r;
+    };
+    const int lineHeight = font_.LineHeight;
+    EXPECT_EQ(windowRect(sendEdit).bottom - windowRect(sendEdit).top,
+              4 + 2 * lineHeight + 2 * ::GetSystemMetrics(SM_CYEDGE));
+    EXPECT_EQ(windowRect(page_->Splitter()).bottom, windowRect(sendEdit).top);
+
+    // Typed while disconnected: a line stays, a command runs.
+    sendEdit.SetText(u"sh/dx 20");
+    page_->SendMessage(WM_APP_SEND_LINE, IDC_PAGE_SEND_EDIT, 0);
+    EXPECT_EQ(sendEdit.GetText(), u"sh/dx 20");
+    sendEdit.SetText(u"/con");
+    page_->SendMessage(WM_APP_SEND_LINE, IDC_PAGE_SEND_EDIT, 0);
+    EXPECT_EQ(events_.commands, std::vector<std::u16string>{u"/con"});
+    EXPECT_EQ(sendEdit.GetText(), u"");
+
+    // Dragged to the top, the receive pane keeps room for five lines.
+    page_->SendMessage(WM_APP_SPLITTER_DRAG, IDC_PAGE_SPLITTER, 0);
+    EXPECT_GT(page_->SendLines, 2);
+    EXPECT_LE(page_->SendLines, 20);
+    EXPECT_EQ(events_.sendLinesChanges, 1);
+    EXPECT_GE(windowRect(page_->ReceivePane()).bottom - windowRect(page_->ReceivePane()).top, 5 * lineHeight);
+    page_->SendMessage(WM_APP_SPLITTER_DRAG, IDC_PAGE_SPLITTER, host_.ClientRect().bottom);
+    EXPECT_EQ(page_->SendLines, 1);
+
+    // A notice after an unfinished line starts a line of its own.
+    page_->OnTextReceived(u"login: ");
+    page_->AppendLogLine(false, u"Connection added");
+    EXPECT_EQ(PaneText(), u"login: \rConnection added\r");
+
+    SpotTestRequest request{u"DX de K8RQT: 14025.0 N4XJZ CQ 1234Z", 7, u"why"};
+    page_->SendMessage(WM_APP_TEST_IN_SPOT_FILTERS, 0, LPARAM(&request));
+    ASSERT_EQ(events_.spotTests.size(), 1u);
+    EXPECT_EQ(events_.spotTests[0].Line, request.Line);
+    EXPECT_EQ(events_.spotTests[0].CharIndex, 7);
+    EXPECT_EQ(events_.spotTests[0].Reason, u"why");
+
+    page_->SendMessage(WM_CLOSE, 0, 0);
+    ASSERT_TRUE(PumpUntil([&] { return host_.Count(WM_COMMAND) == 1; }, 2000));
+    EXPECT_EQ(host_.Received(WM_COMMAND)[0].wParam, WPARAM(32772));
+    EXPECT_TRUE(::IsWindow(*page_));
+
+    CConnectionSettings summit = Node(23);
+    summit.Type = ConnectionDxSummit;
+    page_->ApplySettings(summit);
+    EXPECT_NE(dynamic_cast<CDxSummitConnection*>(page_->Transport.get()), nullptr);
+    PumpFor(200);
+    SaveScreenshot(host_, u"connection-page-idle");
 }
