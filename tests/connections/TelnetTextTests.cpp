@@ -29,19 +29,6 @@ TEST(TelnetProtocol, RefusesEveryOptionAndKeepsTheData)
     EXPECT_EQ(replies, "\xFF\xFE\x01\xFF\xFC\x18"); // WILL 1 -> DONT 1, DO 24 -> WONT 24, WONT/DONT unanswered
 }
 
-TEST(TelnetProtocol, SkipsSubnegotiationsSplitAnywhere)
-{
-    const std::string in = "x\xFF\xFA\x18\x01\xFF\xFF\x02\xFF\xF0y";
-    for (size_t cut = 0; cut <= in.size(); ++cut) {
-        CTelnetProtocol telnet;
-        std::string replies;
-        std::string out = Feed(telnet, in.substr(0, cut), &replies);
-        out += Feed(telnet, in.substr(cut), &replies);
-        EXPECT_EQ(out, "xy") << "cut at " << cut;
-        EXPECT_EQ(replies, "");
-    }
-}
-
 // A server writing the Latin-1 text "\xFF\xFA" (IAC SB) must not silence the connection for good.
 TEST(TelnetProtocol, AnUnendedSubnegotiationIsGivenUp)
 {

@@ -122,22 +122,24 @@ class LineRecorder:
             self.partial = self.partial[cut:]
 
 
-def scenario_session(c, params):
-    c.write(b"login: ")
-    login = c.read_line()
-    if login is None:
-        return
-    if params.get("password") == "1":
-        c.write(b"password: ")
+def converse(c, *prompts):
+    """Writes each prompt and waits for its answer; False when the client went away."""
+    for prompt in prompts:
+        c.write(prompt)
         if c.read_line() is None:
-            return
+            return False
+    return True
+
+
+def scenario_session(c, params):
+    prompts = [b"login: "] + ([b"password: "] if params.get("password") == "1" else [])
+    if not converse(c, *prompts):
+        return
     c.write(GREETING + b"Please enter your name, set/name <your name>\r\n" + PROMPT)
     spots = int(params.get("spots", "1"))
     while True:
         line = c.read_line()
-        if line is None:
-            return
-        if line.strip().lower() == b"bye":
+        if line is None or line.strip().lower() == b"bye":
             return
         if spots > 0:
             c.write(SPOT)
@@ -158,45 +160,29 @@ def scenario_telnet(c, params):
 
 def scenario_greeting(c, params):
     banner, prompt = GREETINGS[params.get("software", "dxspider")]
-    c.write(banner + prompt)
-    if c.read_line() is None:
-        return
-    c.write(b"Welcome\r\n" + PROMPT)
-    c.drain()
+    if converse(c, banner + prompt):
+        c.write(b"Welcome\r\n" + PROMPT)
+        c.drain()
 
 
 def scenario_newaccount(c, params):
-    c.write(b"login: ")
-    if c.read_line() is None:
-        return
-    c.write(b"New user. Please choose a password for your account.\r\npassword: ")
-    if c.read_line() is None:
-        return
-    c.write(b"Confirm password: ")
-    if c.read_line() is None:
-        return
-    c.write(b"Account created\r\n" + PROMPT)
-    c.drain()
+    if converse(c, b"login: ", b"New user. Please choose a password for your account.\r\npassword: ",
+                b"Confirm password: "):
+        c.write(b"Account created\r\n" + PROMPT)
+        c.drain()
 
 
 def scenario_wrongpassword(c, params):
-    c.write(b"login: ")
-    if c.read_line() is None:
-        return
-    for _ in range(3):
-        c.write(b"password: ")
-        if c.read_line() is None:
-            return
-        c.write(b"Sorry, wrong password\r\n")
-    c.drain()
+    wrong = b"Sorry, wrong password\r\n"
+    if converse(c, b"login: ", b"password: ", wrong + b"password: ", wrong + b"password: "):
+        c.write(wrong)
+        c.drain()
 
 
 def scenario_askspassword(c, params):
-    c.write(b"login: ")
-    if c.read_line() is None:
-        return
-    c.write(b"password: ")
-    c.drain()
+    if converse(c, b"login: "):
+        c.write(b"password: ")
+        c.drain()
 
 
 def scenario_closeafterdata(c, params):
