@@ -5,8 +5,6 @@
 namespace kv {
 namespace {
 
-constexpr double kTolerance = 1e-6;
-
 std::vector<BandPlanEntry> MakeBandPlan()
 {
     return {
@@ -58,11 +56,6 @@ const std::vector<BandPlanEntry>& GetBandPlan()
 {
     static const std::vector<BandPlanEntry> plan = MakeBandPlan();
     return plan;
-}
-
-bool IsInRange(const FrequencyRange& range, double frequencyKHz)
-{
-    return range.low - kTolerance <= frequencyKHz && frequencyKHz <= range.high + kTolerance;
 }
 
 bool IsInAmateurBand(double frequencyKHz)

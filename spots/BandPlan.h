@@ -25,6 +25,10 @@ bool IsInAmateurBand(double frequencyKHz);
 const BandPlanEntry* FindBand(const std::string& name);
 
 // low - 1e-6 <= f <= high + 1e-6.
-bool IsInRange(const FrequencyRange& range, double frequencyKHz);
+inline bool IsInRange(const FrequencyRange& range, double frequencyKHz)
+{
+    constexpr double kTolerance = 1e-6;
+    return range.low - kTolerance <= frequencyKHz && frequencyKHz <= range.high + kTolerance;
+}
 
 } // namespace kv

@@ -68,13 +68,27 @@ SpotFilterReason Next(SpotFilterReason reason, int steps) { return SpotFilterRea
 
 bool ContainsPhrase(const std::vector<std::string>& words, const WordPhrase& phrase)
 {
-    return std::search(words.begin(), words.end(), phrase.begin(), phrase.end(), SameText) != words.end();
+    if (phrase.size() > words.size()) return false;
+    for (size_t start = 0; start + phrase.size() <= words.size(); ++start) {
+        size_t n = 0;
+        while (n < phrase.size() && SameText(words[start + n], phrase[n])) ++n;
+        if (n == phrase.size()) return true;
+    }
+    return false;
 }
 
 } // namespace
 
 bool MatchCallPattern(std::string_view pattern, std::string_view call)
 {
+    // The usual forms first: a whole call, a prefix ("DL*") and a suffix ("*/P").
+    const size_t star = pattern.find('*');
+    if (star == std::string_view::npos) return SameText(pattern, call);
+    if (star + 1 == pattern.size() && pattern.size() - 1 <= call.size())
+        return SameText(pattern.substr(0, star), call.substr(0, star));
+    if (star == 0 && pattern.find('*', 1) == std::string_view::npos && pattern.size() - 1 <= call.size())
+        return SameText(pattern.substr(1), call.substr(call.size() - (pattern.size() - 1)));
+
     size_t p = 0;
     size_t c = 0;
     size_t starPattern = std::string_view::npos;

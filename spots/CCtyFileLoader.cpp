@@ -1,6 +1,5 @@
 #include "spots/CCtyFileLoader.h"
 
-#include "base/Ascii.h"
 #include "base/Text.h"
 #include "win/Win32.h"
 
@@ -107,7 +106,9 @@ std::u16string GetCountryFilesFolder()
 
 bool CCtyFileLoader::IsRememberedUnchanged(const FileStamp& file) const
 {
-    return EqualsIgnoreCaseAscii(std::u16string_view(file.path), std::u16string_view(remembered_.path)) &&
+    const bool samePath = ::CompareStringOrdinal(W(file.path), int(file.path.size()), W(remembered_.path),
+                                                 int(remembered_.path.size()), TRUE) == CSTR_EQUAL;
+    return samePath &&
            file.lastWrite == remembered_.lastWrite && file.sizeLow == remembered_.sizeLow &&
            file.sizeHigh == remembered_.sizeHigh;
 }

@@ -1,12 +1,15 @@
 #pragma once
 // The spots already forwarded to the logger network in the last five minutes, by any connection, so that
 // a spot arriving again through another cluster is withheld. User-interface thread only.
+//
+// Several hundred spots a second stay five minutes: the store keeps its keys in an open-addressing table
+// and reuses the records of expired spots, so that checking a line costs no allocation in the steady state.
 #include <cstdint>
 #include <deque>
 #include <string>
-#include <unordered_map>
-#include <utility>
 #include <vector>
+
+#include "spots/SpotLine.h"
 
 namespace kv {
 
@@ -25,7 +28,7 @@ public:
     bool CheckAndRecord(const std::string& line, const std::string& connection, std::string* sentBy,
                         std::string* sentAt);
 
-    size_t KeyCount() const { return spots_.size(); }
+    size_t KeyCount() const { return keyCount_; }
 
 private:
     struct Entry {
@@ -34,23 +37,37 @@ private:
         std::string connection;
         std::string time;
     };
-
-    // Keeps its hash beside each key: a probe then touches no other key of its bucket.
-    struct KeyHash {
-        size_t operator()(const std::string& key) const { return std::hash<std::string>{}(key); }
+    // One key with its entries in the order they were recorded; a record without entries is free.
+    struct Spot {
+        std::string key;
+        uint64_t hash = 0;
+        std::vector<Entry> entries;
+        size_t used = 0; // entries[0, used) are live; the others keep their memory for reuse
     };
-    using Spots = std::unordered_map<std::string, std::vector<Entry>, KeyHash>;
+    struct Slot {
+        uint64_t hash = 0;
+        uint32_t spot = 0; // index + 1 into spots_; 0 is an empty slot
+    };
     struct Recorded {
         uint64_t at;
-        Spots::value_type* spot; // elements of the map keep their address when it grows
+        uint32_t spot;
     };
 
     void PurgeExpired(uint64_t now);
     static bool IsExpired(const Entry& entry, uint64_t now) { return now - entry.recorded > kLifeMs; }
     static bool IsSameComment(const std::string& a, const std::string& b);
 
+    uint32_t FindOrAddSpot(const std::string& key, uint64_t hash);
+    void RemoveSpot(uint32_t spot);
+    void PlaceInSlots(Slot slot);
+    void GrowSlots();
+
     const IClock& clock_;
-    Spots spots_;
+    SentSpotKey scratch_; // reused for every line, so is its memory
+    std::vector<Spot> spots_;
+    std::vector<uint32_t> freeSpots_;
+    std::vector<Slot> slots_; // power-of-two size, at most half full
+    size_t keyCount_ = 0;
     // Every entry in the order of recording, so that a purge visits only the entries that expired.
     std::deque<Recorded> order_;
     uint64_t lastPurge_ = 0;

@@ -60,7 +60,8 @@ struct TokenSpan {
     size_t end;
 };
 
-// The tokens of text from pos on. The vector is reused by each thread so that parsing a line allocates nothing.
+// The tokens of text from pos on, valid until the next call on the same thread: the vector is reused so
+// that parsing a line allocates nothing.
 std::vector<TokenSpan>& TokensOf(std::string_view text, size_t pos)
 {
     thread_local std::vector<TokenSpan> spans;
@@ -212,36 +213,37 @@ std::string Latin1ToUtf8Bytes(std::string_view text)
 
 void AppendUpper(std::string& out, std::string_view text)
 {
-    for (const char c : text) out.push_back(AsciiToUpper(c));
+    const size_t start = out.size();
+    out.append(text);
+    for (size_t i = start; i < out.size(); ++i) out[i] = AsciiToUpper(out[i]);
+}
+
+bool IsAllAscii(std::string_view text)
+{
+    for (const char c : text)
+        if (static_cast<unsigned char>(c) >= 0x80) return false;
+    return true;
 }
 
 // The comment tokens before the time, less a single letter or "?" and a locator written just before it,
-// joined by single spaces and normalised.
-std::string KeyComment(std::string_view text, const std::vector<TokenSpan>& tokens, size_t time)
+// joined by single spaces and normalised. Writes into the caller's string to reuse its memory.
+void BuildKeyComment(std::string_view text, const std::vector<TokenSpan>& tokens, size_t time, std::string& comment)
 {
+    comment.clear();
     size_t end = time;
     if (IsSingleLetterOrQuestionMark(TokenText(text, tokens[end - 1]))) --end;
     if (end > 2 && IsLocator(TokenText(text, tokens[end - 1]))) --end;
-    if (end <= 2) return {};
-    const std::string_view words = text.substr(tokens[2].begin, tokens[end - 1].end - tokens[2].begin);
-    std::string comment;
-    comment.reserve(words.size());
-    bool ascii = true;
-    for (size_t i = 2; i < end; ++i) {
-        if (i > 2) comment.push_back(' ');
-        for (const char c : TokenText(text, tokens[i])) {
-            ascii = ascii && static_cast<unsigned char>(c) < 0x80;
-            comment.push_back(AsciiToUpper(c));
-        }
-    }
-    // Tokens hold no blank: plain ASCII is normalised by upper-casing alone.
-    if (ascii) return comment;
-    comment.clear();
+    if (end <= 2) return;
     for (size_t i = 2; i < end; ++i) {
         if (i > 2) comment.push_back(' ');
         comment.append(TokenText(text, tokens[i]));
     }
-    return NormalizeSpotText(comment);
+    if (!IsAllAscii(comment)) {
+        comment = NormalizeSpotText(comment);
+        return;
+    }
+    // Tokens hold no blank: plain ASCII is normalised by upper-casing alone.
+    for (char& c : comment) c = AsciiToUpper(c);
 }
 
 // Upper case; every run of blanks becomes one space, none at either end.
@@ -261,12 +263,6 @@ std::string UpperWithSingleSpaces(std::string_view ascii)
 }
 
 
-bool IsAllAscii(std::string_view text)
-{
-    for (const char c : text)
-        if (static_cast<unsigned char>(c) >= 0x80) return false;
-    return true;
-}
 
 } // namespace
 
@@ -395,7 +391,8 @@ bool ParseSpotFields(const std::string& line, bool tailToken, SpotFields& fields
 
 bool ParseDxDeLine(const std::string& line, SentSpotKey& result)
 {
-    result = SentSpotKey();
+    result.key.clear();
+    result.comment.clear();
     const std::string_view text = line;
     const size_t afterHead = FindDxDeHead(text, true);
     if (afterHead == std::string_view::npos) return false;
@@ -410,7 +407,6 @@ bool ParseDxDeLine(const std::string& line, SentSpotKey& result)
     if (time == 0) return false;
 
     std::string& key = result.key;
-    key.reserve(spotter.size() + frequency.size() + tokens[1].end - tokens[1].begin + 8);
     AppendUpper(key, KeySpotter(spotter));
     key.push_back('|');
     key.append(frequency);
@@ -421,7 +417,7 @@ bool ParseDxDeLine(const std::string& line, SentSpotKey& result)
 
     // A skimmer's comment (signal strength, speed) differs between nodes: such spots are compared without it.
     const bool skimmerSpotter = spotter.size() >= 2 && spotter.ends_with("-#");
-    if (!skimmerSpotter) result.comment = KeyComment(text, tokens, time);
+    if (!skimmerSpotter) BuildKeyComment(text, tokens, time, result.comment);
     return true;
 }
 

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "base/Ascii.h"
 #include "spots/CCtyFileLoader.h"
 #include "tests/support/TestPaths.h"
 #include "tests/support/WinTestSupport.h"
@@ -78,6 +79,7 @@ TEST_F(CtyFileLoaderTest, UnchangedFileIsNotReadAgain)
     ASSERT_TRUE(test::WriteFileBytes(path, std::string(kOneEntity.size(), '#'))); // same size, same time
     SetLastWriteTime(path, written);
     EXPECT_EQ(Load(), CtyLoadResult::Unchanged);
+    EXPECT_EQ(loader.Load(ToUpperAscii(Folder()), text), CtyLoadResult::Unchanged); // paths ignore case
     EXPECT_EQ(published, first);
 }
 

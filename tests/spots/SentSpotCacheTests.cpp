@@ -1,7 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <map>
+#include <random>
+
 #include "base/Platform.h"
 #include "spots/CSentSpotCache.h"
+#include "spots/SpotLine.h"
 
 using namespace kv;
 
@@ -110,4 +114,79 @@ TEST_F(SentSpotCacheTest, BellRingingLinesAreRecognised)
     EXPECT_FALSE(Check(line, "Node A"));
     EXPECT_TRUE(Check("DX de N0TST-2:  14025.0  DL1XYZ  test  1928Z", "Node B"));
     EXPECT_EQ(by, "Node A");
+}
+
+namespace {
+
+// The store as plainly as it can be written: an ordered map walked whole at every purge.
+class PlainSentSpotStore {
+public:
+    explicit PlainSentSpotStore(const FakeClock& clock) : clock_(clock) {}
+
+    bool CheckAndRecord(const std::string& line, const std::string& connection, std::string& by)
+    {
+        SentSpotKey key;
+        if (!ParseDxDeLine(line, key)) return false;
+        const uint64_t now = clock_.now;
+        if (now - lastPurge_ >= 30'000) {
+            lastPurge_ = now;
+            for (auto it = spots_.begin(); it != spots_.end();) {
+                std::erase_if(it->second, [now](const Entry& e) { return now - e.recorded > 300'000; });
+                it = it->second.empty() ? spots_.erase(it) : std::next(it);
+            }
+        }
+        auto& entries = spots_[key.key];
+        for (const Entry& e : entries) {
+            const size_t n = std::min(e.comment.size(), key.comment.size());
+            if (now - e.recorded > 300'000 || e.comment.compare(0, n, key.comment, 0, n) != 0) continue;
+            by = e.connection;
+            return true;
+        }
+        entries.push_back({key.comment, now, connection});
+        return false;
+    }
+    size_t KeyCount() const { return spots_.size(); }
+
+private:
+    struct Entry {
+        std::string comment;
+        uint64_t recorded;
+        std::string connection;
+    };
+    const FakeClock& clock_;
+    std::map<std::string, std::vector<Entry>> spots_;
+    uint64_t lastPurge_ = 0;
+};
+
+} // namespace
+
+// Random traffic over some thousand keys and a few comments, with time steps around the purge interval and the life.
+TEST(SentSpotCacheModel, AgreesWithThePlainStore)
+{
+    FakeClock clock;
+    CSentSpotCache cache(clock);
+    PlainSentSpotStore plain(clock);
+    std::mt19937 random(20261208);
+    const char* comments[] = {"", "CQ", "CQ TEST", "QRV", "UP 2"};
+    const char* spotters[] = {"K8RQT", "K8RQT-2", "W3LPL-#", "DL1AB"};
+    const uint64_t steps[] = {0, 1, 700, 9'000, 29'999, 30'000, 120'000, 299'999, 300'001};
+    size_t withheld = 0;
+    size_t mostKeys = 0;
+    for (int i = 0; i < 40'000; ++i) {
+        clock.now += random() % 2000 != 0 ? random() % 40 : steps[random() % std::size(steps)];
+        const std::string line = "DX de " + std::string(spotters[random() % 4]) + ": " +
+                                 std::to_string(7000 + random() % 300) + ".0 N4X" + char('A' + random() % 5) + " " +
+                                 comments[random() % 5] + " 1234Z";
+        const std::string connection = "Node " + std::to_string(random() % 3);
+        std::string by, plainBy;
+        const bool sent = cache.CheckAndRecord(line, connection, &by, nullptr);
+        ASSERT_EQ(sent, plain.CheckAndRecord(line, connection, plainBy)) << i << ": " << line;
+        ASSERT_EQ(by, plainBy) << i;
+        ASSERT_EQ(cache.KeyCount(), plain.KeyCount()) << i;
+        withheld += sent;
+        mostKeys = std::max(mostKeys, cache.KeyCount());
+    }
+    EXPECT_GT(withheld, 5'000u);
+    EXPECT_LT(withheld, 35'000u);
+    EXPECT_GT(mostKeys, 1'000u);
 }

@@ -64,6 +64,36 @@ TEST(CallPatterns, StarCoversAnyRun)
     EXPECT_FALSE(MatchCallPattern("", "K"));
 }
 
+namespace {
+
+// "*" for any run, every other byte for itself, the whole call covered: the rule, written recursively.
+bool PlainMatch(std::string_view pattern, std::string_view call)
+{
+    if (pattern.empty()) return call.empty();
+    if (pattern[0] == '*') return PlainMatch(pattern.substr(1), call) || (!call.empty() && PlainMatch(pattern, call.substr(1)));
+    return !call.empty() && pattern[0] == call[0] && PlainMatch(pattern.substr(1), call.substr(1));
+}
+
+std::vector<std::string> AllTexts(std::string_view alphabet, size_t longest)
+{
+    std::vector<std::string> texts{""};
+    for (size_t i = 0; i < texts.size(); ++i)
+        if (texts[i].size() < longest)
+            for (const char c : alphabet) texts.push_back(texts[i] + c);
+    return texts;
+}
+
+} // namespace
+
+TEST(CallPatterns, AgreeWithThePlainRule)
+{
+    const std::vector<std::string> patterns = AllTexts("AB/*", 5);
+    const std::vector<std::string> calls = AllTexts("AB/", 5);
+    for (const std::string& pattern : patterns)
+        for (const std::string& call : calls)
+            ASSERT_EQ(MatchCallPattern(pattern, call), PlainMatch(pattern, call)) << pattern << " " << call;
+}
+
 TEST(SpotterCriteria, NodeSuffixesAndSkimmerConnections)
 {
     EXPECT_EQ(NormalizeSpotterCall("K8RQT-#"), "K8RQT");
