@@ -7,6 +7,10 @@
 
 #include "tests/app/ProgramTestHost.h"
 #include "base/Format.h"
+#include "spots/CCtyFileLoader.h"
+#include "tests/support/TestPaths.h"
+
+#include <shlobj.h>
 #include "win/IniFile.h"
 
 using namespace kv;
@@ -42,6 +46,23 @@ RECT RectOf(HWND window)
 int Height(const RECT& r) { return r.bottom - r.top; }
 int Width(const RECT& r) { return r.right - r.left; }
 
+// The logger suite's country file in the program's folder for the length of a test.
+class CInstalledCountryFile {
+public:
+    CInstalledCountryFile() : path_(GetCountryFilesFolder() + u"CTY.DAT")
+    {
+        ::SHCreateDirectoryExW(nullptr, W(GetCountryFilesFolder()), nullptr);
+        installed_ = test::WriteFileBytes(path_, test::ReadWholeFile(test::SystemCtyDatPath()));
+    }
+    ~CInstalledCountryFile() { ::DeleteFileW(W(path_)); }
+    bool Installed() const { return installed_; }
+    const std::u16string& Path() const { return path_; }
+
+private:
+    std::u16string path_;
+    bool installed_ = false;
+};
+
 class MainWindowTest : public ::testing::Test {
 protected:
     void WriteSettings(const std::string& window)
@@ -69,6 +90,8 @@ protected:
 TEST_F(MainWindowTest, RestoresTheTabsLogsItsStartAndSavesItsStateAtTheEnd)
 {
     WriteSettings("LogCollapsed=0\r\nLeft=40\r\nTop=30\r\nHeight=200\r\n");
+    const CInstalledCountryFile countryFile;
+    ASSERT_TRUE(countryFile.Installed());
     const auto started = std::chrono::steady_clock::now();
     test::CProgram program(u"-a \"" + dir.Path() + u"\"");
     HWND frame = program.FindWindowOfClass(kFrameClass, 15000);
@@ -84,6 +107,7 @@ TEST_F(MainWindowTest, RestoresTheTabsLogsItsStartAndSavesItsStateAtTheEnd)
     const std::u16string log = WindowText(Child(Child(view, 1002), 1003));
     EXPECT_NE(log.find(u"Z Kestrivane 4.0 started"), std::u16string::npos);
     EXPECT_NE(log.find(u"Quarnel communication disabled"), std::u16string::npos);
+    EXPECT_NE(log.find(u"Country file: " + countryFile.Path() + u" (340 DXCC entities)"), std::u16string::npos);
     EXPECT_EQ(WindowText(Child(frame, 59393)), u"0 active connections / 3 inactive connections");
 
     // Placed where it was, but never lower than its minimum height.
