@@ -313,3 +313,24 @@ TEST_F(FrameTest, TheStatusBarCountsConnectedPagesAsActive)
     frame.OnIdle(0);
     EXPECT_EQ(frame.StatusBar().GetPaneText(0), u"1 active connection / 1 inactive connection");
 }
+
+TEST_F(FrameTest, ADpiChangeRescalesTheFrameAndItsView)
+{
+    ASSERT_TRUE(frame.Create(app.Loop()));
+    frame.RestorePlacement();
+    frame.Show(SW_SHOWNORMAL);
+    test::PumpFor(100);
+    const int width96 = frame.MinWidth();
+    const int bar96 = frame.View().ButtonBar().BarHeight();
+    RECT suggested{30, 40, 30 + width96 * 3 / 2, 40 + 900};
+    frame.SendMessage(WM_DPICHANGED, MAKEWPARAM(144, 144), LPARAM(&suggested));
+    test::PumpFor(200);
+    EXPECT_EQ(frame.View().Dpi(), 144);
+    EXPECT_EQ(frame.View().ButtonBar().BarHeight(), ::MulDiv(bar96, 144, 96));
+    EXPECT_NEAR(frame.MinWidth(), width96 * 3 / 2, width96 / 10);
+    const RECT r = frame.WindowRect();
+    EXPECT_EQ(r.left, 30);
+    EXPECT_EQ(r.top, 40);
+    EXPECT_EQ(r.right - r.left, frame.MinWidth());
+    EXPECT_EQ(frame.View().TabChromeDpi(), 144) << "the tabs' chrome is measured again at the new DPI";
+}
