@@ -36,7 +36,8 @@ CIniFile SettingsFile() { return CIniFile(TheApp().IniPath); }
 
 } // namespace
 
-CChildView::CChildView() : trafficLog_(clock_, trafficFile_) {}
+// "General settings..." follows the right edge of the view's bar.
+CChildView::CChildView() : buttonBar_(ID_TOOLS_GENERAL_SETTINGS, false), trafficLog_(clock_, trafficFile_) {}
 
 CChildView::~CChildView() = default;
 

@@ -334,3 +334,14 @@ TEST_F(FrameTest, ADpiChangeRescalesTheFrameAndItsView)
     EXPECT_EQ(r.right - r.left, frame.MinWidth());
     EXPECT_EQ(frame.View().TabChromeDpi(), 144) << "the tabs' chrome is measured again at the new DPI";
 }
+
+TEST_F(ViewTest, GeneralSettingsKeepsToTheRightEdgeOfTheButtonBar)
+{
+    CreateView();
+    CWindow bar(view.ButtonBar().Handle());
+    RECT button{};
+    ::GetWindowRect(bar.GetItem(ID_TOOLS_GENERAL_SETTINGS), &button);
+    const RECT barRect = bar.WindowRect();
+    EXPECT_EQ(barRect.right - button.right, view.ButtonBar().RightMargin());
+    EXPECT_GT(barRect.right - barRect.left, view.ButtonBar().BarWidth()) << "the host is wider than the template";
+}
