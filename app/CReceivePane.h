@@ -40,7 +40,6 @@ public:
         if (maxLines > 0) book_.SetMaxLines(maxLines);
     }
     void SetLineHeight(int lineHeight) { lineHeight_ = lineHeight; }
-    void SetNewLineCount(int count) { newLineCount_ = count; }
 
     CReadOnlyRichEdit& Edit() { return edit_; }
     HWND JumpButton() const { return jumpButton_; }

@@ -63,7 +63,7 @@ std::string FormatArg::AsNarrow() const
 
 namespace {
 
-struct Spec {
+struct Directive {
     bool left = false, zero = false, plus = false, space = false;
     int width = 0;
     int precision = -1;
@@ -82,15 +82,15 @@ std::string ToBase(uint64_t v, unsigned base, bool upper)
 }
 
 // The body of one numeric conversion as ASCII, before padding; sign kept apart for zero padding.
-void FormatNumber(const Spec& spec, const FormatArg& arg, std::string& sign, std::string& body)
+void FormatNumber(const Directive& directive, const FormatArg& arg, std::string& sign, std::string& body)
 {
-    switch (spec.conversion) {
+    switch (directive.conversion) {
     case 'd':
     case 'i': {
         const int64_t v = arg.AsSigned();
         const uint64_t mag = v < 0 ? uint64_t(0) - uint64_t(v) : uint64_t(v);
         body = ToBase(mag, 10, false);
-        sign = v < 0 ? "-" : spec.plus ? "+" : spec.space ? " " : "";
+        sign = v < 0 ? "-" : directive.plus ? "+" : directive.space ? " " : "";
         break;
     }
     case 'u': body = ToBase(arg.AsUnsigned(), 10, false); break;
@@ -99,35 +99,35 @@ void FormatNumber(const Spec& spec, const FormatArg& arg, std::string& sign, std
     case 'o': body = ToBase(arg.AsUnsigned(), 8, false); break;
     default: { // f e g
         const double v = arg.AsDouble();
-        const int precision = spec.precision < 0 ? 6 : spec.precision;
-        if (spec.conversion == 'f' || !std::isfinite(v)) {
+        const int precision = directive.precision < 0 ? 6 : directive.precision;
+        if (directive.conversion == 'f' || !std::isfinite(v)) {
             body = FormatFixed(std::fabs(v), precision);
         } else {
             char buf[64];
-            char fmt[8] = {'%', '.', '*', spec.conversion, 0};
+            char fmt[8] = {'%', '.', '*', directive.conversion, 0};
             std::snprintf(buf, sizeof buf, fmt, precision, std::fabs(v));
             body = buf;
         }
-        sign = std::signbit(v) && !std::isnan(v) ? "-" : spec.plus ? "+" : spec.space ? " " : "";
+        sign = std::signbit(v) && !std::isnan(v) ? "-" : directive.plus ? "+" : directive.space ? " " : "";
         return;
     }
     }
     // An integer precision is a minimum number of digits.
-    if (spec.precision > 0 && int(body.size()) < spec.precision) body.insert(0, size_t(spec.precision) - body.size(), '0');
+    if (directive.precision > 0 && int(body.size()) < directive.precision) body.insert(0, size_t(directive.precision) - body.size(), '0');
 }
 
 bool IsIntegerConversion(char c) { return std::string_view("diuxXo").find(c) != std::string_view::npos; }
 
-template <typename C> void Pad(std::basic_string<C>& out, const Spec& spec, const std::basic_string<C>& sign,
+template <typename C> void Pad(std::basic_string<C>& out, const Directive& directive, const std::basic_string<C>& sign,
                                const std::basic_string<C>& body, bool numeric)
 {
     const size_t len = sign.size() + body.size();
-    const size_t fill = spec.width > 0 && size_t(spec.width) > len ? size_t(spec.width) - len : 0;
-    if (spec.left) {
+    const size_t fill = directive.width > 0 && size_t(directive.width) > len ? size_t(directive.width) - len : 0;
+    if (directive.left) {
         out += sign;
         out += body;
         out.append(fill, C(' '));
-    } else if (spec.zero && numeric && !(spec.precision >= 0 && IsIntegerConversion(spec.conversion))) {
+    } else if (directive.zero && numeric && !(directive.precision >= 0 && IsIntegerConversion(directive.conversion))) {
         out += sign;
         out.append(fill, C('0'));
         out += body;
@@ -164,44 +164,44 @@ template <typename C> std::basic_string<C> FormatImpl(std::basic_string_view<C> 
             ++i;
             continue;
         }
-        Spec spec;
+        Directive directive;
         for (; i < format.size(); ++i) {
             const C f = format[i];
-            if (f == C('-')) spec.left = true;
-            else if (f == C('0')) spec.zero = true;
-            else if (f == C('+')) spec.plus = true;
-            else if (f == C(' ')) spec.space = true;
+            if (f == C('-')) directive.left = true;
+            else if (f == C('0')) directive.zero = true;
+            else if (f == C('+')) directive.plus = true;
+            else if (f == C(' ')) directive.space = true;
             else if (f == C('#')) {}
             else break;
         }
-        while (i < format.size() && format[i] >= C('0') && format[i] <= C('9') && spec.width < 10000)
-            spec.width = spec.width * 10 + int(format[i++] - C('0'));
+        while (i < format.size() && format[i] >= C('0') && format[i] <= C('9') && directive.width < 10000)
+            directive.width = directive.width * 10 + int(format[i++] - C('0'));
         if (i < format.size() && format[i] == C('.')) {
             ++i;
-            spec.precision = 0;
-            while (i < format.size() && format[i] >= C('0') && format[i] <= C('9') && spec.precision < 10000)
-                spec.precision = spec.precision * 10 + int(format[i++] - C('0'));
+            directive.precision = 0;
+            while (i < format.size() && format[i] >= C('0') && format[i] <= C('9') && directive.precision < 10000)
+                directive.precision = directive.precision * 10 + int(format[i++] - C('0'));
         }
         while (i < format.size() && (format[i] == C('l') || format[i] == C('h') || format[i] == C('z') ||
                                      format[i] == C('j') || format[i] == C('L')))
             ++i;
         if (i >= format.size()) break;
-        spec.conversion = char(format[i++]);
-        const bool known = std::string_view("diuxXofegcs").find(spec.conversion) != std::string_view::npos;
+        directive.conversion = char(format[i++]);
+        const bool known = std::string_view("diuxXofegcs").find(directive.conversion) != std::string_view::npos;
         if (!known) continue;
         if (next == args.end()) continue; // a missing argument formats as nothing
         const FormatArg& arg = *next++;
-        if (spec.conversion == 's' || (arg.kind() == FormatArg::Kind::Narrow || arg.kind() == FormatArg::Kind::Wide)) {
+        if (directive.conversion == 's' || (arg.kind() == FormatArg::Kind::Narrow || arg.kind() == FormatArg::Kind::Wide)) {
             std::basic_string<C> s = StringArg<C>(arg);
-            if (spec.conversion == 's' && spec.precision >= 0 && s.size() > size_t(spec.precision))
-                s.resize(size_t(spec.precision));
-            Pad<C>(out, spec, {}, s, false);
-        } else if (spec.conversion == 'c') {
-            Pad<C>(out, spec, {}, std::basic_string<C>(1, C(arg.AsUnsigned())), false);
+            if (directive.conversion == 's' && directive.precision >= 0 && s.size() > size_t(directive.precision))
+                s.resize(size_t(directive.precision));
+            Pad<C>(out, directive, {}, s, false);
+        } else if (directive.conversion == 'c') {
+            Pad<C>(out, directive, {}, std::basic_string<C>(1, C(arg.AsUnsigned())), false);
         } else {
             std::string sign, body;
-            FormatNumber(spec, arg, sign, body);
-            Pad<C>(out, spec, Widen<C>(sign), Widen<C>(body), true);
+            FormatNumber(directive, arg, sign, body);
+            Pad<C>(out, directive, Widen<C>(sign), Widen<C>(body), true);
         }
     }
     return out;

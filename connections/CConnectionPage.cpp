@@ -45,7 +45,8 @@ bool CConnectionPage::Create(HWND parent, int id, HMODULE resources)
     CreateArgs args = CreateArgs::Child(u"Kestrivane.ConnectionPage", parent, id, WS_CHILD | WS_CLIPCHILDREN, RECT{});
     args.classStyle = CS_DBLCLKS;
     args.background = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    return CWindowBase::Create(args);
+    created_ = CWindowBase::Create(args);
+    return created_;
 }
 
 bool CConnectionPage::OnCreate(const CREATESTRUCTW&)
@@ -64,7 +65,11 @@ void CConnectionPage::OnDestroy()
     for (unsigned id : {kReconnectTimer, kForwardTimer, kAnnounceTimer, kDisplayTimer}) ::KillTimer(hwnd_, id);
 }
 
-void CConnectionPage::OnFinalMessage() { delete this; }
+void CConnectionPage::OnFinalMessage()
+{
+    // A page whose creation failed is deleted by its creator.
+    if (created_) delete this;
+}
 
 bool CConnectionPage::OnClose()
 {

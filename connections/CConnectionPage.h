@@ -2,7 +2,8 @@
 // The window of one connection tab: a button bar with the status text, the received text, a splitter and
 // the send line. It owns the connection's transport and glues the page's decisions (CConnectionController)
 // to the real transport, panes and window timers. The view creates it, sets ConnectionId and Owner, then
-// calls ApplySettings and SetTextFont; destroying the window deletes the page.
+// calls ApplySettings and SetTextFont; destroying the window deletes the page (a page whose window could not
+// be created is left to its creator to delete).
 #include <memory>
 #include <string>
 
@@ -77,6 +78,7 @@ private:
     PageLayout Layout() const;
 
     HMODULE resources_ = nullptr;
+    bool created_ = false;
     const MonoFont* textFont_ = nullptr;
     std::unique_ptr<CButtonBar> buttonBar_;
     std::unique_ptr<CReceivePane> receivePane_;

@@ -4,7 +4,7 @@
 #include <cstdint>
 
 #include "base/Ascii.h"
-#include "fuzz/SpotLineFuzz.h"
+#include "fuzz/spot_line_fuzz.h"
 #include "spots/SpotLine.h"
 
 using namespace kv;

@@ -6,7 +6,7 @@
 
 #include "base/Ascii.h"
 #include "base/Utf.h"
-#include "fuzz/SpotLineFuzz.h"
+#include "fuzz/spot_line_fuzz.h"
 #include "spots/CCompiledSpotFilter.h"
 #include "spots/SpotFilterSet.h"
 

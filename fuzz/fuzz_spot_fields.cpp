@@ -2,7 +2,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "fuzz/SpotLineFuzz.h"
+#include "fuzz/spot_line_fuzz.h"
 #include "spots/SpotLine.h"
 
 using namespace kv;

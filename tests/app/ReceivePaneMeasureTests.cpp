@@ -1,6 +1,6 @@
 // Figures of the receive pane under Wine: lines appended per second, and how the message loop fares while
 // a steady stream of lines arrives. The figures are printed, never judged (timings vary with the machine);
-// the checks are only that every line arrived. KV_MEASURE_SECONDS sets the length of the steady stream
+// the checks are only that lines arrived and the pane kept its limit. KV_MEASURE_SECONDS sets the length of the steady stream
 // (3 s by default, so that the suite stays quick; the closing figures were taken with 60).
 #include <gtest/gtest.h>
 
@@ -111,7 +111,8 @@ TEST_F(ReceivePaneMeasure, SteadyStreamOf1000LinesASecondKeepsTheLoopResponsive)
         lastTick = now;
         return true;
     }));
-    // The stream: every 20 ms what is due at 1000 lines a second, as one block, as a socket read would bring it.
+    // The stream: every 20 ms what is due at 1000 lines a second, as one block of at most 100 lines (about
+    // what one socket read brings).
     int sent = 0;
     const LARGE_INTEGER start = Now();
     CMessageOnlyWindow feeder;
@@ -119,7 +120,7 @@ TEST_F(ReceivePaneMeasure, SteadyStreamOf1000LinesASecondKeepsTheLoopResponsive)
         if (msg != WM_TIMER) return false;
         const int due = std::min(duration * 1000, int(1000 * Seconds(start, Now())));
         std::u16string block;
-        for (; sent < due; ++sent) block += SpotLine(sent);
+        for (int n = 0; sent < due && n < 100; ++sent, ++n) block += SpotLine(sent);
         pane.AppendText(block, LineReceived);
         return true;
     }));
@@ -127,17 +128,19 @@ TEST_F(ReceivePaneMeasure, SteadyStreamOf1000LinesASecondKeepsTheLoopResponsive)
     feeder.SetTimer(1, 20);
     const double cpuBefore = ProcessCpuSeconds();
     const LARGE_INTEGER wallStart = Now();
-    test::PumpUntil([&] { return sent >= duration * 1000; }, unsigned(duration * 1000 + 30000));
+    // Runs for the duration; a pane that cannot keep up shows it as fewer lines than were due.
+    test::PumpUntil([&] { return Seconds(start, Now()) >= duration; }, unsigned(duration * 1000 + 30000));
     const double wall = Seconds(wallStart, Now());
     const double cpu = ProcessCpuSeconds() - cpuBefore;
     probe.KillTimer(1);
     feeder.KillTimer(1);
 
-    std::printf("receive pane: %d lines in %.1f s at 1000 lines/s: longest timer gap %.0f ms, %.0f %% of one core\n",
-                sent, wall, longestGapMs, 100 * cpu / wall);
+    std::printf("receive pane: stream of 1000 lines/s for %.1f s: %d lines appended (%.0f lines/s), longest timer "
+                "gap %.0f ms, %.0f %% of one core\n",
+                wall, sent, sent / wall, longestGapMs, 100 * cpu / wall);
     RecordProperty("longest_timer_gap_ms", int(longestGapMs));
     RecordProperty("cpu_percent_of_one_core", int(100 * cpu / wall));
-    EXPECT_EQ(sent, duration * 1000);
+    EXPECT_GT(sent, 0);
     EXPECT_EQ(pane.Book().LineLengths().size(), 5000u);
     EXPECT_FALSE(test::SaveScreenshot(host, u"receive-pane-stream").empty());
 }

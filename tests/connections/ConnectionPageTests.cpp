@@ -234,3 +234,46 @@ TEST_F(ConnectionPageTest, SendLineSplitterSpotTestAndCloseWithoutAConnection)
     PumpFor(200);
     SaveScreenshot(host_, u"connection-page-idle");
 }
+
+TEST_F(ConnectionPageTest, SkimmerPageThatFollowsARadioAnnouncesItselfAndSendsTheFrequencyAfterItsLogin)
+{
+    CTestPeer node("cluster", "greeting", "software=skimmer chunk=64");
+    ASSERT_TRUE(node.Ok()) << node.Error();
+    CConnectionSettings skimmer = Node(node.Port());
+    skimmer.Type = ConnectionCwSkimmer;
+    skimmer.CwSkimmer = true;
+    skimmer.CwSkimmerRadio = 2;
+    page_->ApplySettings(skimmer);
+    page_->Connect();
+    ASSERT_TRUE(PumpUntil([&] { return page_->State == 2; }, 10000));
+    ASSERT_TRUE(PumpUntil([&] { return StationHeard().find("CWSKIMMERCLIENT:") != std::string::npos; }, 5000));
+    EXPECT_NE(StationHeard().find("CWSKIMMERCLIENT:\x1fTELNET\x1fSTN1\x1f" "1"), std::string::npos) << StationHeard();
+
+    ASSERT_TRUE(PumpUntil([&] { return page_->LoggedIn; }, 10000));
+    page_->RadioFrequency = 70253;
+    page_->SendSkimmerQsy();
+    ASSERT_TRUE(PumpUntil(
+        [&] {
+            std::string received;
+            for (const PeerEvent& e : node.Log())
+                if (e.event == "line") received += e.data;
+            return received.find("SKIMMER/QSY 7025.3\r\n") != std::string::npos;
+        },
+        5000));
+    EXPECT_EQ(page_->LastQsyFrequency, 70253u);
+}
+
+TEST_F(ConnectionPageTest, APageWhoseWindowCannotBeMadeIsLeftToItsCreator)
+{
+    static int destroyed = 0;
+    struct CountedPage : CConnectionPage {
+        using CConnectionPage::CConnectionPage;
+        ~CountedPage() override { ++destroyed; }
+    };
+    auto* page = new CountedPage({&general_, &levels_, &sentSpots_, &logger_, nullptr, &clock_});
+    // The test program holds no template of the page's button bar, so the page cannot be made.
+    EXPECT_FALSE(page->Create(host_, 1101, ::GetModuleHandleW(nullptr)));
+    EXPECT_EQ(destroyed, 0);
+    delete page;
+    EXPECT_EQ(destroyed, 1);
+}
