@@ -5,16 +5,18 @@
 #include "app/PaneMessages.h"
 #include "app/SpotTestRequest.h"
 #include "base/Utf.h"
+#include "spots/SpotLine.h"
 
 namespace kv {
 namespace {
 
 constexpr UINT_PTR kClickTimer = 1;
 
-CReadOnlyRichEdit::SpotLineCheck& SpotLineCheckHolder()
+// A line the spot filters can test: a spot line, with a short trailing token split off its comment.
+bool IsSpotLine(const std::u16string& line)
 {
-    static CReadOnlyRichEdit::SpotLineCheck check;
-    return check;
+    SpotFields fields;
+    return ParseSpotFields(Utf16ToUtf8(line), true, fields);
 }
 
 std::u16string WithoutLineEnd(std::u16string text)
@@ -24,8 +26,6 @@ std::u16string WithoutLineEnd(std::u16string text)
 }
 
 } // namespace
-
-void CReadOnlyRichEdit::SetSpotLineCheck(SpotLineCheck check) { SpotLineCheckHolder() = std::move(check); }
 
 bool CReadOnlyRichEdit::Create(HWND parent, int id, DWORD style, DWORD exStyle, long textLimit)
 {
@@ -67,8 +67,7 @@ bool CReadOnlyRichEdit::BuildContextMenu(CMenu& menu, const std::u16string& line
     menu.AppendSeparator();
     menu.AppendItem(ID_TEST_IN_SPOT_FILTERS, u"&Test in Spot Filters...");
     if (SpotTestEnabled) {
-        const SpotLineCheck& isSpotLine = SpotLineCheckHolder();
-        menu.EnableItem(ID_TEST_IN_SPOT_FILTERS, isSpotLine && isSpotLine(Utf16ToUtf8(line)));
+        menu.EnableItem(ID_TEST_IN_SPOT_FILTERS, IsSpotLine(line));
     } else {
         menu.DeleteItemAt(menu.Count() - 1);
         menu.DeleteItemAt(menu.Count() - 1);

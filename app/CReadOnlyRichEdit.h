@@ -17,9 +17,6 @@ public:
         std::u16string text; // the whole line without its line end
         int charIndex = 0;
     };
-    // Whether a line (as UTF-8) is a spot line that the spot filters can test. Set once by whoever knows
-    // the spot parser; without it the test item stays disabled.
-    using SpotLineCheck = std::function<bool(const std::string& utf8Line)>;
     // Every mouse message for the control, before the control sees it (a tooltip of the owner relays them).
     using MouseObserver = std::function<void(MSG& msg)>;
 
@@ -30,7 +27,6 @@ public:
 
     bool Create(HWND parent, int id, DWORD style, DWORD exStyle, long textLimit);
 
-    static void SetSpotLineCheck(SpotLineCheck check);
     void SetMouseObserver(MouseObserver observer) { mouseObserver_ = std::move(observer); }
 
     // x = y = -1: at the selection's start (keyboard); else at a screen point.

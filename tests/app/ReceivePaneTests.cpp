@@ -226,10 +226,10 @@ TEST_F(ReceivePaneTest, AClickSelectsHereAndThenReturnsTheFocusToTheSendLine)
 
 TEST_F(ReceivePaneTest, ContextMenuOffersTheSpotTestOnlyForSpotLines)
 {
-    CReadOnlyRichEdit::SetSpotLineCheck([](const std::string& line) { return line.rfind("DX de ", 0) == 0; });
-    pane.AppendText(u"DX de K1ABC: 14025.0 JA1XYZ CQ 1200Z\nhello\n", LineReceived);
+    const std::u16string spot = u"DX de K1ABC:     14025.0  JA1XYZ       CQ                     1200Z";
+    pane.AppendText(spot + u"\nhello\n", LineReceived);
     CMenu menu;
-    ASSERT_TRUE(pane.Edit().BuildContextMenu(menu, u"DX de K1ABC: 14025.0 JA1XYZ CQ 1200Z"));
+    ASSERT_TRUE(pane.Edit().BuildContextMenu(menu, spot));
     EXPECT_EQ(menu.Count(), 5);
     EXPECT_EQ(menu.ItemId(4), UINT(ID_TEST_IN_SPOT_FILTERS));
     EXPECT_FALSE(menu.ItemState(ID_TEST_IN_SPOT_FILTERS) & MF_GRAYED);
@@ -239,10 +239,9 @@ TEST_F(ReceivePaneTest, ContextMenuOffersTheSpotTestOnlyForSpotLines)
     EXPECT_TRUE(menu.ItemState(ID_TEST_IN_SPOT_FILTERS) & MF_GRAYED);
 
     pane.Edit().SpotTestEnabled = false; // as in the log pane
-    ASSERT_TRUE(pane.Edit().BuildContextMenu(menu, u"DX de K1ABC: 14025.0 JA1XYZ CQ 1200Z"));
+    ASSERT_TRUE(pane.Edit().BuildContextMenu(menu, spot));
     EXPECT_EQ(menu.Count(), 3);
     EXPECT_EQ(menu.ItemState(ID_TEST_IN_SPOT_FILTERS), UINT(-1));
-    CReadOnlyRichEdit::SetSpotLineCheck(nullptr);
 
     // Select All selects everything, tells the main window and gives the focus back.
     pane.Edit().RunContextCommand(ID_EDIT_SELECT_ALL, {});
