@@ -271,8 +271,8 @@ TEST_F(ConnectionPageTest, APageWhoseWindowCannotBeMadeIsLeftToItsCreator)
         ~CountedPage() override { ++destroyed; }
     };
     auto* page = new CountedPage({&general_, &levels_, &sentSpots_, &logger_, nullptr, &clock_});
-    // The test program holds no template of the page's button bar, so the page cannot be made.
-    EXPECT_FALSE(page->Create(host_, 1101, ::GetModuleHandleW(nullptr)));
+    // A module without the template of the page's button bar: the page cannot be made.
+    EXPECT_FALSE(page->Create(host_, 1101, ::GetModuleHandleW(L"kernel32.dll")));
     EXPECT_EQ(destroyed, 0);
     delete page;
     EXPECT_EQ(destroyed, 1);
