@@ -6,19 +6,25 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
-#include "app/CMainWindow.h"
+#include "app/CAboutDlg.h"
+#include "app/CMainFrame.h"
 #include "app/CommandLine.h"
 #include "app/InstanceIdentity.h"
+#include "app/VersionText.h"
 #include "base/Format.h"
 #include "base/TextCatalog.h"
+#include "connections/ClusterSoftware.h"
+#include "connections/LinkTable.h"
+#include "connections/Links.h"
+#include "connections/MigrateV1Settings.h"
+#include "resources/resource.h"
 #include "win/IniFile.h"
 
 namespace kv {
 namespace {
 
 CKestrivaneApp* g_app = nullptr;
-constexpr int kVersionMajor = 4;
-constexpr int kVersionMinor = 0;
+constexpr char16_t kDefaultUserGuideUrl[] = u"https://kestrivane.example.org/user-guide/";
 
 std::u16string WithBackslash(std::u16string path)
 {
@@ -53,8 +59,6 @@ bool CreateFolderTree(const std::u16string& folder)
     const DWORD attributes = ::GetFileAttributesW(W(folder));
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
-
-std::u16string VersionText() { return FormatText(u"%d.%d", kVersionMajor, kVersionMinor); }
 
 } // namespace
 
@@ -93,9 +97,20 @@ bool CKestrivaneApp::InitInstance(int showCommand)
     winsockStarted_ = ::WSAStartup(MAKEWORD(2, 2), &wsa) == 0;
     Gdiplus::GdiplusStartupInput gdiplusInput;
     if (Gdiplus::GdiplusStartup(&gdiplusToken_, &gdiplusInput, nullptr) != Gdiplus::Ok) gdiplusToken_ = 0;
-    SettingsLoaded = true;
-    if (!IniPath.empty()) CIniFile(IniPath).Write(u"General", u"LastVersion", VersionText());
+    LoadSettings();
+    if (!IniPath.empty()) CIniFile(IniPath).Write(u"General", u"LastVersion", GetVersionText());
     return CreateMainFrame(showCommand);
+}
+
+// The first version's settings are turned into the current layout first, so that everything below reads them.
+void CKestrivaneApp::LoadSettings()
+{
+    if (!IniPath.empty()) ImportedConnections = MigrateV1Settings(IniPath, MigrationMessages);
+    LoadLinks(DefaultCfgFolder + u"Kestrivane.ini", IniPath, GetSoftwareDocKeys());
+    const CIniFile ini(IniPath);
+    Settings.Load(ini);
+    LoadGlobalSpotFilterLevels(ini, GlobalFilters);
+    SettingsLoaded = true;
 }
 
 bool CKestrivaneApp::InitFolders()
@@ -157,14 +172,17 @@ bool CKestrivaneApp::CheckSingleInstance()
 
 bool CKestrivaneApp::CreateMainFrame(int showCommand)
 {
-    mainFrame_ = std::make_unique<CMainWindow>();
-    if (!mainFrame_->Create()) {
+    mainFrame_ = std::make_unique<CMainFrame>();
+    mainFrame_->AddCommandTarget(this);
+    if (!mainFrame_->Create(loop_)) {
+        const std::u16string reason = mainFrame_->FailureText();
         mainFrame_.reset();
-        ShowMessage(u"The main window could not be created.", MB_ICONERROR);
+        ShowMessage(reason, MB_ICONERROR); // never end without saying why
         return false;
     }
     if (!IsDefaultIni) mainFrame_->SetText(MakeFrameTitle(LoadText(57344), IniPath));
     PublishMainWindow();
+    mainFrame_->RestorePlacement();
     mainFrame_->Show(showCommand == SW_SHOWMAXIMIZED ? SW_SHOWNORMAL : showCommand);
     mainFrame_->Update();
     return true;
@@ -187,10 +205,15 @@ int CKestrivaneApp::ExitInstance()
 {
     if (mainFrame_ && mainFrame_->IsWindow()) mainFrame_->Destroy();
     mainFrame_.reset();
+    if (SettingsLoaded) {
+        CIniFile ini(IniPath);
+        Settings.Save(ini);
+    }
     if (gdiplusToken_) {
         Gdiplus::GdiplusShutdown(gdiplusToken_);
         gdiplusToken_ = 0;
     }
+    Network.Close();
     if (winsockStarted_) ::WSACleanup();
     winsockStarted_ = false;
     if (comInitialized_) ::CoUninitialize();
@@ -199,6 +222,26 @@ int CKestrivaneApp::ExitInstance()
     if (instanceMutex_) ::CloseHandle(instanceMutex_);
     windowMapping_ = instanceMutex_ = nullptr;
     return 0;
+}
+
+std::optional<CommandState> CKestrivaneApp::QueryCommand(int id)
+{
+    if (id == ID_HELP_COMMAND_LINE || id == ID_HELP_USER_GUIDE || id == ID_APP_ABOUT) return CommandState{};
+    return std::nullopt;
+}
+
+void CKestrivaneApp::ExecuteCommand(int id)
+{
+    if (id == ID_HELP_COMMAND_LINE) ShowMessage(BuildCommandLineHelp(), 0);
+    if (id == ID_HELP_USER_GUIDE) OpenUserGuide();
+    if (id == ID_APP_ABOUT) CAboutDlg().DoModal(MainWindow());
+}
+
+void CKestrivaneApp::OpenUserGuide()
+{
+    const std::u16string url = GetLink(u"UserGuideUrl", kDefaultUserGuideUrl);
+    const auto result = reinterpret_cast<INT_PTR>(::ShellExecuteW(MainWindow(), L"open", W(url), nullptr, nullptr, SW_SHOWNORMAL));
+    if (result <= 32) ShowMessage(FormatText(LoadText(495), url), MB_ICONWARNING);
 }
 
 } // namespace kv

@@ -6,17 +6,24 @@
 #include <string>
 #include <vector>
 
+#include "connections/CQuarnelLoggerLink.h"
+#include "base/CommandRouter.h"
+#include "connections/CQuarnelNetwork.h"
+#include "connections/GeneralSettings.h"
+#include "spots/CSentSpotCache.h"
+#include "spots/GlobalSpotFilterLevels.h"
 #include "win/MessageLoop.h"
+#include "win/SystemClock.h"
 #include "win/Win32.h"
 
 namespace kv {
 
-class CMainWindow;
+class CMainFrame;
 
-class CKestrivaneApp {
+class CKestrivaneApp : public ICommandTarget {
 public:
     CKestrivaneApp();
-    ~CKestrivaneApp();
+    ~CKestrivaneApp() override;
 
     // InitInstance, the message loop, ExitInstance; returns the process's exit code.
     int Run(int showCommand);
@@ -30,6 +37,16 @@ public:
     CMessageLoop& Loop() { return loop_; }
     HWND MainWindow() const;
 
+    // The Help commands: the about box, the command-line help and the online user guide.
+    std::optional<CommandState> QueryCommand(int id) override;
+    void ExecuteCommand(int id) override;
+
+    GeneralSettings Settings;
+    GlobalSpotFilterLevels GlobalFilters;
+    CQuarnelNetwork Network;
+    CQuarnelLoggerLink LoggerLink{Network};
+    CSystemClock Clock;
+    CSentSpotCache SentSpots{Clock};
     std::u16string IniPath;
     std::u16string DefaultCfgFolder;
     std::u16string CommonDataFolder;
@@ -39,7 +56,9 @@ public:
     std::vector<std::u16string> MigrationMessages;
 
 private:
+    void LoadSettings();
     bool CreateMainFrame(int showCommand);
+    void OpenUserGuide();
     void PublishMainWindow();
     void ShowMessage(const std::u16string& text, UINT icon) const;
 
@@ -48,7 +67,7 @@ private:
     ULONG_PTR gdiplusToken_ = 0;
     bool comInitialized_ = false;
     bool winsockStarted_ = false;
-    std::unique_ptr<CMainWindow> mainFrame_;
+    std::unique_ptr<CMainFrame> mainFrame_;
     CMessageLoop loop_;
 };
 

@@ -14,13 +14,11 @@ def parse(path):
                 sys.exit(f"{path}:{number}: expected id<TAB>text")
             key, text = line.split("\t", 1)
             ident = int(key)
+            if ident in entries:
+                sys.exit(f"{path}:{number}: id {ident} stands twice")
             if not 0 < ident < 65536:
                 sys.exit(f"{path}:{number}: id {ident} out of range")
-            text = unescape(text, path, number)
-            # Branches merged line by line may both bring the same text; only a second, different text is wrong.
-            if ident in entries and entries[ident] != text:
-                sys.exit(f"{path}:{number}: id {ident} stands twice")
-            entries[ident] = text
+            entries[ident] = unescape(text, path, number)
     return sorted(entries.items())
 
 
@@ -52,7 +50,7 @@ def cpp_literal(text):
         if 0x20 <= u < 0x7F and chr(u) not in '"\\?':
             parts.append(chr(u))
         else:
-            parts.append("\\x%04X\" u\"" % u)  # closed and reopened (with a blank, not a literal suffix) so that a following hex digit stays apart
+            parts.append("\\x%04X\" u\"" % u)  # closed and reopened (a blank between, or u would be a suffix) so that a following hex digit stays apart
     return 'u"' + "".join(parts) + '"'
 
 

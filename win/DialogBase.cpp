@@ -19,6 +19,13 @@ bool CDialogBase::Create(HWND parent, UINT templateId, HMODULE resources)
     return hwnd != nullptr;
 }
 
+INT_PTR CDialogBase::DoModal(HWND parent, UINT templateId)
+{
+    if (hwnd_) return -1;
+    return ::DialogBoxParamW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(templateId), parent, &StaticDialogProc,
+                             reinterpret_cast<LPARAM>(this));
+}
+
 INT_PTR CALLBACK CDialogBase::StaticDialogProc(HWND hwnd, UINT msg, WPARAM, LPARAM lParam)
 {
     if (msg != WM_INITDIALOG) return FALSE;

@@ -106,8 +106,13 @@ void CWindowBase::FreeQueuedRecords()
 {
     MSG m;
     for (UINT message : recordMessages_)
-        while (::PeekMessageW(&m, hwnd_, message, message, PM_REMOVE))
+        while (::PeekMessageW(&m, hwnd_, message, message, PM_REMOVE)) {
+            if (m.message == WM_QUIT) { // taken whatever the filter: give it back to the loop
+                ::PostQuitMessage(int(m.wParam));
+                break;
+            }
             TakeRecord<CPostedRecord>(m.lParam); // freed here
+        }
 }
 
 LRESULT CWindowBase::DefaultProc(UINT msg, WPARAM wParam, LPARAM lParam)

@@ -67,6 +67,23 @@ TEST(PostedRecord, RecordsQueuedForADestroyedWindowAreFreed)
     EXPECT_EQ(g_alive, 0);
 }
 
+TEST(PostedRecord, FreeingQueuedRecordsKeepsTheLoopsQuitMessage)
+{
+    g_alive = 0;
+    {
+        CMessageOnlyWindow window;
+        ASSERT_TRUE(window.Create([](UINT, WPARAM, LPARAM, LRESULT&) { return false; }));
+        window.AcceptRecords(kResultMessage);
+        ASSERT_TRUE(PostRecord(window, kResultMessage, 0, std::make_unique<CountedRecord>(1)));
+        ::PostQuitMessage(5); // the main window ended the loop, then its children go
+    }
+    EXPECT_EQ(g_alive, 0);
+    MSG msg{};
+    ASSERT_TRUE(::PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    EXPECT_EQ(msg.message, UINT(WM_QUIT));
+    EXPECT_EQ(msg.wParam, 5u);
+}
+
 TEST(MessageOnlyWindow, TimersArriveAtTheHandler)
 {
     int ticks = 0;
