@@ -234,3 +234,31 @@ TEST_F(ConnectionPageTest, SendLineSplitterSpotTestAndCloseWithoutAConnection)
     PumpFor(200);
     SaveScreenshot(host_, u"connection-page-idle");
 }
+
+TEST_F(ConnectionPageTest, SkimmerPageThatFollowsARadioAnnouncesItselfAndSendsTheFrequencyAfterItsLogin)
+{
+    CTestPeer node("cluster", "greeting", "software=skimmer chunk=64");
+    ASSERT_TRUE(node.Ok()) << node.Error();
+    CConnectionSettings skimmer = Node(node.Port());
+    skimmer.Type = ConnectionCwSkimmer;
+    skimmer.CwSkimmer = true;
+    skimmer.CwSkimmerRadio = 2;
+    page_->ApplySettings(skimmer);
+    page_->Connect();
+    ASSERT_TRUE(PumpUntil([&] { return page_->State == 2; }, 10000));
+    ASSERT_TRUE(PumpUntil([&] { return StationHeard().find("CWSKIMMERCLIENT:") != std::string::npos; }, 5000));
+    EXPECT_NE(StationHeard().find("CWSKIMMERCLIENT:\x1fTELNET\x1fSTN1\x1f" "1"), std::string::npos) << StationHeard();
+
+    ASSERT_TRUE(PumpUntil([&] { return page_->LoggedIn; }, 10000));
+    page_->RadioFrequency = 70253;
+    page_->SendSkimmerQsy();
+    ASSERT_TRUE(PumpUntil(
+        [&] {
+            std::string received;
+            for (const PeerEvent& e : node.Log())
+                if (e.event == "line") received += e.data;
+            return received.find("SKIMMER/QSY 7025.3\r\n") != std::string::npos;
+        },
+        5000));
+    EXPECT_EQ(page_->LastQsyFrequency, 70253u);
+}
