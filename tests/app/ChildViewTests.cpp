@@ -282,3 +282,34 @@ TEST_F(FrameTest, AFrameWithoutAFixedPitchFontSaysWhy)
     EXPECT_EQ(fontless.FailureText(), u"The main window cannot be created: no fixed-pitch font can be made from "
                                       u"\"Proportional Sans\", \"Consolas\" or \"Courier New\".");
 }
+
+TEST_F(FrameTest, OpeningTheLogAtTheBottomOfTheScreenGrowsTheFrameUpwards)
+{
+    ASSERT_TRUE(frame.Create(app.Loop()));
+    frame.RestorePlacement();
+    frame.Show(SW_SHOWNORMAL);
+    test::PumpFor(100);
+    RECT work{};
+    ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    const int collapsedMin = frame.ComputeMinHeight();
+    frame.SetPos(nullptr, 50, work.bottom - collapsedMin, frame.MinWidth(), collapsedMin, SWP_NOZORDER);
+    test::PumpFor(100);
+
+    ASSERT_TRUE(frame.View().LogCollapsed());
+    frame.SendMessage(WM_COMMAND, ID_VIEW_LOG_PANE);
+    test::PumpFor(200);
+    EXPECT_FALSE(frame.View().LogCollapsed());
+    const RECT r = frame.WindowRect();
+    EXPECT_GT(frame.ComputeMinHeight(), collapsedMin);
+    EXPECT_EQ(r.bottom - r.top, frame.ComputeMinHeight());
+    EXPECT_EQ(r.bottom, work.bottom) << "moved up to stay inside the work area";
+}
+
+TEST_F(FrameTest, TheStatusBarCountsConnectedPagesAsActive)
+{
+    ASSERT_TRUE(frame.Create(app.Loop()));
+    frame.View().PageAt(1)->State = 2;
+    EXPECT_EQ(frame.FormatConnectionStatus(), u"1 active connection / 1 inactive connection");
+    frame.OnIdle(0);
+    EXPECT_EQ(frame.StatusBar().GetPaneText(0), u"1 active connection / 1 inactive connection");
+}
