@@ -187,8 +187,8 @@ TEST_F(EndToEndTest, ConnectsAllLogsInForwardsOnceAnnouncesTheSkimmerAndReconnec
     HWND frame = program.FindWindowOfClass(kFrameClass, 15000);
     ASSERT_NE(frame, nullptr);
 
-    if (!test::PumpUntil([&] { return !EventsOf(nodeA.Log(), "accept").empty(); }, 5000))
-        GTEST_SKIP() << "the program made no connection: Connect All at start-up is not built yet";
+    ASSERT_TRUE(test::PumpUntil([&] { return !EventsOf(nodeA.Log(), "accept").empty(); }, 5000))
+        << "Connect All at start-up made no connection";
 
     // Node B closes its first connection at once; the page waits 5 s and connects again.
     ASSERT_TRUE(test::PumpUntil([&] { return EventsOf(nodeB.Log(), "accept").size() == 2; }, 20000))
@@ -343,8 +343,8 @@ TEST(EndToEndMeasure, WindowShownAfterTheStartAndAStreamOf1000LinesASecond)
     HWND frame = program.FindWindowOfClass(kFrameClass, 15000);
     ASSERT_NE(frame, nullptr);
     std::printf("[ figure ] window shown %.0f ms after the start\n", MsSince(started));
-    if (!test::PumpUntil([&] { return !EventsOf(node.Log(), "accept").empty(); }, 5000))
-        GTEST_SKIP() << "the program made no connection: Connect All at start-up is not built yet";
+    ASSERT_TRUE(test::PumpUntil([&] { return !EventsOf(node.Log(), "accept").empty(); }, 5000))
+        << "Connect All at start-up made no connection";
 
     // A probe window of this thread asks the program's window every 10 ms and waits for its answer: the
     // longest gap between two of its timer messages is the longest time the program's loop was away.
@@ -386,8 +386,10 @@ TEST(EndToEndMeasure, WindowShownAfterTheStartAndAStreamOf1000LinesASecond)
     const std::string forwarded = ForwardedText(station);
     EXPECT_EQ(CountOf(forwarded, " CQ TEST "), size_t(seconds * 1000));
     const size_t shown = CountOf(WindowText(ShownReceiveEdit(frame)), std::u16string(u" CQ TEST "));
-    EXPECT_LE(shown, 5000u);
-    EXPECT_GE(shown, 4990u);
+    // A short run shows all its lines; a long one keeps the last 5000 (give or take the notice lines).
+    const size_t kept = std::min<size_t>(5000, size_t(seconds * 1000));
+    EXPECT_LE(shown, kept);
+    EXPECT_GE(shown + 10, kept);
     EXPECT_FALSE(test::SaveScreenshot(frame, u"end-to-end-stream").empty());
     test::CloseAndExpectCleanExit(program, frame);
 }
