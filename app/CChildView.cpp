@@ -205,15 +205,58 @@ bool CChildView::OnCommand(int id, int code, HWND control)
     return true;
 }
 
+namespace {
+
+// Page states: 0 disconnected, 1 connecting, 2 connected, 3 error, 4 waiting to reconnect (in both classes).
+bool IsConnectableState(int state) { return state == 0 || state == 3 || state == 4; }
+bool IsActiveState(int state) { return state == 1 || state == 2 || state == 4; }
+
+} // namespace
+
 std::optional<CommandState> CChildView::QueryCommand(int id)
 {
-    if (id == ID_VIEW_LOG_PANE) return CommandState{true, !logCollapsed_};
-    return std::nullopt; // the other commands of the view come with its menus
+    switch (id) {
+    case ID_VIEW_LOG_PANE: return CommandState{true, !logCollapsed_};
+    case ID_CONNECTION_CONNECT_ALL: return CommandState{AnyPage(IsConnectableState), false};
+    case ID_CONNECTION_DISCONNECT_ALL: return CommandState{AnyPage(IsActiveState), false};
+    default: return std::nullopt; // the other commands of the view come with its menus
+    }
 }
 
 void CChildView::ExecuteCommand(int id)
 {
-    if (id == ID_VIEW_LOG_PANE) ToggleLogPane();
+    switch (id) {
+    case ID_VIEW_LOG_PANE: ToggleLogPane(); break;
+    case ID_CONNECTION_CONNECT_ALL: ConnectAll(); break;
+    case ID_CONNECTION_DISCONNECT_ALL: DisconnectAll(); break;
+    default: break;
+    }
+}
+
+bool CChildView::AnyPage(bool (*test)(int state)) const
+{
+    for (int i = 0; i < ConnectionTabCount(); ++i)
+        if (const CConnectionPage* page = PageAt(i); page && test(page->State)) return true;
+    return false;
+}
+
+void CChildView::ConnectAll()
+{
+    const bool atStartup = startupConnectAll_;
+    startupConnectAll_ = false;
+    for (int i = 0; i < ConnectionTabCount(); ++i) {
+        CConnectionPage* page = PageAt(i);
+        if (!page || !IsConnectableState(page->State)) continue;
+        page->Connect();
+        if (atStartup) page->StartupConnectPending = true; // read by the report 120 s later
+    }
+    if (atStartup) SetTimer(kStartupReportTimer, 120000);
+}
+
+void CChildView::DisconnectAll()
+{
+    for (int i = 0; i < ConnectionTabCount(); ++i)
+        if (CConnectionPage* page = PageAt(i); page && IsActiveState(page->State)) page->Disconnect();
 }
 
 void CChildView::ToggleLogPane()

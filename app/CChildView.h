@@ -131,6 +131,9 @@ private:
     void EnableCloseButton();
     void ActivateAfterRemoval(int index);
     void ToggleLogPane();
+    bool AnyPage(bool (*test)(int state)) const;
+    void ConnectAll();
+    void DisconnectAll();
     void PostRefitFrame() const;
     void MeasureTabChrome();
     void ApplySendLines(CConnectionPage& page, int lines);

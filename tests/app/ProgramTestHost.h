@@ -28,6 +28,7 @@ public:
         ::CloseHandle(pi_.hProcess);
     }
     bool Started() const { return started_; }
+    HANDLE Process() const { return pi_.hProcess; }
 
     // The first visible top-level window of the process whose class is the given one (any when empty).
     HWND FindWindowOfClass(const std::u16string& className, unsigned timeoutMs) const

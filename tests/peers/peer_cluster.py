@@ -15,6 +15,11 @@ Scenarios (params: chunk=<bytes per write, default 4>, pause=<ms between writes,
   wrongpassword  a password prompt after the login, and again after every answer (three times)
   askspassword   one password prompt after the login, without any hint of a new account
   closeafterdata sends a few lines and an unfinished one, then closes at once
+  contest        the login prompt of a software (software=...), the greeting; answers every line with the
+                 prompt until the client is quiet for a second, then sends the lines named in lines=a,b,...
+                 (common, own, rejected, split: cut in two writes 150 ms apart, closing); with close=1 it then
+                 closes its first connection, else it answers every line with the prompt
+  stream         after the login, rate=<lines a second> spot lines for seconds=<n>, in writes every 20 ms
   reset          sends the login prompt, then resets the connection (RST)
   refused        nothing listens on the port
   neveraccepts   the listen queue is full: a connect gets no answer
@@ -189,6 +194,83 @@ def scenario_closeafterdata(c, params):
     c.write(b"Node shutting down\r\n" + SPOT + b"73 de GB7TST")
     c.sock.shutdown(socket.SHUT_WR)
     c.drain(5)
+
+
+CONTEST_LINES = {
+    "common": SPOT,
+    "own": b"DX de N0TST:     21074.0  JA1ABC       FT8                            1929Z\x07\x07\r\n",
+    "bown": b"DX de N0TST:      3525.0  OK1BBB       cq                             1929Z\x07\x07\r\n",
+    "rejected": b"DX de N0TST:      7010.0  F5ABC        cq                             1929Z\x07\x07\r\n",
+    "split": (b"DX de N0TST:     28020.0  VK2SPL       split acr",
+              b"oss reads             1930Z\x07\x07\r\n"),
+    "closing": b"73 de GB7TST\r\n",
+}
+_connections_lock = threading.Lock()
+
+
+def count_connection(params):
+    """The number of this connection to the peer, from 1."""
+    with _connections_lock:
+        params["connections"] = str(int(params.get("connections", "0")) + 1)
+        return int(params["connections"])
+
+
+def answer_until_quiet(c, quiet):
+    """Answers every line with the prompt until none comes for quiet seconds; False when the client left."""
+    while True:
+        try:
+            line = c.read_line(quiet)
+        except socket.timeout:
+            return True
+        if line is None:
+            return False
+        c.write(PROMPT)
+
+
+def log_in(c, params):
+    software = params.get("software", "dxspider")
+    banner, prompt = GREETINGS[software]
+    if not converse(c, banner + prompt):
+        return False
+    c.write((GREETING if software == "dxspider" else b"Welcome\r\n") + PROMPT)
+    return True
+
+
+def scenario_contest(c, params):
+    first = count_connection(params) == 1
+    if not log_in(c, params) or not answer_until_quiet(c, 1.0):
+        return
+    for name in params.get("lines", "").split(","):
+        line = CONTEST_LINES.get(name, b"")
+        if isinstance(line, tuple):
+            c.write(line[0])
+            time.sleep(0.15)
+            c.write(line[1])
+        else:
+            c.write(line)
+    if params.get("close") == "1" and first:
+        time.sleep(0.3)
+        return
+    answer_until_quiet(c, 300)
+
+
+def scenario_stream(c, params):
+    if not log_in(c, params) or not answer_until_quiet(c, 1.0):
+        return
+    rate = int(params.get("rate", "1000"))
+    total = rate * int(params.get("seconds", "3"))
+    start = time.monotonic()
+    sent = 0
+    while sent < total:
+        due = min(total, int((time.monotonic() - start) * rate))
+        block = b"".join(b"DX de K1ABC:     14025.0  JA%05dX     CQ TEST                        1200Z\x07\x07\r\n"
+                         % (n % 100000) for n in range(sent, due))
+        if block:
+            c.sock.sendall(block)
+        sent = due
+        time.sleep(0.02)
+    c.write(b"stream end\r\n")
+    answer_until_quiet(c, 300)
 
 
 def scenario_reset(c, params):

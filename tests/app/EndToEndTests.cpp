@@ -1,0 +1,395 @@
+// The whole program on the main road: started on a settings file with two Telnet connections and a CW
+// Skimmer connection that follows a logger radio, all on fake cluster nodes, with a logger station that
+// decodes what the program forwards with its own decoder.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <type_traits>
+
+#include "base/Format.h"
+#include "base/Text.h"
+#include "base/Utf.h"
+#include "tests/app/ProgramTestHost.h"
+#include "tests/support/WinTestSupport.h"
+#include "win/MessageOnlyWindow.h"
+
+using namespace kv;
+using test::CTestPeer;
+using test::PeerEvent;
+
+namespace {
+
+const char16_t kFrameClass[] = u"Kestrivane.MainFrame";
+constexpr int kViewId = 59648;
+constexpr int kStatusBarId = 59393;
+constexpr int kTabStripId = 1000;
+constexpr int kLogPaneId = 1002;
+constexpr int kLogEditId = 1003;
+constexpr int kReceivePaneId = 1007;
+constexpr int kReceiveEditId = 1008;
+constexpr int kCommandDelayMs = 300;
+
+const std::string kCommonSpot = "DX de N0TST:     14025.0  DL1XYZ       test                           1928Z\a\a\n";
+const std::string kOwnSpot = "DX de N0TST:     21074.0  JA1ABC       FT8                            1929Z\a\a\n";
+const std::string kSecondNodeSpot = "DX de N0TST:      3525.0  OK1BBB       cq                             1929Z\a\a\n";
+const std::string kSplitSpot =
+    "DX de N0TST:     28020.0  VK2SPL       split across reads             1930Z\a\a\n";
+const std::string kSplitFirstHalf = "DX de N0TST:     28020.0  VK2SPL       split acr";
+
+template <typename Text>
+size_t CountOf(const Text& text, const std::type_identity_t<Text>& part)
+{
+    size_t count = 0;
+    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++count;
+    return count;
+}
+
+std::vector<const PeerEvent*> EventsOf(const std::vector<PeerEvent>& log, const std::string& event)
+{
+    std::vector<const PeerEvent*> found;
+    for (const PeerEvent& e : log)
+        if (e.event == event) found.push_back(&e);
+    return found;
+}
+
+struct StationPacket {
+    unsigned ms = 0;
+    std::vector<std::string> fields;
+};
+
+// The packets the station decoded, each split into its fields.
+std::vector<StationPacket> PacketsOf(const CTestPeer& station)
+{
+    std::vector<StationPacket> packets;
+    for (const PeerEvent& e : station.Log()) {
+        if (e.event != "packet") continue;
+        StationPacket packet{e.ms, {}};
+        size_t start = 0;
+        for (size_t cut; (cut = e.data.find('\x1f', start)) != std::string::npos; start = cut + 1)
+            packet.fields.push_back(e.data.substr(start, cut - start));
+        packet.fields.push_back(e.data.substr(start));
+        packets.push_back(std::move(packet));
+    }
+    return packets;
+}
+
+std::vector<StationPacket> PacketsOfKind(const CTestPeer& station, const std::string& kind)
+{
+    std::vector<StationPacket> packets = PacketsOf(station);
+    std::erase_if(packets, [&](const StationPacket& p) { return p.fields.empty() || p.fields[0] != kind; });
+    return packets;
+}
+
+// The text of every "RCVDPKT:" packet the station heard, one after the other.
+std::string ForwardedText(const CTestPeer& station)
+{
+    std::string text;
+    for (const StationPacket& p : PacketsOfKind(station, "RCVDPKT:"))
+        if (p.fields.size() == 4) text += p.fields[3];
+    return text;
+}
+
+std::u16string WindowText(HWND window)
+{
+    const LRESULT length = window ? ::SendMessageW(window, WM_GETTEXTLENGTH, 0, 0) : 0;
+    std::u16string text(size_t(length > 0 ? length : 0) + 1, u'\0');
+    const LRESULT got = window ? ::SendMessageW(window, WM_GETTEXT, text.size(), LPARAM(text.data())) : 0;
+    text.resize(size_t(got > 0 ? got : 0));
+    return text;
+}
+
+HWND Child(HWND parent, int id) { return parent ? ::GetDlgItem(parent, id) : nullptr; }
+
+// The rich edit of the page that is shown.
+HWND ShownReceiveEdit(HWND frame)
+{
+    HWND tabStrip = Child(Child(frame, kViewId), kTabStripId);
+    for (HWND page = tabStrip ? ::GetWindow(tabStrip, GW_CHILD) : nullptr; page; page = ::GetWindow(page, GW_HWNDNEXT)) {
+        if (::GetDlgCtrlID(page) < 1100 || !::IsWindowVisible(page)) continue;
+        return Child(Child(page, kReceivePaneId), kReceiveEditId);
+    }
+    return nullptr;
+}
+
+std::string Hex(const std::string& bytes)
+{
+    std::string out;
+    for (unsigned char c : bytes) out += c >= 0x20 && c < 0x7f ? std::string(1, char(c)) : FormatText("\\x%02x", c);
+    return out;
+}
+
+std::string Describe(const CTestPeer& peer)
+{
+    std::string text;
+    for (const PeerEvent& e : peer.Log()) text += FormatText("%u %s %s\n", e.ms, e.event, Hex(e.data));
+    return text;
+}
+
+class EndToEndTest : public ::testing::Test {
+protected:
+    // What the peers saw and the log pane showed, for a failure's message.
+    std::string Story(HWND frame) const
+    {
+        return "node A:\n" + Describe(nodeA) + "node B:\n" + Describe(nodeB) + "skimmer:\n" + Describe(skimmer) +
+               "station:\n" + Describe(station) + "log pane:\n" +
+               Utf16ToUtf8(WindowText(Child(Child(Child(frame, kViewId), kLogPaneId), kLogEditId)));
+    }
+
+    void SetUp() override
+    {
+        for (const CTestPeer* peer : {&station, &nodeA, &nodeB, &skimmer}) ASSERT_TRUE(peer->Ok()) << peer->Error();
+        ASSERT_TRUE(::CreateDirectoryW(W(dir.Path() + u"\\cfg"), nullptr));
+        ASSERT_TRUE(test::WriteFileBytes(dir.Path() + u"\\cfg\\Kestrivane.ini", Settings()));
+    }
+
+    std::string Settings() const
+    {
+        auto telnet = [](int id, const char* name, uint16_t port, const char* extra) {
+            return FormatText("[Connection.%d]\r\nName=%s\r\nType=Telnet\r\nHost=127.0.0.1\r\nPort=%d\r\n"
+                              "Login=N0CALL\r\nLineEnding=CRLF\r\n%s",
+                              id, name, int(port), extra);
+        };
+        return FormatText("[General]\r\nConfigVersion=2\r\nFontFace=Consolas\r\nConnectAllOnStartup=1\r\n"
+                          "CommandDelay=%d\r\n"
+                          "[Network]\r\nBroadcastAddress=127.255.255.255\r\nPort=%d\r\nSendSpotsOnce=1\r\n"
+                          "[SpotFilters.Telnet]\r\nFilterDxCalls=F5*\r\n"
+                          "[Connections]\r\nOrder=1,2,3\r\nActive=1\r\nNextId=4\r\n"
+                          "[Window]\r\nLogCollapsed=0\r\nHeight=640\r\n",
+                          kCommandDelayMs, int(station.Port())) +
+               telnet(1, "Node A", nodeA.Port(), "Command1=set/name Test\r\nCommand2=set/qth Here\r\nCommand3=sh/dx 5\r\n") +
+               telnet(2, "Node B", nodeB.Port(), "") +
+               FormatText("[Connection.3]\r\nName=Skimmer\r\nType=CWSkimmer\r\nHost=127.0.0.1\r\nPort=%d\r\n"
+                          "Login=N0CALL\r\nCwSkimmer=1\r\nCwSkimmerRadio=1\r\nCwSkimmerStationName=STN1\r\n",
+                          int(skimmer.Port()));
+    }
+
+    std::u16string Arguments() const { return u"-a \"" + dir.Path() + u"\""; }
+
+    // The lines a node received after its login line, and the times they came.
+    static std::vector<const PeerEvent*> LinesOf(const std::vector<PeerEvent>& log) { return EventsOf(log, "line"); }
+
+    CTestPeer station{"station", "listen"};
+    CTestPeer nodeA{"cluster", "contest", "chunk=16 pause=5 lines=common,own,rejected,split,closing"};
+    CTestPeer nodeB{"cluster", "contest", "chunk=16 pause=5 lines=common,bown,closing close=1"};
+    CTestPeer skimmer{"cluster", "contest", "software=skimmer chunk=16 pause=5"};
+    test::CTempDir dir;
+};
+
+} // namespace
+
+TEST_F(EndToEndTest, ConnectsAllLogsInForwardsOnceAnnouncesTheSkimmerAndReconnects)
+{
+    test::CProgram program(Arguments());
+    ASSERT_TRUE(program.Started());
+    HWND frame = program.FindWindowOfClass(kFrameClass, 15000);
+    ASSERT_NE(frame, nullptr);
+
+    ASSERT_TRUE(test::PumpUntil([&] { return !EventsOf(nodeA.Log(), "accept").empty(); }, 5000))
+        << "Connect All at start-up made no connection";
+
+    // Node B closes its first connection at once; the page waits 5 s and connects again.
+    ASSERT_TRUE(test::PumpUntil([&] { return EventsOf(nodeB.Log(), "accept").size() == 2; }, 20000))
+        << Story(frame);
+    // Two announcements of the CW Skimmer page: one at its connection, the next 15 s later.
+    ASSERT_TRUE(test::PumpUntil([&] { return PacketsOfKind(station, "CWSKIMMERCLIENT:").size() >= 2; }, 25000))
+        << Story(frame);
+    test::PumpFor(1500); // the second connection's lines of node B
+
+    // Each login answered: the call first, then the commands of node A, at least the command delay apart.
+    for (const CTestPeer* node : {&nodeA, &nodeB, &skimmer}) {
+        const auto lines = LinesOf(node->Log());
+        ASSERT_FALSE(lines.empty());
+        EXPECT_EQ(lines[0]->data, node == &skimmer ? "N0CALL\n" : "N0CALL\r\n"); // CW Skimmer: LF alone
+    }
+    const std::vector<PeerEvent> logA = nodeA.Log();
+    const auto linesA = LinesOf(logA);
+    ASSERT_GE(linesA.size(), 4u);
+    const char* commands[] = {"set/name Test\r\n", "set/qth Here\r\n", "sh/dx 5\r\n"};
+    for (size_t i = 0; i < 3; ++i) EXPECT_EQ(linesA[i + 1]->data, commands[i]);
+    for (size_t i = 2; i < 4; ++i) {
+        const unsigned gap = linesA[i]->ms - linesA[i - 1]->ms;
+        std::printf("[ figure ] command %zu came %u ms after the one before\n", i, gap);
+        EXPECT_GE(gap, unsigned(kCommandDelayMs - 20)) << "command " << i;
+    }
+
+    // What the station decoded: only good packets of the two kinds, every forwarded line whole, with its
+    // line end and without carriage returns.
+    const std::vector<PeerEvent> stationLog = station.Log();
+    EXPECT_TRUE(EventsOf(stationLog, "bad-checksum").empty());
+    for (const StationPacket& p : PacketsOf(station)) {
+        ASSERT_FALSE(p.fields.empty());
+        if (p.fields[0] == "RCVDPKT:") {
+            ASSERT_EQ(p.fields.size(), 4u);
+            EXPECT_EQ(p.fields[1], "TELNET");
+            EXPECT_EQ(p.fields[2], "");
+            EXPECT_EQ(p.fields[3].back(), '\n') << Hex(p.fields[3]);
+            EXPECT_EQ(p.fields[3].find('\r'), std::string::npos) << Hex(p.fields[3]);
+        } else {
+            EXPECT_EQ(p.fields, (std::vector<std::string>{"CWSKIMMERCLIENT:", "TELNET", "STN1", "0"}));
+        }
+    }
+    const std::string forwarded = ForwardedText(station);
+    EXPECT_EQ(CountOf(forwarded, kCommonSpot), 1u) << Hex(forwarded); // from both nodes, and node B again
+    EXPECT_EQ(CountOf(forwarded, kOwnSpot), 1u) << Hex(forwarded);
+    EXPECT_EQ(CountOf(forwarded, kSecondNodeSpot), 1u) << Hex(forwarded); // also sent again after the reconnection
+    EXPECT_EQ(CountOf(forwarded, "F5ABC"), 0u) << Hex(forwarded);
+    EXPECT_EQ(CountOf(forwarded, kSplitSpot), 1u) << Hex(forwarded);
+    EXPECT_EQ(CountOf(forwarded, kSplitFirstHalf), 1u) << Hex(forwarded);
+    EXPECT_EQ(CountOf(forwarded, "73 de GB7TST\n"), 3u) << Hex(forwarded); // not a spot: each time it came
+
+    // The announcements: every 15 s.
+    const auto announced = PacketsOfKind(station, "CWSKIMMERCLIENT:");
+    const unsigned period = announced[1].ms - announced[0].ms;
+    std::printf("[ figure ] CW Skimmer announced again after %u ms\n", period);
+    EXPECT_NEAR(double(period), 15000.0, 1000.0);
+
+    // The reconnection: 5 s after node B closed.
+    const std::vector<PeerEvent> logB = nodeB.Log();
+    const auto closed = EventsOf(logB, "close");
+    const auto accepted = EventsOf(logB, "accept");
+    ASSERT_FALSE(closed.empty());
+    const unsigned reconnectMs = accepted[1]->ms - closed[0]->ms;
+    std::printf("[ figure ] node B connected again %u ms after it closed\n", reconnectMs);
+    EXPECT_GE(reconnectMs, 4800u);
+    EXPECT_LE(reconnectMs, 7000u);
+
+    // What the user sees: node A's page with the rejected spot, the log pane and the status bar.
+    HWND paneEdit = ShownReceiveEdit(frame);
+    const std::u16string pane = WindowText(paneEdit);
+    EXPECT_NE(pane.find(u"F5ABC"), std::u16string::npos) << Utf16ToUtf8(pane);
+    EXPECT_NE(pane.find(Utf8ToUtf16(kSplitSpot.substr(0, kSplitSpot.size() - 3))), std::u16string::npos);
+    const std::u16string log = WindowText(Child(Child(Child(frame, kViewId), kLogPaneId), kLogEditId));
+    EXPECT_NE(log.find(u"Node B"), std::u16string::npos) << Utf16ToUtf8(log);
+    EXPECT_EQ(WindowText(Child(frame, kStatusBarId)), u"3 active connections / 0 inactive connections");
+    ::SetForegroundWindow(frame);
+    test::PumpFor(500);
+    EXPECT_FALSE(test::SaveScreenshot(frame, u"end-to-end-three-tabs").empty());
+
+    test::CloseAndExpectCleanExit(program, frame);
+}
+
+// Figures, never judged: how soon the window shows, and how the program fares while one connection brings
+// 1000 lines a second into a pane of 5000 lines. KV_MEASURE_SECONDS sets the length of the stream (3 s by
+// default so that the suite stays quick; the closing figures were taken with 60).
+namespace {
+
+bool UnderWine() { return ::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr; }
+
+// Wine answers GetProcessTimes for another process with figures far too small; the Linux process of the
+// program, found by a text of its command line, tells the truth.
+double LinuxCpuSecondsOf(const std::string& commandLinePart)
+{
+    WIN32_FIND_DATAW found;
+    HANDLE search = ::FindFirstFileW(L"Z:\\proc\\*", &found);
+    if (search == INVALID_HANDLE_VALUE) return -1;
+    double seconds = -1;
+    do {
+        const std::u16string pid = U16(found.cFileName);
+        if (pid.empty() || !std::all_of(pid.begin(), pid.end(), [](char16_t c) { return c >= u'0' && c <= u'9'; }))
+            continue;
+        std::string commandLine = test::ReadFileBytes(u"Z:\\proc\\" + pid + u"\\cmdline");
+        std::replace(commandLine.begin(), commandLine.end(), '\0', ' ');
+        if (commandLine.find("kestrivane.exe") == std::string::npos ||
+            commandLine.find(commandLinePart) == std::string::npos)
+            continue;
+        const std::string stat = test::ReadFileBytes(u"Z:\\proc\\" + pid + u"\\stat");
+        // After the name in parentheses: state is field 3, utime and stime fields 14 and 15, in 1/100 s.
+        const std::vector<std::string> fields = Split(stat.substr(stat.rfind(')') + 2), ' ');
+        if (fields.size() > 12) seconds = (std::atof(fields[11].c_str()) + std::atof(fields[12].c_str())) / 100;
+        break;
+    } while (::FindNextFileW(search, &found));
+    ::FindClose(search);
+    return seconds;
+}
+
+double CpuSecondsOf(HANDLE process, const std::string& commandLinePart)
+{
+    if (UnderWine()) return LinuxCpuSecondsOf(commandLinePart);
+    FILETIME created, exited, kernel, user;
+    ::GetProcessTimes(process, &created, &exited, &kernel, &user);
+    auto seconds = [](const FILETIME& t) { return double(uint64_t(t.dwHighDateTime) << 32 | t.dwLowDateTime) / 1e7; };
+    return seconds(kernel) + seconds(user);
+}
+
+double MsSince(std::chrono::steady_clock::time_point start)
+{
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+}
+
+} // namespace
+
+TEST(EndToEndMeasure, WindowShownAfterTheStartAndAStreamOf1000LinesASecond)
+{
+    const char* value = std::getenv("KV_MEASURE_SECONDS");
+    const int seconds = value ? std::max(1, std::atoi(value)) : 3;
+    CTestPeer station{"station", "listen"};
+    CTestPeer node{"cluster", "stream", FormatText("rate=1000 seconds=%d", seconds)};
+    ASSERT_TRUE(station.Ok() && node.Ok()) << station.Error() << node.Error();
+    test::CTempDir dir;
+    ASSERT_TRUE(::CreateDirectoryW(W(dir.Path() + u"\\cfg"), nullptr));
+    ASSERT_TRUE(test::WriteFileBytes(dir.Path() + u"\\cfg\\Kestrivane.ini",
+        FormatText("[General]\r\nFontFace=Consolas\r\nConnectAllOnStartup=1\r\nReceiveMaxLines=5000\r\n"
+                   "[Network]\r\nBroadcastAddress=127.255.255.255\r\nPort=%d\r\n"
+                   "[Connections]\r\nOrder=1\r\nActive=1\r\nNextId=2\r\n"
+                   "[Connection.1]\r\nName=Stream\r\nType=Telnet\r\nHost=127.0.0.1\r\nPort=%d\r\nLogin=N0CALL\r\n",
+                   int(station.Port()), int(node.Port()))));
+
+    const std::string tempName = Utf16ToUtf8(dir.Path().substr(dir.Path().rfind(u'\\') + 1));
+    const auto started = std::chrono::steady_clock::now();
+    test::CProgram program(u"-a \"" + dir.Path() + u"\"");
+    HWND frame = program.FindWindowOfClass(kFrameClass, 15000);
+    ASSERT_NE(frame, nullptr);
+    std::printf("[ figure ] window shown %.0f ms after the start\n", MsSince(started));
+    ASSERT_TRUE(test::PumpUntil([&] { return !EventsOf(node.Log(), "accept").empty(); }, 5000))
+        << "Connect All at start-up made no connection";
+
+    // A probe window of this thread asks the program's window every 10 ms and waits for its answer: the
+    // longest gap between two of its timer messages is the longest time the program's loop was away.
+    double longestGapMs = 0;
+    auto lastTick = std::chrono::steady_clock::now();
+    CMessageOnlyWindow probe;
+    ASSERT_TRUE(probe.Create([&](UINT msg, WPARAM, LPARAM, LRESULT&) {
+        if (msg != WM_TIMER) return false;
+        DWORD_PTR answer = 0;
+        ::SendMessageTimeoutW(frame, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &answer);
+        longestGapMs = std::max(longestGapMs, MsSince(lastTick));
+        lastTick = std::chrono::steady_clock::now();
+        return true;
+    }));
+    ASSERT_TRUE(test::PumpUntil([&] { return !EventsOf(node.Log(), "line").empty(); }, 10000));
+    test::PumpFor(1500); // the login and the quiet second before the stream
+    probe.SetTimer(1, 10);
+    lastTick = std::chrono::steady_clock::now();
+    const double cpuBefore = CpuSecondsOf(program.Process(), tempName);
+    const auto streamStart = std::chrono::steady_clock::now();
+    test::PumpFor(unsigned(seconds * 1000));
+    const double wallMs = MsSince(streamStart);
+    const double cpu = CpuSecondsOf(program.Process(), tempName) - cpuBefore;
+    probe.KillTimer(1);
+    std::printf("[ figure ] %d s of 1000 lines a second: longest gap of the probe's timer %.0f ms, "
+                "%.1f %% of one core\n", seconds, longestGapMs, 100000 * cpu / wallMs);
+    RecordProperty("longest_timer_gap_ms", int(longestGapMs));
+    RecordProperty("cpu_percent_of_one_core", int(100000 * cpu / wallMs));
+
+    // Every line went on to the station; the pane kept its last 5000.
+    // The station's whole log is fetched once, after the pane showed the end of the stream.
+    // A program that falls behind shows the end of the stream late: that delay is a figure too.
+    const auto streamEnd = std::chrono::steady_clock::now();
+    ASSERT_TRUE(test::PumpUntil(
+        [&] { return WindowText(ShownReceiveEdit(frame)).find(u"stream end") != std::u16string::npos; },
+        unsigned(seconds * 2000 + 10000)));
+    std::printf("[ figure ] the end of the stream shown %.0f ms after it was due\n", MsSince(streamEnd));
+    test::PumpFor(1000);
+    const std::string forwarded = ForwardedText(station);
+    EXPECT_EQ(CountOf(forwarded, " CQ TEST "), size_t(seconds * 1000));
+    const size_t shown = CountOf(WindowText(ShownReceiveEdit(frame)), std::u16string(u" CQ TEST "));
+    // A short run shows all its lines; a long one keeps the last 5000 (give or take the notice lines).
+    const size_t kept = std::min<size_t>(5000, size_t(seconds * 1000));
+    EXPECT_LE(shown, kept);
+    EXPECT_GE(shown + 10, kept);
+    EXPECT_FALSE(test::SaveScreenshot(frame, u"end-to-end-stream").empty());
+    test::CloseAndExpectCleanExit(program, frame);
+}
