@@ -105,6 +105,22 @@ TEST_F(ButtonBarFixture, AClickOnTheStatusLinkGivesTheFocusBack)
     EXPECT_EQ(::GetFocus(), host.Handle());
 }
 
+TEST_F(ButtonBarFixture, TheStatusLinkReadsItsMarkupInItsPlace)
+{
+    CButtonBar bar(IDC_PAGE_STATUS_LINK, true);
+    ASSERT_TRUE(bar.Create(host, IDD_PAGE_BUTTONBAR, resources));
+    const RECT before = ControlRect(bar, IDC_PAGE_STATUS_LINK);
+    ::SetDlgItemTextW(bar, IDC_PAGE_STATUS_LINK, L"<a href=\"https://localhost/doc/dxspider\">DXSpider</a> \u2013 x:23");
+    LITEM item{};
+    item.mask = LIF_ITEMINDEX | LIF_URL;
+    EXPECT_TRUE(::SendMessageW(bar.GetItem(IDC_PAGE_STATUS_LINK), LM_GETITEM, 0, LPARAM(&item)));
+    EXPECT_EQ(U16(item.szUrl), u"https://localhost/doc/dxspider");
+    const RECT after = ControlRect(bar, IDC_PAGE_STATUS_LINK);
+    EXPECT_EQ(after.left, before.left);
+    EXPECT_EQ(after.right, before.right);
+    EXPECT_EQ(CWindow(bar.GetItem(IDC_PAGE_STATUS_LINK)).GetStyle() & WS_TABSTOP, WS_TABSTOP);
+}
+
 TEST_F(ButtonBarFixture, ButtonsAreEnabledAsTheirCommandsAndUnhandledOnesStayEnabled)
 {
     CButtonBar bar(ID_TOOLS_GENERAL_SETTINGS, false);
