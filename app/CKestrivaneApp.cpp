@@ -26,12 +26,6 @@ namespace {
 CKestrivaneApp* g_app = nullptr;
 constexpr char16_t kDefaultUserGuideUrl[] = u"https://kestrivane.example.org/user-guide/";
 
-std::u16string WithBackslash(std::u16string path)
-{
-    if (path.empty() || path.back() != u'\\') path.push_back(u'\\');
-    return path;
-}
-
 std::u16string GetFullPath(const std::u16string& path)
 {
     wchar_t buffer[520];

@@ -20,13 +20,13 @@ OptionKind ClassifyOption(const std::u16string& option)
 
 bool LooksLikePath(const std::u16string& value) { return value.find_first_of(u"\\/:") != std::u16string::npos; }
 
+} // namespace
+
 std::u16string WithBackslash(std::u16string path)
 {
     if (path.empty() || path.back() != u'\\') path.push_back(u'\\');
     return path;
 }
-
-} // namespace
 
 CommandLineOptions ParseCommandLine(const std::vector<std::u16string>& args)
 {

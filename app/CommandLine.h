@@ -28,6 +28,9 @@ SettingsLocation ChooseSettingsFile(const CommandLineOptions& options, const std
                                     const std::u16string& defaultCfgFolder,
                                     const std::function<std::u16string(const std::u16string&)>& fullPath);
 
+// The folder path with one backslash at its end.
+std::u16string WithBackslash(std::u16string path);
+
 // The help text listing the options.
 std::u16string BuildCommandLineHelp(const std::u16string& commonDataFolder, const std::u16string& defaultCfgFolder);
 
