@@ -16,6 +16,8 @@ namespace kv {
 namespace {
 
 constexpr UINT_PTR kEndCheckTimer = 1;
+constexpr UINT_PTR kFlushTimer = 2;
+constexpr uint64_t kFlushIntervalMs = 100;
 constexpr unsigned kJumpTextId = 330; // "%d new line%s - jump to end"
 
 CHARFORMAT2W FormatOf(int style)
@@ -74,20 +76,60 @@ bool CReceivePane::OnCreate(const CREATESTRUCTW&)
 void CReceivePane::OnDestroy()
 {
     KillTimer(kEndCheckTimer);
+    KillTimer(kFlushTimer);
     tooltip_.Destroy(); // a popup: it would outlive the pane
 }
 
 void CReceivePane::AppendText(const std::u16string& text, int style)
 {
     if (!edit_.IsWindow() || text.empty()) return;
-    const CReceiveLineBook::Block block = book_.TakeBlock(text);
+    CReceiveLineBook::Block block = book_.TakeBlock(text);
     if (block.text.empty()) return;
-    const bool atEnd = IsScrolledToEnd();
+    if (!pending_.empty() && pending_.back().style == style)
+        pending_.back().text += block.text;
+    else
+        pending_.push_back({std::move(block.text), style});
+    pendingNewLines_ += block.newLines;
+    pendingTrim_ += book_.TrimExcessLines();
+    ScheduleFlush();
+}
+
+void CReceivePane::AddText(const std::u16string& text, const std::u16string& reason, int style)
+{
+    const int64_t before = book_.AppendedChars();
+    AppendText(text, style);
+    book_.AddReason(before, book_.AppendedChars(), reason, style);
+}
+
+void CReceivePane::ScheduleFlush()
+{
+    const uint64_t now = ::GetTickCount64();
+    if (now - lastFlushTick_ >= kFlushIntervalMs) {
+        FlushPendingText();
+        return;
+    }
+    if (!flushTimerSet_) {
+        SetTimer(kFlushTimer, UINT(kFlushIntervalMs - (now - lastFlushTick_)));
+        flushTimerSet_ = true;
+    }
+}
+
+void CReceivePane::FlushPendingText()
+{
+    if (pending_.empty() && pendingTrim_ == 0) return;
+    if (flushTimerSet_) KillTimer(kFlushTimer);
+    flushTimerSet_ = false;
+    lastFlushTick_ = ::GetTickCount64();
+
+    const bool atEnd = EditScrolledToEnd();
     const SavedView view = SaveView();
+    // Lines trimmed before they were ever shown leave the pending text, not the control.
+    const int64_t removed = std::min(pendingTrim_, shownChars_);
+    DropTrimmedPendingText(pendingTrim_ - removed);
+    pendingTrim_ = 0;
 
     edit_.SetRedraw(false);
-    int64_t removed = 0;
-    InsertBlock(block.text, style, removed);
+    InsertPendingRuns(removed);
     if (view.hadSelection)
         edit_.SetSel(NotBelowZero(view.selection.cpMin - removed), NotBelowZero(view.selection.cpMax - removed));
     if (atEnd) {
@@ -96,18 +138,20 @@ void CReceivePane::AppendText(const std::u16string& text, int style)
         newLineCount_ = 0;
     } else {
         RestoreView(view, removed);
-        newLineCount_ += block.newLines;
+        newLineCount_ += pendingNewLines_;
     }
+    pendingNewLines_ = 0;
     edit_.SetRedraw(true);
     edit_.Invalidate();
     UpdateJumpButton();
 }
 
-void CReceivePane::AddText(const std::u16string& text, const std::u16string& reason, int style)
+void CReceivePane::DropTrimmedPendingText(int64_t trimmed)
 {
-    const int64_t before = book_.AppendedChars();
-    AppendText(text, style);
-    book_.AddReason(before, book_.AppendedChars(), reason, style);
+    auto run = pending_.begin();
+    for (; run != pending_.end() && trimmed >= int64_t(run->text.size()); ++run) trimmed -= int64_t(run->text.size());
+    pending_.erase(pending_.begin(), run);
+    if (!pending_.empty() && trimmed > 0) pending_.front().text.erase(0, size_t(trimmed));
 }
 
 CReceivePane::SavedView CReceivePane::SaveView() const
@@ -120,18 +164,22 @@ CReceivePane::SavedView CReceivePane::SaveView() const
     return view;
 }
 
-void CReceivePane::InsertBlock(const std::u16string& block, int style, int64_t& removed)
+void CReceivePane::InsertPendingRuns(int64_t removed)
 {
     edit_.SetReadOnly(false);
-    edit_.SetSel(-1, -1);
-    CHARFORMAT2W format = FormatOf(style);
-    edit_.SetSelectionCharFormat(format);
-    edit_.ReplaceSel(block);
-    removed = book_.TrimExcessLines();
     if (removed > 0) {
         edit_.SetSel(0, long(removed));
         edit_.ReplaceSel(u"");
+        shownChars_ -= removed;
     }
+    for (const PendingRun& run : pending_) {
+        edit_.SetSel(-1, -1);
+        CHARFORMAT2W format = FormatOf(run.style);
+        edit_.SetSelectionCharFormat(format);
+        edit_.ReplaceSel(run.text);
+        shownChars_ += int64_t(run.text.size());
+    }
+    pending_.clear();
     edit_.SetReadOnly(true);
 }
 
@@ -149,7 +197,7 @@ void CReceivePane::RestoreView(const SavedView& view, int64_t removed)
     edit_.SetScrollPos(POINT{now.x, now.y + top});
 }
 
-bool CReceivePane::IsScrolledToEnd() const
+bool CReceivePane::EditScrolledToEnd() const
 {
     SCROLLBARINFO bar{sizeof bar};
     if (!::GetScrollBarInfo(edit_, OBJID_VSCROLL, &bar)) return true;
@@ -188,8 +236,9 @@ void CReceivePane::PositionJumpButton()
     jumpButton_.SetPos(HWND_TOP, right - width, bottom - height, width, height, SWP_NOACTIVATE);
 }
 
-std::u16string CReceivePane::GetReasonAt(int x, int y) const
+std::u16string CReceivePane::GetReasonAt(int x, int y)
 {
+    FlushPendingText();
     if (book_.Reasons().empty()) return {};
     const long index = edit_.CharFromPos(POINT{x, y});
     if (index < 0) return {};
@@ -203,6 +252,7 @@ std::u16string CReceivePane::GetReasonAt(int x, int y) const
 
 void CReceivePane::ScrollToEnd()
 {
+    FlushPendingText();
     edit_.SendMessage(WM_VSCROLL, SB_BOTTOM, 0);
     newLineCount_ = 0;
     UpdateJumpButton();
@@ -217,7 +267,8 @@ void CReceivePane::OnJumpClicked()
 void CReceivePane::OnSize(UINT, int cx, int cy)
 {
     if (!edit_.IsWindow()) return;
-    const bool atEnd = IsScrolledToEnd();
+    FlushPendingText();
+    const bool atEnd = EditScrolledToEnd();
     edit_.Move(0, 0, cx, cy);
     SCROLLINFO info{sizeof info, SIF_ALL};
     const bool pastEnd = ::GetScrollInfo(edit_, SB_VERT, &info) && info.nMax > int(info.nPage) &&
@@ -228,8 +279,12 @@ void CReceivePane::OnSize(UINT, int cx, int cy)
 
 void CReceivePane::OnTimer(UINT_PTR id)
 {
+    if (id == kFlushTimer) {
+        FlushPendingText();
+        return;
+    }
     if (id != kEndCheckTimer) return;
-    if (newLineCount_ > 0 && IsScrolledToEnd()) {
+    if (newLineCount_ > 0 && EditScrolledToEnd()) {
         newLineCount_ = 0;
         UpdateJumpButton();
     }
@@ -244,6 +299,8 @@ bool CReceivePane::OnCommand(int id, int code, HWND)
 
 void CReceivePane::OnEditMouse(MSG& msg)
 {
+    // What the user points at must be what the book describes.
+    if (msg.message != WM_MOUSEMOVE) FlushPendingText();
     if (!tooltip_.Handle()) return;
     if (msg.message == WM_MOUSEMOVE) {
         const std::u16string text = GetReasonAt(GET_X_LPARAM(msg.lParam), GET_Y_LPARAM(msg.lParam));
@@ -259,6 +316,7 @@ void CReceivePane::OnEditMouse(MSG& msg)
 
 LRESULT CReceivePane::OnTestInSpotFilters(WPARAM wParam, LPARAM lParam)
 {
+    FlushPendingText();
     if (auto* request = reinterpret_cast<SpotTestRequest*>(lParam)) {
         const LineReason* entry = book_.FindReason(request->CharIndex);
         if (entry && entry->Style == LineDuplicate) request->Reason = entry->Reason;

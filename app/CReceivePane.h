@@ -2,7 +2,11 @@
 // The received text of one connection page: blocks appended in a LineStyle, at most MaxLines lines kept,
 // the reading position kept while the user reads older text (with a "new lines - jump to end" button),
 // and for each struck-out block the reason why, shown as a tooltip and handed to the spot-filter test.
+// Appends are gathered and shown at most every 100 ms: the rich edit pays per insertion, deletion and
+// repaint, not per line, so a fast stream costs ten updates a second however it arrives.
+#include <cstdint>
 #include <string>
+#include <vector>
 
 #include "app/CReadOnlyRichEdit.h"
 #include "app/ReceiveLineBook.h"
@@ -20,12 +24,22 @@ public:
 
     void AppendText(const std::u16string& text, int style);
     void AddText(const std::u16string& text, const std::u16string& reason, int style);
-    bool IsScrolledToEnd() const;
+    // Shows what was appended and not shown yet.
+    void FlushPendingText();
+    bool IsScrolledToEnd()
+    {
+        FlushPendingText();
+        return EditScrolledToEnd();
+    }
     void UpdateJumpButton();
     void PositionJumpButton();
     // The reason of the struck-out block under a client point of the text control, or empty.
-    std::u16string GetReasonAt(int x, int y) const;
-    const LineReason* FindReason(int charIndex) const { return book_.FindReason(charIndex); }
+    std::u16string GetReasonAt(int x, int y);
+    const LineReason* FindReason(int charIndex)
+    {
+        FlushPendingText();
+        return book_.FindReason(charIndex);
+    }
     // What the page does on Escape in its send line.
     void ScrollToEnd();
 
@@ -41,10 +55,19 @@ public:
     }
     void SetLineHeight(int lineHeight) { lineHeight_ = lineHeight; }
 
-    CReadOnlyRichEdit& Edit() { return edit_; }
+    // The text control, with everything appended shown.
+    CReadOnlyRichEdit& Edit()
+    {
+        FlushPendingText();
+        return edit_;
+    }
     HWND JumpButton() const { return jumpButton_; }
     const CReceiveLineBook& Book() const { return book_; }
-    int NewLineCount() const { return newLineCount_; }
+    int NewLineCount()
+    {
+        FlushPendingText();
+        return newLineCount_;
+    }
     const std::u16string& TooltipText() const { return tooltipText_; }
     HWND Tooltip() const { return tooltip_; }
 
@@ -63,8 +86,15 @@ private:
         POINT scroll{};
         long firstVisibleChar = 0;
     };
+    struct PendingRun {
+        std::u16string text;
+        int style = 0;
+    };
+    bool EditScrolledToEnd() const;
+    void ScheduleFlush();
     SavedView SaveView() const;
-    void InsertBlock(const std::u16string& block, int style, int64_t& removed);
+    void DropTrimmedPendingText(int64_t trimmed);
+    void InsertPendingRuns(int64_t removed);
     void RestoreView(const SavedView& view, int64_t removed);
     void OnJumpClicked();
     void OnEditMouse(MSG& msg);
@@ -79,6 +109,12 @@ private:
     CToolTipCtrl tooltip_;
     std::u16string tooltipText_;
     int lineHeight_ = 0;
+    std::vector<PendingRun> pending_;
+    int pendingNewLines_ = 0;
+    int64_t pendingTrim_ = 0;  // characters trimmed by the book and still in the control
+    int64_t shownChars_ = 0;   // characters in the control
+    uint64_t lastFlushTick_ = 0;
+    bool flushTimerSet_ = false;
 };
 
 } // namespace kv

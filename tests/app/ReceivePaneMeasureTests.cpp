@@ -61,6 +61,7 @@ protected:
         std::u16string block;
         for (int i = 0; i < lines; ++i) block += SpotLine(i);
         pane.AppendText(block, LineReceived);
+        pane.FlushPendingText();
     }
 
     test::CPaneTestHost host;
@@ -83,6 +84,7 @@ TEST_F(ReceivePaneMeasure, LinesAppendedPerSecondIntoAFullPane)
                 std::u16string block;
                 for (int i = 0; i < perBlock; ++i) block += SpotLine(line++);
                 pane.AppendText(block, b % 7 == 0 ? LineRejected : LineReceived);
+                pane.FlushPendingText(); // one shown block each, as on a quiet connection
             }
             const double elapsed = Seconds(start, Now());
             test::PumpFor(0);
