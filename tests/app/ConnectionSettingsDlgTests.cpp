@@ -6,6 +6,9 @@
 #include "resources/resource.h"
 #include "tests/app/ModalDialogDriver.h"
 #include "tests/support/WinTestSupport.h"
+#include "win/Win32.h"
+
+#include <commctrl.h>
 
 using namespace kv;
 using namespace kv::test;
@@ -256,6 +259,26 @@ TEST_F(ConnectionSettingsDlgTest, ReadingIntervalIsCheckedForDxSummitOnly)
     EXPECT_EQ(messages.Count(), 2u);
     EXPECT_EQ(dxSummit.Settings.DxSummitInterval, 120);
     EXPECT_TRUE(dxSummit.Settings.DxSummitAllSpots);
+}
+
+TEST_F(ConnectionSettingsDlgTest, ChosenClusterFillsNameHostAndPort)
+{
+    ASSERT_TRUE(WriteFileBytes(dir.File(u"cluster.dat"), "K1TTT,dx.example.org,7373\r\n"));
+    CConnectionSettingsDlg dialog(NewSettings(), {}, false, nullptr);
+    Run(dialog, [&](HWND d) {
+        ScriptNextModal([](HWND chooser) {
+            LVITEMW item{};
+            item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+            item.state = LVIS_SELECTED | LVIS_FOCUSED;
+            ::SendDlgItemMessageW(chooser, 1063, LVM_SETITEMSTATE, 0, LPARAM(&item));
+            Press(chooser, IDOK);
+        }, [d] { return FindOwnedDialog(d); });
+        Click(d, IDC_CONN_CHOOSE_CLUSTER);
+        EXPECT_EQ(ItemText(d, IDC_CONN_NAME), u"K1TTT");
+        EXPECT_EQ(ItemText(d, IDC_CONN_HOST), u"dx.example.org");
+        EXPECT_EQ(ItemText(d, IDC_CONN_PORT), u"7373");
+        EXPECT_EQ(::GetFocus(), ::GetDlgItem(d, IDC_CONN_LOGIN));
+    });
 }
 
 TEST_F(ConnectionSettingsDlgTest, EditFormOffersDeleteAndTheChooserWithANodeList)

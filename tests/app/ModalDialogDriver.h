@@ -3,6 +3,7 @@
 // dialog is up; the script sets controls and presses buttons through messages. A dialog that the script
 // leaves open is cancelled, so a failed expectation never hangs the test.
 #include <functional>
+#include <string_view>
 #include <string>
 #include <vector>
 
@@ -28,6 +29,24 @@ inline void ScriptNextModal(std::function<void(HWND)> script, std::function<HWND
         if (run) run(dialog);
         ::PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0); // lost when the script ended the dialog
     });
+}
+
+// The dialog box that a dialog opened over itself, or null.
+inline HWND FindOwnedDialog(HWND owner)
+{
+    struct Search {
+        HWND owner;
+        HWND found = nullptr;
+    } search{owner};
+    ::EnumThreadWindows(::GetCurrentThreadId(), [](HWND hwnd, LPARAM param) -> BOOL {
+        auto& s = *reinterpret_cast<Search*>(param);
+        wchar_t name[16] = {};
+        ::GetClassNameW(hwnd, name, 16);
+        if (::GetWindow(hwnd, GW_OWNER) != s.owner || std::wstring_view(name) != L"#32770") return TRUE;
+        s.found = hwnd;
+        return FALSE;
+    }, LPARAM(&search));
+    return search.found;
 }
 
 template <typename Dialog> INT_PTR RunModalScript(Dialog& dialog, std::function<void(HWND)> script)
