@@ -200,13 +200,12 @@ void CConnectionSettingsDlg::OnHostKillFocus()
 {
     CWindow host(GetItem(IDC_CONN_HOST));
     std::u16string text = host.GetText();
-    BOOL read = FALSE;
-    const UINT portBefore = ::GetDlgItemInt(hwnd_, IDC_CONN_PORT, &read, FALSE);
+    const UINT portBefore = ::GetDlgItemInt(hwnd_, IDC_CONN_PORT, nullptr, FALSE); // 0 when no number
     int port = int(portBefore);
     if (!ParseHostAddress(text, port)) return;
     host.SetText(text);
-    // A web address names no port: what the user typed there stays.
-    if (!read || port != int(portBefore)) CWindow(GetItem(IDC_CONN_PORT)).SetText(FormatText(u"%d", port));
+    // A web address names no port: what the user typed there stays, even when it is no number.
+    if (port != int(portBefore)) CWindow(GetItem(IDC_CONN_PORT)).SetText(FormatText(u"%d", port));
     CEdit(GetItem(IDC_CONN_PORT)).SelectAll();
 }
 

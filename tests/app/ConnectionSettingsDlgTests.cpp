@@ -152,6 +152,10 @@ TEST_F(ConnectionSettingsDlgTest, PastedAddressBecomesHostAndPortWhenTheFieldIsL
         LeaveHostField(d);
         EXPECT_EQ(ItemText(d, IDC_CONN_HOST), u"www.example.org");
         EXPECT_EQ(ItemText(d, IDC_CONN_PORT), u"7000") << "a web address names no port";
+        SetItemText(d, IDC_CONN_PORT, u"");
+        SetItemText(d, IDC_CONN_HOST, u"http://www.example.org");
+        LeaveHostField(d);
+        EXPECT_EQ(ItemText(d, IDC_CONN_PORT), u"") << "no port is made up";
         SetItemText(d, IDC_CONN_HOST, u"fe80::1:23");
         LeaveHostField(d);
         EXPECT_EQ(ItemText(d, IDC_CONN_HOST), u"fe80::1:23") << "several colons are never split";
