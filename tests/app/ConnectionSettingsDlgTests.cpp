@@ -265,6 +265,25 @@ TEST_F(ConnectionSettingsDlgTest, ReadingIntervalIsCheckedForDxSummitOnly)
     EXPECT_TRUE(dxSummit.Settings.DxSummitAllSpots);
 }
 
+TEST_F(ConnectionSettingsDlgTest, FilterSummaryFollowsTheTypeShown)
+{
+    app.GlobalFilters.texts[int(GlobalSpotFilterLevel::TelnetConnections)].words = u"QRT";
+    app.GlobalFilters.texts[int(GlobalSpotFilterLevel::CwSkimmerConnections)].spotterCalls = u"DL*";
+    CConnectionSettings settings = TelnetSettings();
+    settings.Filters.spotterContinents = u"NA";
+    CConnectionSettingsDlg dialog(settings, {}, true, nullptr);
+    Run(dialog, [&](HWND d) {
+        EXPECT_EQ(ItemText(d, IDC_CONN_FILTER_SUMMARY), u"Active: spotter; also: Telnet connections");
+        ChooseItem(d, IDC_CONN_TYPE, ConnectionCwSkimmer);
+        EXPECT_EQ(ItemText(d, IDC_CONN_FILTER_SUMMARY), u"No filter") << "no spotter criteria for CW Skimmer";
+        app.GlobalFilters.allFiltersDisabled = true;
+        ChooseItem(d, IDC_CONN_TYPE, ConnectionDxSummit);
+        EXPECT_EQ(ItemText(d, IDC_CONN_FILTER_SUMMARY),
+                  u"All the spot filters are disabled (Tools menu). Active: spotter");
+        ScreenshotOf(d, u"connection-settings-dx-summit");
+    });
+}
+
 TEST_F(ConnectionSettingsDlgTest, ChosenClusterFillsNameHostAndPort)
 {
     ASSERT_TRUE(WriteFileBytes(dir.File(u"cluster.dat"), "K1TTT,dx.example.org,7373\r\n"));
