@@ -134,6 +134,12 @@ TEST_F(ConnectionSettingsDlgTest, HostAndLoginFieldsSwallowWhatTheyMayNotHold)
         SetItemText(d, IDC_CONN_LOGIN, u"");
         Type(d, IDC_CONN_LOGIN, u"f6abc/p-1 .:x");
         EXPECT_EQ(ItemText(d, IDC_CONN_LOGIN), u"f6abc/p-1x");
+        Type(d, IDC_CONN_LOGIN, u"\x7f"); // Ctrl+Backspace passes the filter and deletes a word
+        EXPECT_EQ(ItemText(d, IDC_CONN_LOGIN), u"f6abc/p-");
+        SetItemText(d, IDC_CONN_COMMANDS, u"sh/dx 30");
+        ::SendDlgItemMessageW(d, IDC_CONN_COMMANDS, EM_SETSEL, 8, 8);
+        Type(d, IDC_CONN_COMMANDS, u"\x7f");
+        EXPECT_EQ(ItemText(d, IDC_CONN_COMMANDS), u"sh/dx ");
         SetItemText(d, IDC_CONN_NAME, u"");
         Type(d, IDC_CONN_NAME, u"A /:_");
         EXPECT_EQ(ItemText(d, IDC_CONN_NAME), u"A /:_") << "the name field takes anything";
