@@ -11,6 +11,11 @@ public:
     bool ResetContent() { return SendMessage(CB_RESETCONTENT) >= 0; }
     // The new item's index, or CB_ERR / CB_ERRSPACE.
     int AddString(const std::u16string& text) { return int(SendMessage(CB_ADDSTRING, 0, LPARAM(W(text)))); }
+    int InsertString(int index, const std::u16string& text)
+    {
+        return int(SendMessage(CB_INSERTSTRING, WPARAM(index), LPARAM(W(text))));
+    }
+    int DeleteString(int index) { return int(SendMessage(CB_DELETESTRING, WPARAM(index))); }
     int GetCount() const { return int(SendMessage(CB_GETCOUNT)); }
     int GetCurSel() const { return int(SendMessage(CB_GETCURSEL)); }
     int SetCurSel(int index) { return int(SendMessage(CB_SETCURSEL, index)); }
@@ -25,6 +30,7 @@ public:
         text.resize(got == CB_ERR ? 0 : size_t(got));
         return text;
     }
+    std::u16string GetItemText(int index) const { return GetLBText(index); }
     // The item equal to the text (letter case aside) after the index (-1: from the start), or CB_ERR.
     int FindStringExact(const std::u16string& text, int after = -1) const
     {
