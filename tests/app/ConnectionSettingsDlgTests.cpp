@@ -6,6 +6,7 @@
 #include "resources/resource.h"
 #include "tests/app/ModalDialogDriver.h"
 #include "tests/support/WinTestSupport.h"
+#include "win/IniFile.h"
 #include "win/Win32.h"
 
 #include <commctrl.h>
@@ -52,6 +53,53 @@ protected:
     CKestrivaneApp app;
     RecordedMessages messages;
 };
+
+// The view as the spot filters see it: four global levels and two connections.
+class CFakeFiltersHost : public ISpotFiltersHost {
+public:
+    CFakeFiltersHost()
+    {
+        for (int i = 0; i < 4; ++i) {
+            SpotFilterLevel global;
+            global.LevelIndex = i;
+            levels.push_back(global);
+        }
+        levels.push_back(Connection(7, u"Alpha"));
+        levels.push_back(Connection(9, u"Bravo"));
+    }
+    void GetSpotFilterLevels(std::vector<SpotFilterLevel>& out) override
+    {
+        ++gets;
+        out = levels;
+    }
+    void SetSpotFilterLevels(const std::vector<SpotFilterLevel>& in) override { stored.push_back(in); }
+
+    std::vector<SpotFilterLevel> levels;
+    int gets = 0;
+    std::vector<std::vector<SpotFilterLevel>> stored;
+
+private:
+    static SpotFilterLevel Connection(int id, const std::u16string& name)
+    {
+        SpotFilterLevel level;
+        level.IsConnection = true;
+        level.ConnectionId = id;
+        level.Name = name;
+        level.ClusterSoftware = DXSpider;
+        level.Filters.dxCalls = u"K1*";
+        return level;
+    }
+};
+
+// In the spot filters dialog that the button opens: words typed, out-of-band rejection off, OK.
+void EditFiltersOnOpen(HWND owner)
+{
+    ScriptNextModal([](HWND filters) {
+        SetItemText(filters, IDC_SF_WORDS, u"QRT");
+        Click(filters, IDC_SF_REJECT_OUT_OF_BAND);
+        Press(filters, IDOK);
+    }, [owner] { return FindOwnedDialog(owner); });
+}
 
 // Leaves the host field as the user does, by moving the focus on.
 void LeaveHostField(HWND dialog)
@@ -288,6 +336,60 @@ TEST_F(ConnectionSettingsDlgTest, FilterSummaryFollowsTheTypeShown)
                   u"All the spot filters are disabled (Tools menu). Active: spotter");
         ScreenshotOf(d, u"connection-settings-dx-summit");
     });
+}
+
+TEST_F(ConnectionSettingsDlgTest, SpotFiltersEditThisConnectionsLevelKeptUntilOk)
+{
+    CFakeFiltersHost host;
+    CConnectionSettings settings = TelnetSettings();
+    settings.Filters.dxCalls = u"K1*";
+    CConnectionSettingsDlg dialog(settings, {u"Bravo"}, true, nullptr);
+    dialog.ConnectionId = 7;
+    dialog.FiltersHost = &host;
+    const INT_PTR result = Run(dialog, [&](HWND d) {
+        SetItemText(d, IDC_CONN_NAME, u" Alpha 2 ");
+        ASSERT_TRUE(IsItemEnabled(d, IDC_CONN_SPOT_FILTERS));
+        EditFiltersOnOpen(d);
+        Click(d, IDC_CONN_SPOT_FILTERS);
+        EXPECT_EQ(host.gets, 1);
+        ASSERT_EQ(host.stored.size(), 1u);
+        const std::vector<SpotFilterLevel>& handed = host.stored[0];
+        ASSERT_EQ(handed.size(), 6u) << "the connection's own level replaced, none appended";
+        const SpotFilterLevel& own = handed[4];
+        EXPECT_TRUE(own.BeingEdited) << "so that the host does not store it";
+        EXPECT_EQ(own.ConnectionId, 7);
+        EXPECT_EQ(own.Name, u"Alpha 2");
+        EXPECT_EQ(own.ClusterSoftware, DXSpider);
+        EXPECT_EQ(own.Filters.words, u"QRT");
+        EXPECT_FALSE(handed[5].BeingEdited);
+        EXPECT_EQ(ItemText(d, IDC_CONN_FILTER_SUMMARY), u"Active: DX, words");
+        EXPECT_FALSE(app.GlobalFilters.rejectOutOfBand);
+        EXPECT_EQ(CIniFile(app.IniPath).ReadString(u"SpotFilters", u"RejectOutOfBand"), u"0") << "written at once";
+        Press(d, IDCANCEL);
+    });
+    EXPECT_EQ(result, IDCANCEL);
+    EXPECT_EQ(dialog.Settings.Filters, settings.Filters) << "the connection's filters are saved by OK alone";
+}
+
+TEST_F(ConnectionSettingsDlgTest, NewConnectionsFiltersAreAppendedAsALevelAndStoredByOk)
+{
+    CFakeFiltersHost host;
+    CConnectionSettingsDlg dialog(NewSettings(), {}, false, nullptr);
+    dialog.FiltersHost = &host;
+    const INT_PTR result = Run(dialog, [&](HWND d) {
+        SetItemText(d, IDC_CONN_HOST, u"dx.example.org");
+        SetItemText(d, IDC_CONN_LOGIN, u"F6ABC");
+        EditFiltersOnOpen(d);
+        Click(d, IDC_CONN_SPOT_FILTERS);
+        ASSERT_EQ(host.stored.size(), 1u);
+        ASSERT_EQ(host.stored[0].size(), 7u);
+        EXPECT_TRUE(host.stored[0][6].BeingEdited);
+        EXPECT_EQ(host.stored[0][6].ConnectionId, 0);
+        EXPECT_EQ(host.stored[0][6].Name, u"Connection 2");
+        Press(d, IDOK);
+    });
+    EXPECT_EQ(result, IDOK);
+    EXPECT_EQ(dialog.Settings.Filters.words, u"QRT");
 }
 
 TEST_F(ConnectionSettingsDlgTest, ChosenClusterFillsNameHostAndPort)
