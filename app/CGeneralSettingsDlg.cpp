@@ -84,7 +84,7 @@ void CGeneralSettingsDlg::FillFontList()
     LOGFONTW wanted{};
     wanted.lfCharSet = DEFAULT_CHARSET;
     HDC screen = ::GetDC(nullptr);
-    ::EnumFontFamiliesExW(screen, &wanted, reinterpret_cast<FONTENUMPROCW>(&AddFixedPitchFont),
+    ::EnumFontFamiliesExW(screen, &wanted, &AddFixedPitchFont,
                           reinterpret_cast<LPARAM>(fonts.Handle()), 0);
     ::ReleaseDC(nullptr, screen);
     // A face that is not installed (or not fixed-pitch) is still the one in use: list it.
