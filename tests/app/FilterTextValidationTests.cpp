@@ -2,22 +2,13 @@
 
 #include "app/FilterTextValidation.h"
 #include "spots/CCtyTable.h"
-#include "tests/support/TestPaths.h"
+#include "tests/support/SystemCtyTable.h"
 
 using namespace kv;
 
 namespace {
 
-const CCtyTable& RealTable()
-{
-    static const CCtyTable table = [] {
-        CCtyTable t;
-        std::string error;
-        EXPECT_TRUE(t.Parse(test::ReadWholeFile(test::SystemCtyDatPath()), error)) << error;
-        return t;
-    }();
-    return table;
-}
+const CCtyTable& RealTable() { return test::SystemCtyTable(); }
 
 } // namespace
 

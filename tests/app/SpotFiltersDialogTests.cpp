@@ -254,6 +254,8 @@ TEST_F(SpotFiltersDialogTest, LevelLinesNotesAndTheControlsOfEachLevel)
                   u"Applied to every connection, after its own filters and those of its type.");
         EXPECT_EQ(Text(hwnd, IDC_SF_COUNTRY_FILE).substr(0, 30), u"No country file of Quarnel in ");
         EXPECT_TRUE(dialog.NoCountryFile);
+        PumpFor(100);
+        SaveScreenshot(hwnd, u"spot-filters-all-connections-no-country-file");
 
         ChooseLevel(hwnd, kTelnetIndex);
         EXPECT_FALSE(Visible(hwnd, IDC_SF_REJECT_OUT_OF_BAND));

@@ -3,23 +3,14 @@
 #include "app/SpotTest.h"
 #include "spots/CCtyTable.h"
 #include "tests/app/SpotFilterLevelSamples.h"
-#include "tests/support/TestPaths.h"
+#include "tests/support/SystemCtyTable.h"
 
 using namespace kv;
 using namespace kv::test;
 
 namespace {
 
-const CCtyTable& RealTable()
-{
-    static const CCtyTable table = [] {
-        CCtyTable t;
-        std::string error;
-        EXPECT_TRUE(t.Parse(test::ReadWholeFile(test::SystemCtyDatPath()), error)) << error;
-        return t;
-    }();
-    return table;
-}
+const CCtyTable& RealTable() { return test::SystemCtyTable(); }
 
 // The test as the dialog runs it on the level at index, its edits holding what the level holds.
 class SpotTestBench {

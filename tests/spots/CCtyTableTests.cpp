@@ -3,6 +3,7 @@
 #include <limits>
 
 #include "spots/CCtyTable.h"
+#include "tests/support/SystemCtyTable.h"
 #include "tests/support/TestPaths.h"
 
 using namespace kv;
@@ -10,16 +11,7 @@ using namespace kv;
 namespace {
 
 // Debian's real country file, parsed once for the whole suite.
-const CCtyTable& RealTable()
-{
-    static const CCtyTable table = [] {
-        CCtyTable t;
-        std::string error;
-        EXPECT_TRUE(t.Parse(test::ReadWholeFile(test::SystemCtyDatPath()), error)) << error;
-        return t;
-    }();
-    return table;
-}
+const CCtyTable& RealTable() { return test::SystemCtyTable(); }
 
 struct Found {
     std::string mainPrefix;
