@@ -270,7 +270,6 @@ TEST_F(FrameTest, DisabledCommandsAreRefusedAndTheEditCommandsFollowTheFocus)
     EXPECT_TRUE(frame.Router().IsEnabled(ID_EDIT_PASTE));
     frame.SendMessage(WM_COMMAND, ID_EDIT_PASTE);
     EXPECT_EQ(sendLine.GetText(), u"sh/dx 20");
-    EXPECT_FALSE(frame.Router().IsEnabled(ID_CONNECTION_NEW)) << "no handler yet: disabled";
 }
 
 TEST_F(FrameTest, AFrameWithoutAFixedPitchFontSaysWhy)
