@@ -14,11 +14,13 @@ def parse(path):
                 sys.exit(f"{path}:{number}: expected id<TAB>text")
             key, text = line.split("\t", 1)
             ident = int(key)
-            if ident in entries:
-                sys.exit(f"{path}:{number}: id {ident} stands twice")
             if not 0 < ident < 65536:
                 sys.exit(f"{path}:{number}: id {ident} out of range")
-            entries[ident] = unescape(text, path, number)
+            value = unescape(text, path, number)
+            # Branches merged as a union may each bring the same line; only differing texts are a fault.
+            if entries.get(ident, value) != value:
+                sys.exit(f"{path}:{number}: id {ident} stands twice")
+            entries[ident] = value
     return sorted(entries.items())
 
 
