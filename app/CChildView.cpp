@@ -648,7 +648,6 @@ void CChildView::OnNetworkStatus(const std::u16string& text) { Log(true, {}, For
 // with the remote commands and the dialogs; until then they do nothing here.
 void CChildView::OnCommandLine(CConnectionPage*, const std::u16string&) {}
 void CChildView::OnConnectionLost(CConnectionPage*, const std::u16string&, bool) {}
-void CChildView::OnTestInSpotFilters(CConnectionPage*, const SpotTestRequest&) {}
 void CChildView::OnQuarnelPacket(const std::vector<std::string>&) {}
 
 } // namespace kv

@@ -12,6 +12,7 @@
 #include "app/CButtonBar.h"
 #include "app/CConnectionTabCtrl.h"
 #include "app/CLogPane.h"
+#include "app/ISpotFiltersHost.h"
 #include "app/ViewCommandRules.h"
 #include "app/ViewQuestions.h"
 #include "base/CommandRouter.h"
@@ -44,7 +45,11 @@ constexpr int kFirstPageControlId = 1100;
 constexpr UINT WM_APP_REFIT_FRAME = WM_APP + 0x2;
 constexpr UINT WM_APP_CLOSE_CONNECTION = WM_APP + 0xD;
 
-class CChildView : public CWindowBase, public IConnectionEvents, public IQuarnelListener, public ICommandTarget {
+class CChildView : public CWindowBase,
+                   public IConnectionEvents,
+                   public IQuarnelListener,
+                   public ISpotFiltersHost,
+                   public ICommandTarget {
 public:
     static constexpr UINT_PTR kTrafficTimer = 1;
     static constexpr UINT_PTR kStartupReportTimer = 2;
@@ -137,6 +142,10 @@ public:
 
     // IQuarnelListener
     void OnQuarnelPacket(const std::vector<std::string>& fields) override;
+
+    // ISpotFiltersHost
+    void GetSpotFilterLevels(std::vector<SpotFilterLevel>& levels) override;
+    void SetSpotFilterLevels(const std::vector<SpotFilterLevel>& levels) override;
 
     // ICommandTarget
     std::optional<CommandState> QueryCommand(int id) override;
