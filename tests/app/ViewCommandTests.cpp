@@ -606,3 +606,46 @@ TEST(ViewCommandFrame, ThePageButtonsFollowTheActiveConnectionsState)
     MSG msg;
     ::PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
 }
+
+// A new font from the general settings reaches the frame and its panes; the tabs' labels follow the DPI.
+TEST(ViewCommandFrame, ANewFontWidensTheFrameAndTheTabLabelsFollowTheDpi)
+{
+    test::CTempDir dir;
+    CKestrivaneApp app;
+    app.IniPath = dir.File(u"contest.ini");
+    app.Settings.Disabled = true;
+    ASSERT_TRUE(test::WriteFileBytes(app.IniPath, kThreeTelnet));
+    {
+        CMainFrame frame;
+        ASSERT_TRUE(frame.Create(app.Loop()));
+        frame.RestorePlacement();
+        frame.Show(SW_SHOWNORMAL);
+        test::PumpFor(100);
+        const int width = frame.MinWidth();
+        const int charWidth = frame.UiFont().CharWidth;
+        GeneralSettings settings = app.Settings;
+        settings.FontSize = 16;
+        frame.View().ApplyGeneralSettings(settings);
+        test::PumpFor(100);
+        EXPECT_GT(frame.UiFont().CharWidth, charWidth);
+        EXPECT_EQ(frame.MinWidth() - width, 80 * (frame.UiFont().CharWidth - charWidth));
+
+        const auto labelHeight = [&] {
+            LOGFONTW lf{};
+            HFONT font = reinterpret_cast<HFONT>(frame.View().TabStrip().SendMessage(WM_GETFONT));
+            ::GetObjectW(font, sizeof lf, &lf);
+            return lf.lfHeight;
+        };
+        NONCLIENTMETRICSW metrics{};
+        metrics.cbSize = sizeof metrics;
+        ASSERT_TRUE(::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, metrics.cbSize, &metrics, 0));
+        EXPECT_EQ(labelHeight(), metrics.lfMenuFont.lfHeight) << "the system's menu font";
+        RECT suggested{30, 40, 30 + frame.MinWidth() * 3 / 2, 40 + 900};
+        frame.SendMessage(WM_DPICHANGED, MAKEWPARAM(144, 144), LPARAM(&suggested));
+        test::PumpFor(100);
+        EXPECT_EQ(labelHeight(), ::MulDiv(metrics.lfMenuFont.lfHeight, 144, 96));
+        frame.Destroy();
+    }
+    MSG msg;
+    ::PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
+}
