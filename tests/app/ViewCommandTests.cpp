@@ -12,6 +12,7 @@
 #include "app/CSendEdit.h"
 #include "connections/CConnectionPage.h"
 #include "resources/resource.h"
+#include "tests/app/ViewTestHost.h"
 #include "tests/support/WinTestSupport.h"
 #include "win/IniFile.h"
 
@@ -60,65 +61,28 @@ private:
     }
 };
 
-class CViewHost : public CWindowBase {
-public:
-    bool Create()
-    {
-        CreateArgs args;
-        args.className = u"Kestrivane.Test.CommandHost";
-        args.title = u"View commands";
-        args.style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_VISIBLE;
-        args.x = 20;
-        args.y = 20;
-        args.cx = 760;
-        args.cy = 560;
-        return CWindowBase::Create(args);
-    }
-};
-
-class ViewCommandTest : public ::testing::Test {
+class ViewCommandTest : public test::ViewFixture<CChildView> {
 protected:
     void SetUp() override
     {
+        ViewFixture::SetUp();
         WSADATA wsa;
         ::WSAStartup(MAKEWORD(2, 2), &wsa);
-        app.IniPath = dir.File(u"contest.ini");
-        app.Settings.Disabled = true; // no logger network in these tests
         view.SetQuestions(questions);
     }
     void TearDown() override
     {
         questions.whileAsking = nullptr;
-        if (view.Handle()) view.Destroy();
-        if (host.Handle()) host.Destroy();
+        ViewFixture::TearDown();
         ::WSACleanup();
     }
 
     void CreateView(const std::string& settings)
     {
-        ASSERT_TRUE(test::WriteFileBytes(app.IniPath, settings));
-        ASSERT_TRUE(host.Create());
-        ASSERT_TRUE(view.Create(host, IDC_FRAME_VIEW));
-        const RECT client = host.ClientRect();
-        view.Move(0, 0, client.right, client.bottom);
-        test::PumpFor(50);
-    }
-    std::vector<std::u16string> TabLabels()
-    {
-        std::vector<std::u16string> labels;
-        for (int i = 0; i < view.TabStrip().GetTabsNum(); ++i) labels.push_back(view.TabStrip().GetTabLabel(i));
-        return labels;
-    }
-    std::u16string LogText()
-    {
-        CReadOnlyRichEdit& edit = view.LogPane().Edit();
-        return edit.GetTextRange(0, edit.GetTextLength());
+        WriteSettings(settings);
+        ViewFixture::CreateView();
     }
     bool LogHas(const std::u16string& text) { return LogText().find(text) != std::u16string::npos; }
-    std::u16string Key(const std::u16string& section, const std::u16string& key)
-    {
-        return CIniFile(app.IniPath).ReadString(section, key, u"<missing>");
-    }
     // A connection to a port where nothing listens: refused, then waiting 5 s to connect again.
     void MakeWaitToReconnect(CConnectionPage& page)
     {
@@ -132,11 +96,7 @@ protected:
         return questions.asked.empty() ? none : questions.asked.back();
     }
 
-    test::CTempDir dir;
-    CKestrivaneApp app;
     CScriptedQuestions questions;
-    CViewHost host;
-    CChildView view;
 };
 
 // Port 9 of the loopback: nothing listens there in the test run.
@@ -511,7 +471,7 @@ TEST_F(ViewCommandTest, TheAddTabMenuListsTheClosedConnectionsAndDeletesThem)
 
     // The real menu at the "+" tab; dismissed, the focus returns to the send line.
     static HWND shotOwner = nullptr;
-    shotOwner = host;
+    shotOwner = host.Handle();
     ::SetTimer(nullptr, 0, 400, [](HWND, UINT, UINT_PTR timer, DWORD) {
         ::KillTimer(nullptr, timer);
         test::SaveScreenshot(shotOwner, u"view-add-tab-menu");
@@ -554,98 +514,84 @@ TEST_F(ViewCommandTest, SelectAllReceivedSelectsTheActivePagesText)
     EXPECT_GT(end, 20u);
 }
 
-// The buttons of the page's bar are enabled as the Connection menu's commands.
-TEST(ViewCommandFrame, ThePageButtonsFollowTheActiveConnectionsState)
-{
-    test::CTempDir dir;
-    CKestrivaneApp app;
-    app.IniPath = dir.File(u"contest.ini");
-    app.Settings.Disabled = true;
-    ASSERT_TRUE(test::WriteFileBytes(app.IniPath, kThreeTelnet));
+namespace {
+
+// The program's main frame on three connections.
+class ViewCommandFrameTest : public test::FrameFixture {
+protected:
+    void SetUp() override
     {
-        CMainFrame frame;
+        FrameFixture::SetUp();
+        ASSERT_TRUE(test::WriteFileBytes(app.IniPath, kThreeTelnet));
         ASSERT_TRUE(frame.Create(app.Loop()));
         frame.RestorePlacement();
         frame.Show(SW_SHOWNORMAL);
         test::PumpFor(100);
-        CConnectionPage* bravo = frame.View().PageAt(1);
-        ASSERT_NE(bravo, nullptr);
-        const auto enabled = [&](int id) { return ::IsWindowEnabled(bravo->ButtonBar().GetItem(id)) != FALSE; };
-        frame.OnIdle(0);
-        EXPECT_TRUE(enabled(ID_CONNECTION_CONNECT));
-        EXPECT_FALSE(enabled(ID_CONNECTION_DISCONNECT));
-        EXPECT_TRUE(enabled(ID_CONNECTION_SETTINGS));
-        bravo->State = 1;
-        frame.OnIdle(0);
-        EXPECT_FALSE(enabled(ID_CONNECTION_CONNECT));
-        EXPECT_TRUE(enabled(ID_CONNECTION_DISCONNECT));
-        bravo->State = 4;
-        frame.OnIdle(0);
-        EXPECT_TRUE(enabled(ID_CONNECTION_CONNECT)) << "waiting to reconnect: both";
-        EXPECT_TRUE(enabled(ID_CONNECTION_DISCONNECT));
-        test::PumpFor(150);
-        test::SaveScreenshot(frame, u"view-page-buttons-waiting");
-        bravo->State = 0;
-
-        // A disabled command is refused whatever sends it.
-        frame.SendMessage(WM_COMMAND, ID_CONNECTION_DISCONNECT);
-        EXPECT_EQ(bravo->State, 0);
-
-        // The Connection menu as the user opens it.
-        static HWND shotFrame = nullptr;
-        shotFrame = frame;
-        ::SetTimer(nullptr, 0, 500, [](HWND, UINT, UINT_PTR timer, DWORD) {
-            ::KillTimer(nullptr, timer);
-            test::SaveScreenshot(nullptr, u"view-connection-menu");
-            ::EndMenu();
-        });
-        frame.PostMessage(WM_SYSCOMMAND, SC_KEYMENU, 'c');
-        test::PumpFor(1300);
-        frame.Destroy();
     }
-    MSG msg;
-    ::PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
+};
+
+} // namespace
+
+// The buttons of the page's bar are enabled as the Connection menu's commands.
+TEST_F(ViewCommandFrameTest, ThePageButtonsFollowTheActiveConnectionsState)
+{
+    CConnectionPage* bravo = frame.View().PageAt(1);
+    ASSERT_NE(bravo, nullptr);
+    const auto enabled = [&](int id) { return ::IsWindowEnabled(bravo->ButtonBar().GetItem(id)) != FALSE; };
+    frame.OnIdle(0);
+    EXPECT_TRUE(enabled(ID_CONNECTION_CONNECT));
+    EXPECT_FALSE(enabled(ID_CONNECTION_DISCONNECT));
+    EXPECT_TRUE(enabled(ID_CONNECTION_SETTINGS));
+    bravo->State = 1;
+    frame.OnIdle(0);
+    EXPECT_FALSE(enabled(ID_CONNECTION_CONNECT));
+    EXPECT_TRUE(enabled(ID_CONNECTION_DISCONNECT));
+    bravo->State = 4;
+    frame.OnIdle(0);
+    EXPECT_TRUE(enabled(ID_CONNECTION_CONNECT)) << "waiting to reconnect: both";
+    EXPECT_TRUE(enabled(ID_CONNECTION_DISCONNECT));
+    test::PumpFor(150);
+    test::SaveScreenshot(frame, u"view-page-buttons-waiting");
+    bravo->State = 0;
+
+    // A disabled command is refused whatever sends it.
+    frame.SendMessage(WM_COMMAND, ID_CONNECTION_DISCONNECT);
+    EXPECT_EQ(bravo->State, 0);
+
+    // The Connection menu as the user opens it.
+    ::SetTimer(nullptr, 0, 500, [](HWND, UINT, UINT_PTR timer, DWORD) {
+        ::KillTimer(nullptr, timer);
+        test::SaveScreenshot(nullptr, u"view-connection-menu");
+        ::EndMenu();
+    });
+    frame.PostMessage(WM_SYSCOMMAND, SC_KEYMENU, 'c');
+    test::PumpFor(1300);
 }
 
 // A new font from the general settings reaches the frame and its panes; the tabs' labels follow the DPI.
-TEST(ViewCommandFrame, ANewFontWidensTheFrameAndTheTabLabelsFollowTheDpi)
+TEST_F(ViewCommandFrameTest, ANewFontWidensTheFrameAndTheTabLabelsFollowTheDpi)
 {
-    test::CTempDir dir;
-    CKestrivaneApp app;
-    app.IniPath = dir.File(u"contest.ini");
-    app.Settings.Disabled = true;
-    ASSERT_TRUE(test::WriteFileBytes(app.IniPath, kThreeTelnet));
-    {
-        CMainFrame frame;
-        ASSERT_TRUE(frame.Create(app.Loop()));
-        frame.RestorePlacement();
-        frame.Show(SW_SHOWNORMAL);
-        test::PumpFor(100);
-        const int width = frame.MinWidth();
-        const int charWidth = frame.UiFont().CharWidth;
-        GeneralSettings settings = app.Settings;
-        settings.FontSize = 16;
-        frame.View().ApplyGeneralSettings(settings);
-        test::PumpFor(100);
-        EXPECT_GT(frame.UiFont().CharWidth, charWidth);
-        EXPECT_EQ(frame.MinWidth() - width, 80 * (frame.UiFont().CharWidth - charWidth));
+    const int width = frame.MinWidth();
+    const int charWidth = frame.UiFont().CharWidth;
+    GeneralSettings settings = app.Settings;
+    settings.FontSize = 16;
+    frame.View().ApplyGeneralSettings(settings);
+    test::PumpFor(100);
+    EXPECT_GT(frame.UiFont().CharWidth, charWidth);
+    EXPECT_EQ(frame.MinWidth() - width, 80 * (frame.UiFont().CharWidth - charWidth));
 
-        const auto labelHeight = [&] {
-            LOGFONTW lf{};
-            HFONT font = reinterpret_cast<HFONT>(frame.View().TabStrip().SendMessage(WM_GETFONT));
-            ::GetObjectW(font, sizeof lf, &lf);
-            return lf.lfHeight;
-        };
-        NONCLIENTMETRICSW metrics{};
-        metrics.cbSize = sizeof metrics;
-        ASSERT_TRUE(::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, metrics.cbSize, &metrics, 0));
-        EXPECT_EQ(labelHeight(), metrics.lfMenuFont.lfHeight) << "the system's menu font";
-        RECT suggested{30, 40, 30 + frame.MinWidth() * 3 / 2, 40 + 900};
-        frame.SendMessage(WM_DPICHANGED, MAKEWPARAM(144, 144), LPARAM(&suggested));
-        test::PumpFor(100);
-        EXPECT_EQ(labelHeight(), ::MulDiv(metrics.lfMenuFont.lfHeight, 144, 96));
-        frame.Destroy();
-    }
-    MSG msg;
-    ::PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
+    const auto labelHeight = [&] {
+        LOGFONTW lf{};
+        HFONT font = reinterpret_cast<HFONT>(frame.View().TabStrip().SendMessage(WM_GETFONT));
+        ::GetObjectW(font, sizeof lf, &lf);
+        return lf.lfHeight;
+    };
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof metrics;
+    ASSERT_TRUE(::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, metrics.cbSize, &metrics, 0));
+    EXPECT_EQ(labelHeight(), metrics.lfMenuFont.lfHeight) << "the system's menu font";
+    RECT suggested{30, 40, 30 + frame.MinWidth() * 3 / 2, 40 + 900};
+    frame.SendMessage(WM_DPICHANGED, MAKEWPARAM(144, 144), LPARAM(&suggested));
+    test::PumpFor(100);
+    EXPECT_EQ(labelHeight(), ::MulDiv(metrics.lfMenuFont.lfHeight, 144, 96));
 }
