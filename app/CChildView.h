@@ -192,10 +192,12 @@ private:
     const MonoFont* textFont_ = nullptr;
     int dpi_ = 96;
     CFont uiFont_;
+    CFont menuFont_; // the tab labels'
     CImageList stateIcons_;
     CConnectionTabCtrl tabStrip_;
     CEmptyPage* emptyPage_ = nullptr;
     CConnectionPage* lastActivePage_ = nullptr;
+    IViewQuestions* questions_ = &UserQuestions();
     CLogPane logPane_;
     CButtonBar buttonBar_;
     int chromeWidth_ = -1;
@@ -214,8 +216,6 @@ private:
     bool startupConnectAll_ = false;
     bool logCollapsed_ = true;
     bool created_ = false;
-    IViewQuestions* questions_ = &UserQuestions();
-    CFont menuFont_;
 };
 
 } // namespace kv
