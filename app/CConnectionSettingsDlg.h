@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "app/ConnectionForm.h"
 #include "app/DialogMessageBox.h"
 #include "connections/CConnectionSettings.h"
 #include "spots/SpotFilterSet.h"
@@ -27,14 +28,41 @@ public:
     INT_PTR DoModal();
 
     CConnectionSettings Settings;
-    int ConnectionId = 0;                  // 0 for a new connection
+    int ConnectionId = 0;                    // 0 for a new connection
     ISpotFiltersHost* FiltersHost = nullptr; // none: "Spot filters..." stays disabled
     DialogMessageBox Messages;
 
+    // The subclass of the host (refData 1) and login (0) fields: swallows the characters they may not hold.
+    static LRESULT CALLBACK FilterEditChars(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                            DWORD_PTR isHost);
+
+protected:
+    bool OnInitDialog() override;
+    bool OnCommand(int id, int code, HWND control) override;
+
 private:
+    void WriteControls();
+    void FillLists();
+    // The bound fields as the controls hold them; false (after its message) when a number is refused.
+    bool ReadControls(ConnectionForm& form);
+    ConnectionType SelectedType() const;
+    void OnOK();
+    void OnHostKillFocus();
+    void OnTypeChanged();
+    void OnChooseCluster();
+    void OnSpotFilters();
+    void UpdateTypeControls();
+    void UpdateRadioControls();
+    void UpdateFilterSummary();
+    void FocusControl(int controlId);
+    void EnableItem(int id, bool enable);
+
     std::vector<std::u16string> otherNames_;
     bool isEdit_;
     HWND parent_;
+    ConnectionForm form_;           // the bound fields; its Filters are the connection's own as edited here
+    std::u16string initialName_;    // the name the dialog was opened with
+    ConnectionType currentType_ = ConnectionTelnet; // the type shown before the last change of the list
 };
 
 } // namespace kv

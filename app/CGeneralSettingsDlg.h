@@ -17,7 +17,21 @@ public:
     GeneralSettings Result;
     DialogMessageBox Messages;
 
+    // The font-enumeration callback: adds a fixed-pitch face (no vertical "@" variant) once to the list.
+    static int CALLBACK AddFixedPitchFont(const LOGFONTW* font, const TEXTMETRICW*, DWORD, LPARAM list);
+
+protected:
+    bool OnInitDialog() override;
+    bool OnCommand(int id, int code, HWND control) override;
+
 private:
+    void WriteControls();
+    void FillFontList();
+    void OnOK();
+    // The number of a field in its range; false (after the message, on the field) when refused.
+    bool ReadNumber(int id, int min, int max, int& value);
+    void UpdateStationsEdit();
+
     HWND parent_;
 };
 

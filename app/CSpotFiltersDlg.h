@@ -7,6 +7,9 @@
 #include <vector>
 
 #include "app/ISpotFiltersHost.h"
+#include "app/SpotFilterLevelTexts.h"
+#include "app/SpotTest.h"
+#include "win/ComboBox.h"
 #include "win/DialogBase.h"
 #include "win/Font.h"
 #include "win/ToolTip.h"
@@ -14,16 +17,13 @@
 namespace kv {
 
 class CIniFile;
+struct FilterTextError;
 struct GlobalSpotFilterLevels;
 
 // Runs the dialog for the view's commands on the level of a connection (by id) or on "All connections";
 // on OK hands the levels back to the host and stores the out-of-band switch. True when the user pressed OK.
 bool RunSpotFiltersDialog(ISpotFiltersHost& host, HWND parent, bool isConnection, int connectionId,
                           const std::u16string& testLine, const std::u16string& testReason);
-
-// The level shown first: the first level of the kind asked for (the connection with that id, or the global
-// level 0), or 0 when there is none.
-int FindStartLevel(const std::vector<SpotFilterLevel>& levels, bool isConnection, int connectionId);
 
 // Takes the dialog's out-of-band switch into the application and writes it at once: [SpotFilters]
 // RejectOutOfBand = "0" when off, the key deleted when on (its default).
@@ -35,21 +35,18 @@ public:
     static constexpr UINT_PTR kTestTimer = 1;
     static constexpr UINT kTestDelayMs = 300;
 
-    enum SpotTestResult { TestNone = 0, TestAccepted = 1, TestRejected = 2, TestIncomplete = 3 };
-
-    // How a warning is shown; a message box with the warning icon unless replaced (tests).
-    using MessageBoxFunction = std::function<void(HWND owner, const std::u16string& text)>;
+    // What shows a wrong filter entry: a message box with the warning icon unless a test puts another here.
+    using WarningFunction = std::function<void(HWND owner, const std::u16string& text)>;
+    static WarningFunction& Warning();
 
     CSpotFiltersDlg(std::vector<SpotFilterLevel> levels, int startIndex, HWND parent,
                     std::u16string testLine = {}, std::u16string testReason = {});
 
     INT_PTR DoModal();
-    void SetMessageBoxFunction(MessageBoxFunction function) { showWarning_ = std::move(function); }
 
     // The current level's texts as the edits hold them, line breaks made blanks and trimmed.
     SpotFilterSet ReadFilterEdits() const;
-    static std::u16string GetLevelShortName(const SpotFilterLevel& level);
-    static std::u16string GetLevelDisplayText(const SpotFilterLevel& level);
+    static std::u16string GetLevelShortName(const SpotFilterLevel& level) { return kv::GetLevelShortName(level); }
 
     std::vector<SpotFilterLevel> Levels;
     std::vector<SpotFilterLevel> InitialLevels;
@@ -66,14 +63,46 @@ protected:
     bool OnCommand(int id, int code, HWND control) override;
     bool OnNotify(NMHDR& header, LRESULT& result) override;
     void OnTimer(UINT_PTR id) override;
+    void OnDestroy() override;
     LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
 private:
+    bool HasLevel() const { return CurrentIndex >= 0 && size_t(CurrentIndex) < Levels.size(); }
+    void SetItemText(int id, const std::u16string& text) { CWindow(GetItem(id)).SetText(text); }
+    std::u16string GetItemText(int id) const { return CWindow(GetItem(id)).GetText(); }
+    bool IsChecked(int id) const { return ::IsDlgButtonChecked(hwnd_, id) == BST_CHECKED; }
+
+    void SetCueBanners();
+    void AddToolTips();
+    void ShowCountryFileLine();
+    void MakeBoldResultFont();
+    void FillLevelList();
+
+    void ShowLevel(int index);
+    void EnableSpotterGroup(bool enable);
+    void UpdateServerTip(const SpotFilterLevel& level);
+    void RewriteLevelLine(int index);
+    bool ValidateFilters(const SpotFilterSet& filters, bool withSpotter);
+    void ShowFilterError(const FilterTextError& error);
+    bool CommitCurrentLevel();
+
+    void OnLevelChanged();
+    void OnDisableClicked();
+    void OnRejectOutOfBandClicked();
+    void OnOK();
+    void OnLineChanged();
+    void OnSysLinkClicked(const NMHDR& header);
+    LRESULT OnCtlColorStatic(HDC dc, HWND control, LRESULT brush);
+
+    std::vector<int> GetTestChain() const;
+    void UpdateTestScope();
+    void ScheduleTest();
+    void RunSpotTest();
+
     HWND parent_ = nullptr;
-    MessageBoxFunction showWarning_;
     CFont boldFont_;
     CToolTipCtrl toolTip_;
-    CWindow levelList_;
+    CComboBox levelList_;
 };
 
 } // namespace kv

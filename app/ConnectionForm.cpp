@@ -9,6 +9,7 @@
 #include "base/TextCatalog.h"
 #include "base/Utf.h"
 #include "connections/IniListText.h"
+#include "directory/NodeListText.h"
 
 namespace kv {
 namespace {
@@ -68,15 +69,14 @@ void TidyConnectionForm(ConnectionForm& form)
     ParseHostAddress(form.Host, form.Port); // a recognised form has replaced host and port
 }
 
-ConnectionFormFault CheckConnectionForm(const ConnectionForm& form, const std::vector<std::u16string>& otherNames,
-                                        const std::function<bool(const std::string&)>& isValidHost)
+ConnectionFormFault CheckConnectionForm(const ConnectionForm& form, const std::vector<std::u16string>& otherNames)
 {
     if (form.Name.empty()) return Fault(ConnectionField::Name, 334);
     if (IsNameTaken(form.Name, otherNames))
         return Fault(ConnectionField::Name, 335, FormatText(LoadText(335), form.Name));
     if (form.Type != ConnectionDxSummit) {
         if (form.Host.empty()) return Fault(ConnectionField::Host, 336);
-        if (!isValidHost(Utf16ToUtf8(form.Host)))
+        if (!IsValidHost(Utf16ToUtf8(form.Host)))
             return Fault(ConnectionField::Host, 444, FormatText(LoadText(444), form.Host));
     }
     if (form.Type == ConnectionDxSummit && !IsIntervalInRange(form.DxSummitInterval))

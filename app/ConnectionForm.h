@@ -1,7 +1,6 @@
 #pragma once
 // The fields of the connection settings dialog as its OK reads them, apart from the controls: the tidying,
 // the checks in their fixed order (one fault at a time) and the storing into the settings.
-#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -43,9 +42,8 @@ struct ConnectionFormFault {
 
 // Trims the name, host, login, password and station name; a pasted address form becomes host and port.
 void TidyConnectionForm(ConnectionForm& form);
-// The first fault in the order of OK. isValidHost judges the host's UTF-8 form.
-ConnectionFormFault CheckConnectionForm(const ConnectionForm& form, const std::vector<std::u16string>& otherNames,
-                                        const std::function<bool(const std::string&)>& isValidHost);
+// The first fault in the order of OK.
+ConnectionFormFault CheckConnectionForm(const ConnectionForm& form, const std::vector<std::u16string>& otherNames);
 // Stores a checked form; an interval out of range and an empty station name keep their old values.
 void StoreConnectionForm(const ConnectionForm& form, CConnectionSettings& settings);
 

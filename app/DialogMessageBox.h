@@ -14,6 +14,10 @@ struct DialogMessageBox {
 
     // Show when set, else a message box titled with the program's name.
     int operator()(HWND owner, const std::u16string& text, UINT type) const;
+
+    // A refused field: the message with the warning icon, then the field takes the focus with its whole
+    // text selected when it is an edit.
+    void ShowFieldError(HWND dialog, const std::u16string& text, int controlId) const;
 };
 
 } // namespace kv

@@ -51,9 +51,11 @@ AddressScheme StripScheme(std::u16string& s)
 // "host port" or "host:port": both parts must be there and the port valid.
 bool TakeHostAndPort(std::u16string_view host, std::u16string_view portText, std::u16string& text, int& port)
 {
+    // Other white space than blanks and tabs (a line break pasted before the blank) does not stay in the host.
+    const std::u16string trimmedHost = Trim(host);
     const int parsed = ParsePortText(portText);
-    if (parsed == 0 || host.empty()) return false;
-    text = std::u16string(host);
+    if (parsed == 0 || trimmedHost.empty()) return false;
+    text = trimmedHost;
     port = parsed;
     return true;
 }

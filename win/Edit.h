@@ -2,6 +2,8 @@
 // An edit control: the HWND with the edit messages as inline calls.
 #include "win/Window.h"
 
+#include <commctrl.h>
+
 namespace kv {
 
 class CEdit : public CWindow {
@@ -33,6 +35,8 @@ public:
     void ScrollCaret() { SendMessage(EM_SCROLLCARET); }
     bool IsReadOnly() const { return (GetStyle() & ES_READONLY) != 0; }
     bool SetReadOnly(bool readOnly) { return SendMessage(EM_SETREADONLY, readOnly) != 0; }
+    // The grey hint shown while the edit is empty (version 6 common controls).
+    bool SetCueBanner(const std::u16string& text) { return SendMessage(EM_SETCUEBANNER, FALSE, LPARAM(W(text))) != 0; }
     bool CanUndo() const { return SendMessage(EM_CANUNDO) != 0; }
     bool Undo() { return SendMessage(EM_UNDO) != 0; }
 };

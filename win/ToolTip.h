@@ -28,6 +28,14 @@ public:
         info.lpszText = const_cast<wchar_t*>(W(text));
         return SendMessage(TTM_ADDTOOLW, 0, LPARAM(&info)) != 0;
     }
+    // The same, with the tooltip watching the tool's mouse messages itself (no relaying needed).
+    bool AddSubclassedWindowTool(HWND owner, HWND tool, const std::u16string& text)
+    {
+        TTTOOLINFOW info = WindowTool(owner, tool);
+        info.uFlags |= TTF_SUBCLASS;
+        info.lpszText = const_cast<wchar_t*>(W(text));
+        return SendMessage(TTM_ADDTOOLW, 0, LPARAM(&info)) != 0;
+    }
     void UpdateWindowToolText(HWND owner, HWND tool, const std::u16string& text)
     {
         TTTOOLINFOW info = WindowTool(owner, tool);
@@ -45,6 +53,8 @@ public:
     void Activate(bool active) { SendMessage(TTM_ACTIVATE, active, 0); }
     void Pop() { SendMessage(TTM_POP, 0, 0); }
     void RelayEvent(MSG& msg) { SendMessage(TTM_RELAYEVENT, 0, LPARAM(&msg)); }
+    // which: TTDT_AUTOPOP, TTDT_INITIAL, TTDT_RESHOW or TTDT_AUTOMATIC.
+    void SetDelayTime(DWORD which, int ms) { SendMessage(TTM_SETDELAYTIME, which, MAKELPARAM(ms, 0)); }
     void SetMaxTipWidth(int width) { SendMessage(TTM_SETMAXTIPWIDTH, 0, width); }
 
 private:

@@ -67,6 +67,7 @@ TEST(HostAddress, HostThenPortForms)
     ExpectAddress(u"dx.example.org:7300", u"dx.example.org", 7300);
     ExpectAddress(u"10.0.0.1   23", u"10.0.0.1", 23);
     ExpectAddress(u" dx.example.org:65535 ", u"dx.example.org", 65535);
+    ExpectAddress(u"dx.example.org\r\n\t7300", u"dx.example.org", 7300); // pasted across two lines
 }
 
 TEST(HostAddress, WhatIsNoAddressFormStaysAsTyped)

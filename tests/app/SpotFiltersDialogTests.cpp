@@ -1,0 +1,362 @@
+// The spot filters dialog in a real modal window under Wine, driven by messages from a timer of the test
+// while its own modal loop runs: the level shown first, validation before leaving a level, the list lines,
+// the spot test, and what OK hands back and writes.
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "app/CKestrivaneApp.h"
+#include "app/CSpotFiltersDlg.h"
+#include "base/Utf.h"
+#include "resources/resource.h"
+#include "spots/CCtyFileLoader.h"
+#include "tests/app/SpotFilterLevelSamples.h"
+#include "tests/support/TestPaths.h"
+#include "tests/support/WinTestSupport.h"
+#include "win/IniFile.h"
+
+using namespace kv;
+using namespace kv::test;
+
+namespace {
+
+class CFakeFiltersHost : public ISpotFiltersHost {
+public:
+    void GetSpotFilterLevels(std::vector<SpotFilterLevel>& levels) override { levels = given; }
+    void SetSpotFilterLevels(const std::vector<SpotFilterLevel>& levels) override
+    {
+        received = levels;
+        ++setCalls;
+    }
+
+    std::vector<SpotFilterLevel> given = SampleLevels();
+    std::vector<SpotFilterLevel> received;
+    int setCalls = 0;
+};
+
+// The script that drives the dialog, started by a thread timer once the modal loop runs.
+std::function<void(HWND)> g_script;
+
+void CALLBACK RunScript(HWND, UINT, UINT_PTR timer, DWORD)
+{
+    HWND dialog = ::FindWindowW(L"#32770", L"Spot Filters");
+    if (!dialog) return; // not shown yet
+    ::KillTimer(nullptr, timer);
+    auto script = std::move(g_script);
+    script(dialog);
+    if (::IsWindow(dialog) && ::IsWindowVisible(dialog)) ::PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+}
+
+// Runs show (which runs the modal dialog) with script driving it; a dialog the script leaves open is
+// cancelled.
+template <typename Show> auto Drive(Show show, std::function<void(HWND)> script)
+{
+    g_script = std::move(script);
+    ::SetTimer(nullptr, 0, 50, RunScript);
+    return show();
+}
+
+std::u16string Text(HWND dialog, int id)
+{
+    HWND control = ::GetDlgItem(dialog, id);
+    std::u16string text(size_t(::GetWindowTextLengthW(control)) + 1, u'\0');
+    text.resize(size_t(::GetWindowTextW(control, W(text.data()), int(text.size()))));
+    return text;
+}
+
+void Type(HWND dialog, int id, const std::u16string& text) { ::SetDlgItemTextW(dialog, id, W(text)); }
+
+void ChooseLevel(HWND dialog, int index)
+{
+    HWND list = ::GetDlgItem(dialog, IDC_SF_LEVEL);
+    ::SendMessageW(list, CB_SETCURSEL, WPARAM(index), 0);
+    ::SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDC_SF_LEVEL, CBN_SELCHANGE), LPARAM(list));
+}
+
+void Click(HWND dialog, int id, bool checked)
+{
+    ::CheckDlgButton(dialog, id, checked ? BST_CHECKED : BST_UNCHECKED);
+    ::SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), LPARAM(::GetDlgItem(dialog, id)));
+}
+
+int SelectedLevel(HWND dialog) { return int(::SendDlgItemMessageW(dialog, IDC_SF_LEVEL, CB_GETCURSEL, 0, 0)); }
+
+std::u16string LevelLine(HWND dialog, int index)
+{
+    wchar_t line[256] = {};
+    ::SendDlgItemMessageW(dialog, IDC_SF_LEVEL, CB_GETLBTEXT, WPARAM(index), LPARAM(line));
+    return U16(line);
+}
+
+bool Visible(HWND dialog, int id) { return ::IsWindowVisible(::GetDlgItem(dialog, id)) != FALSE; }
+bool Enabled(HWND dialog, int id) { return ::IsWindowEnabled(::GetDlgItem(dialog, id)) != FALSE; }
+
+void PressOk(HWND dialog) { ::SendMessageW(dialog, WM_COMMAND, IDOK, 0); }
+
+// Waits for the spot test that every change schedules.
+bool WaitForTest(HWND dialog)
+{
+    return PumpUntil([&] { return !Text(dialog, IDC_SF_TEST_RESULT).empty(); }, 3000);
+}
+
+class SpotFiltersDialogTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        INITCOMMONCONTROLSEX icc{sizeof icc, ICC_STANDARD_CLASSES | ICC_LINK_CLASS | ICC_WIN95_CLASSES};
+        ::InitCommonControlsEx(&icc);
+        app.IniPath = dir.File(u"contest.ini");
+        app.IsDefaultIni = false;
+        savedWarning = CSpotFiltersDlg::Warning();
+        CSpotFiltersDlg::Warning() = [this](HWND, const std::u16string& text) { warnings.push_back(text); };
+        CurrentCtyTable().reset();
+    }
+    void TearDown() override
+    {
+        CSpotFiltersDlg::Warning() = savedWarning;
+        CurrentCtyTable().reset();
+    }
+
+    // Publishes Debian's real country file as the logger suite's, through the program's loader.
+    void LoadCountryFile()
+    {
+        ASSERT_TRUE(WriteFileBytes(dir.File(u"CTY.DAT"), ReadWholeFile(SystemCtyDatPath())));
+        std::u16string text;
+        ASSERT_EQ(ProgramCtyFileLoader().Load(dir.Path() + u"\\", text), CtyLoadResult::Loaded) << Utf16ToUtf8(text);
+    }
+
+    std::u16string Key(const std::u16string& key)
+    {
+        return CIniFile(app.IniPath).ReadString(u"SpotFilters", key, u"<missing>");
+    }
+
+    CTempDir dir;
+    CKestrivaneApp app;
+    CFakeFiltersHost host;
+    std::vector<std::u16string> warnings;
+    CSpotFiltersDlg::WarningFunction savedWarning;
+};
+
+} // namespace
+
+TEST_F(SpotFiltersDialogTest, OpensOnTheLevelAskedForAndOkHandsBackTheLevelsAndTheSwitch)
+{
+    int shown = -1;
+    const bool ok = Drive([&] { return RunSpotFiltersDialog(host, nullptr, true, 8, u"", u""); },
+                          [&](HWND dialog) {
+                              shown = SelectedLevel(dialog);
+                              ChooseLevel(dialog, kAlphaIndex);
+                              Type(dialog, IDC_SF_DX_CALLS, u"  N4*\r\n");
+                              ChooseLevel(dialog, kAllIndex);
+                              Click(dialog, IDC_SF_REJECT_OUT_OF_BAND, false);
+                              PressOk(dialog);
+                          });
+    EXPECT_TRUE(ok);
+    EXPECT_EQ(shown, kSkimmerIndex);
+    ASSERT_EQ(host.setCalls, 1);
+    ASSERT_EQ(host.received.size(), host.given.size());
+    EXPECT_EQ(host.received[kAlphaIndex].Filters.dxCalls, u"N4*");
+    for (size_t i = 0; i < host.received.size(); ++i) EXPECT_EQ(host.received[i].Modified, i == kAlphaIndex) << i;
+    EXPECT_FALSE(app.GlobalFilters.rejectOutOfBand);
+    EXPECT_EQ(Key(u"RejectOutOfBand"), u"0");
+
+    // Switched on again, the key goes: on is its default. An unknown connection opens "All connections".
+    host.given = host.received;
+    for (SpotFilterLevel& level : host.given) level.Modified = false; // as the view hands them out
+    const bool again = Drive([&] { return RunSpotFiltersDialog(host, nullptr, true, 42, u"", u""); },
+                             [&](HWND dialog) {
+                                 shown = SelectedLevel(dialog);
+                                 EXPECT_EQ(::IsDlgButtonChecked(dialog, IDC_SF_REJECT_OUT_OF_BAND), BST_UNCHECKED);
+                                 Click(dialog, IDC_SF_REJECT_OUT_OF_BAND, true);
+                                 PressOk(dialog);
+                             });
+    EXPECT_TRUE(again);
+    EXPECT_EQ(shown, kAllIndex);
+    EXPECT_TRUE(app.GlobalFilters.rejectOutOfBand);
+    EXPECT_EQ(Key(u"RejectOutOfBand"), u"<missing>");
+    for (const SpotFilterLevel& level : host.received) EXPECT_FALSE(level.Modified);
+}
+
+TEST_F(SpotFiltersDialogTest, CancelDiscardsEveryChangeAndWritesNothing)
+{
+    const bool ok = Drive([&] { return RunSpotFiltersDialog(host, nullptr, false, 0, u"", u""); },
+                          [&](HWND dialog) {
+                              Click(dialog, IDC_SF_REJECT_OUT_OF_BAND, false);
+                              Type(dialog, IDC_SF_WORDS, u"QRT");
+                              ChooseLevel(dialog, kTelnetIndex);
+                              ::SendMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+                          });
+    EXPECT_FALSE(ok);
+    EXPECT_EQ(host.setCalls, 0);
+    EXPECT_TRUE(app.GlobalFilters.rejectOutOfBand);
+    EXPECT_FALSE(CIniFile(app.IniPath).Exists());
+}
+
+TEST_F(SpotFiltersDialogTest, WrongEntryKeepsTheUserOnTheLevelWithTheEntrySelected)
+{
+    LoadCountryFile();
+    CSpotFiltersDlg dialog(host.given, kAlphaIndex, nullptr);
+    const INT_PTR result = Drive([&] { return dialog.DoModal(); }, [&](HWND hwnd) {
+        // "*" stands alone only after "DL*", where the same text is part of a good entry.
+        Type(hwnd, IDC_SF_SPOTTER_CALLS, u"DL*, *");
+        ChooseLevel(hwnd, kTelnetIndex);
+        ASSERT_EQ(warnings.size(), 1u);
+        EXPECT_EQ(warnings[0].substr(0, 18), u"Wrong callsign: *\n");
+        EXPECT_EQ(SelectedLevel(hwnd), kAlphaIndex);
+        EXPECT_EQ(::GetFocus(), ::GetDlgItem(hwnd, IDC_SF_SPOTTER_CALLS));
+        DWORD start = 0, end = 0;
+        ::SendDlgItemMessageW(hwnd, IDC_SF_SPOTTER_CALLS, EM_GETSEL, WPARAM(&start), LPARAM(&end));
+        EXPECT_EQ(start, 5u);
+        EXPECT_EQ(end, 6u);
+
+        // OK is refused too; then a DXCC entry that the country file does not know.
+        Type(hwnd, IDC_SF_SPOTTER_CALLS, u"DL*");
+        Type(hwnd, IDC_SF_DX_DXCC, u"F DL1");
+        PressOk(hwnd);
+        ASSERT_EQ(warnings.size(), 2u);
+        EXPECT_EQ(warnings[1].substr(0, 25), u"Unknown DXCC entity: DL1\n");
+        EXPECT_TRUE(::IsWindowVisible(hwnd));
+
+        Type(hwnd, IDC_SF_DX_DXCC, u"F DL");
+        ChooseLevel(hwnd, kSkimmerIndex);
+        EXPECT_EQ(SelectedLevel(hwnd), kSkimmerIndex);
+        EXPECT_EQ(LevelLine(hwnd, kAlphaIndex), u"Alpha (Telnet)  \u2022");
+
+        // A skimmer has no spotter criteria: the group is off and its wrong texts never block.
+        EXPECT_FALSE(Enabled(hwnd, IDC_SF_SPOTTER_CALLS));
+        EXPECT_FALSE(Enabled(hwnd, IDC_SF_SPOTTER_GROUP));
+        EXPECT_EQ(Text(hwnd, IDC_SF_SPOTTER_NOTE), u"Not used for a local CW Skimmer: the spotter is always yourself.");
+        Type(hwnd, IDC_SF_SPOTTER_CALLS, u"//");
+        PressOk(hwnd);
+    });
+    EXPECT_EQ(result, IDOK);
+    EXPECT_EQ(warnings.size(), 2u);
+    EXPECT_EQ(dialog.Levels[kAlphaIndex].Filters.spotterCalls, u"DL*");
+    EXPECT_EQ(dialog.Levels[kAlphaIndex].Filters.dxDxcc, u"F DL");
+    EXPECT_EQ(dialog.Levels[kSkimmerIndex].Filters.spotterCalls, u"//");
+    EXPECT_TRUE(dialog.Levels[kSkimmerIndex].Modified);
+}
+
+TEST_F(SpotFiltersDialogTest, LevelLinesNotesAndTheControlsOfEachLevel)
+{
+    host.given[kTelnetIndex].Filters.frequencies = u"WARC";
+    host.given[kAlphaIndex].ClusterSoftware = DXSpider;
+    CSpotFiltersDlg dialog(host.given, kAllIndex, nullptr);
+    Drive([&] { return dialog.DoModal(); }, [&](HWND hwnd) {
+        // The link control made again in place must leave the dialog's font to the other controls.
+        LOGFONTW font{};
+        const auto dialogFont = reinterpret_cast<HFONT>(::SendMessageW(hwnd, WM_GETFONT, 0, 0));
+        EXPECT_EQ(::GetObjectW(dialogFont, sizeof font, &font), int(sizeof font));
+        EXPECT_TRUE(Visible(hwnd, IDC_SF_REJECT_OUT_OF_BAND));
+        EXPECT_TRUE(Visible(hwnd, IDC_SF_OUT_OF_BAND_NOTE));
+        EXPECT_FALSE(Visible(hwnd, IDC_SF_SERVER_TIP));
+        EXPECT_EQ(Text(hwnd, IDC_SF_LEVEL_NOTE),
+                  u"Applied to every connection, after its own filters and those of its type.");
+        EXPECT_EQ(Text(hwnd, IDC_SF_COUNTRY_FILE).substr(0, 30), u"No country file of Quarnel in ");
+        EXPECT_TRUE(dialog.NoCountryFile);
+
+        ChooseLevel(hwnd, kTelnetIndex);
+        EXPECT_FALSE(Visible(hwnd, IDC_SF_REJECT_OUT_OF_BAND));
+        EXPECT_FALSE(Visible(hwnd, IDC_SF_OUT_OF_BAND_NOTE));
+        EXPECT_TRUE(Visible(hwnd, IDC_SF_SERVER_TIP));
+        EXPECT_EQ(LevelLine(hwnd, kTelnetIndex), u"Telnet connections  \u2022");
+        Click(hwnd, IDC_SF_DISABLE, true);
+        EXPECT_EQ(LevelLine(hwnd, kTelnetIndex), u"Telnet connections (disabled)");
+        EXPECT_EQ(SelectedLevel(hwnd), kTelnetIndex);
+
+        ChooseLevel(hwnd, kAlphaIndex);
+        EXPECT_EQ(Text(hwnd, IDC_SF_LEVEL_NOTE), u"No other level has filters for it.");
+        const std::u16string tip = Text(hwnd, IDC_SF_SERVER_TIP);
+        EXPECT_EQ(tip.substr(0, 44), u"Tip: a Telnet cluster can filter on its serv");
+        EXPECT_NE(tip.find(u"\">DXSpider manual</a>"), std::u16string::npos) << Utf16ToUtf8(tip);
+        EXPECT_EQ(Text(hwnd, IDC_SF_TEST_SCOPE),
+                  u"Tested: Alpha, then Telnet connections, then All connections, then the amateur bands (built-in) "
+                  u"(from the entry chosen upwards, with the values of this dialog).");
+        ChooseLevel(hwnd, kWebIndex);
+        EXPECT_FALSE(Visible(hwnd, IDC_SF_SERVER_TIP));
+        PressOk(hwnd);
+    });
+    EXPECT_TRUE(dialog.Levels[kTelnetIndex].Modified);
+    EXPECT_TRUE(dialog.Levels[kTelnetIndex].Filters.disabled);
+    EXPECT_FALSE(dialog.Levels[kAlphaIndex].Modified);
+}
+
+TEST_F(SpotFiltersDialogTest, SpotTestOfAPastedLineAndOfTypedFields)
+{
+    LoadCountryFile();
+    host.given[kTelnetIndex].Filters.frequencies = u"14025";
+    const std::u16string line = u"DX de K8RQT-#: 14025.0 N4XJZ CW 1234Z";
+    const std::u16string reason = u"Already sent to Quarnel by Beta at 1234Z (same spot)";
+    CSpotFiltersDlg dialog(host.given, kAlphaIndex, nullptr, line, reason);
+    Drive([&] { return dialog.DoModal(); }, [&](HWND hwnd) {
+        // The line given at opening is tested at once.
+        EXPECT_EQ(dialog.TestResult, TestRejected);
+        EXPECT_EQ(Text(hwnd, IDC_SF_TEST_SPOTTER), u"K8RQT-#");
+        EXPECT_EQ(Text(hwnd, IDC_SF_TEST_FREQUENCY), u"14025.0");
+        EXPECT_EQ(Text(hwnd, IDC_SF_TEST_DX_CALL), u"N4XJZ");
+        EXPECT_EQ(Text(hwnd, IDC_SF_TEST_COMMENT), u"CW");
+        EXPECT_EQ(Text(hwnd, IDC_SF_TEST_RESULT), u"Spot rejected");
+        EXPECT_EQ(Text(hwnd, IDC_SF_TEST_DETAIL),
+                  u"Rejected by Telnet connections: frequency (14025.0) This line was not sent to Quarnel as a "
+                  u"duplicate, not because of a filter: " + reason + u".");
+        EXPECT_EQ(Text(hwnd, IDC_SF_TEST_COUNTRY),
+                  u"DX: K - United States of America, NA, CQ 5, ITU 8\r\nSpotter: K - United States of America, NA, "
+                  u"CQ 4, ITU 8");
+        PumpFor(100);
+        SaveScreenshot(hwnd, u"spot-filters-rejected-test");
+
+        // An edit of the level shown, not yet validated, takes part at once.
+        Type(hwnd, IDC_SF_DX_CONTINENTS, u"NA");
+        Type(hwnd, IDC_SF_TEST_RESULT, u"");
+        ASSERT_TRUE(WaitForTest(hwnd));
+        EXPECT_EQ(Text(hwnd, IDC_SF_TEST_DETAIL).substr(0, 42), u"Rejected by Alpha: DX continent (NA) This ");
+
+        Type(hwnd, IDC_SF_TEST_LINE, u"not a spot");
+        EXPECT_EQ(Text(hwnd, IDC_SF_TEST_FIELDS_NOTE), u"Not a spot line: type the fields:");
+        Type(hwnd, IDC_SF_DX_CONTINENTS, u"");
+        Type(hwnd, IDC_SF_TEST_FREQUENCY, u"14400");
+        Type(hwnd, IDC_SF_TEST_RESULT, u"");
+        ASSERT_TRUE(WaitForTest(hwnd));
+        EXPECT_EQ(Text(hwnd, IDC_SF_TEST_DETAIL), u"Rejected: outside the amateur bands (14400.0 kHz)");
+
+        // The dialog's own switch counts, not the application's.
+        ChooseLevel(hwnd, kAllIndex);
+        Click(hwnd, IDC_SF_REJECT_OUT_OF_BAND, false);
+        Type(hwnd, IDC_SF_TEST_RESULT, u"");
+        ASSERT_TRUE(WaitForTest(hwnd));
+        EXPECT_EQ(Text(hwnd, IDC_SF_TEST_RESULT), u"Spot accepted");
+        EXPECT_EQ(dialog.TestResult, TestAccepted);
+        EXPECT_EQ(Text(hwnd, IDC_SF_TEST_SCOPE),
+                  u"Tested: All connections (from the entry chosen upwards, with the values of this dialog).");
+
+        Type(hwnd, IDC_SF_TEST_FREQUENCY, u"14,025");
+        Type(hwnd, IDC_SF_TEST_RESULT, u"");
+        ASSERT_TRUE(WaitForTest(hwnd));
+        EXPECT_EQ(Text(hwnd, IDC_SF_TEST_RESULT), u"Type a frequency and a DX call.");
+        Type(hwnd, IDC_SF_TEST_FREQUENCY, u"");
+        Type(hwnd, IDC_SF_TEST_DX_CALL, u"");
+        PumpUntil([&] { return dialog.TestResult == TestNone; }, 3000);
+        EXPECT_EQ(Text(hwnd, IDC_SF_TEST_RESULT) + Text(hwnd, IDC_SF_TEST_DETAIL) + Text(hwnd, IDC_SF_TEST_COUNTRY), u"");
+    });
+}
+
+TEST_F(SpotFiltersDialogTest, ScreenshotOfAConnectionLevel)
+{
+    LoadCountryFile();
+    host.given[kAllIndex].Filters.dxContinents = u"/EU /NA";
+    host.given[kAlphaIndex].ClusterSoftware = DXSpider;
+    host.given[kAlphaIndex].Filters.frequencies = u"14074 7074\r\n/HF";
+    host.given[kAlphaIndex].Filters.dxCalls = u"N4*";
+    CSpotFiltersDlg dialog(host.given, kAlphaIndex, nullptr);
+    Drive([&] { return dialog.DoModal(); }, [&](HWND hwnd) {
+        EXPECT_EQ(Text(hwnd, IDC_SF_COUNTRY_FILE).substr(0, 14), u"Country file: ");
+        EXPECT_FALSE(dialog.NoCountryFile);
+        Type(hwnd, IDC_SF_TEST_SPOTTER, u"DL1ABC");
+        Type(hwnd, IDC_SF_TEST_FREQUENCY, u"14025.0");
+        Type(hwnd, IDC_SF_TEST_DX_CALL, u"JA1XYZ");
+        ASSERT_TRUE(WaitForTest(hwnd));
+        EXPECT_EQ(Text(hwnd, IDC_SF_TEST_DETAIL), u"Rejected by All connections: DX continent (AS)");
+        PumpFor(100);
+        SaveScreenshot(hwnd, u"spot-filters-connection-level");
+    });
+}
