@@ -516,6 +516,128 @@ TEST_F(ViewCommandTest, SelectAllReceivedSelectsTheActivePagesText)
 
 namespace {
 
+// Drives the modal dialogs of this thread while a command runs them: each tick the handler sees the visible
+// dialog windows until it returns true (it has done its part). A message box the handler did not expect is
+// noted and closed, and so are the dialogs under it; the timer ends when no dialog is left.
+std::function<bool(HWND)> g_dialogHandler;
+bool g_dialogHandled = false;
+std::vector<std::u16string> g_strayMessages;
+
+std::u16string WindowTextOf(HWND window)
+{
+    wchar_t text[512] = {};
+    ::GetWindowTextW(window, text, 512);
+    return U16(text);
+}
+
+void Click(HWND dialog, int id)
+{
+    ::PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(::GetDlgItem(dialog, id)));
+}
+
+void CALLBACK DriveDialogs(HWND, UINT, UINT_PTR timer, DWORD)
+{
+    std::vector<HWND> dialogs;
+    ::EnumThreadWindows(
+        ::GetCurrentThreadId(),
+        [](HWND hwnd, LPARAM l) -> BOOL {
+            wchar_t cls[16] = {};
+            ::GetClassNameW(hwnd, cls, 16);
+            if (U16(cls) == u"#32770" && ::IsWindowVisible(hwnd)) reinterpret_cast<std::vector<HWND>*>(l)->push_back(hwnd);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&dialogs));
+    if (dialogs.empty() && g_dialogHandled) {
+        ::KillTimer(nullptr, timer);
+        return;
+    }
+    for (HWND dialog : dialogs) {
+        if (WindowTextOf(dialog) != u"Kestrivane") continue;
+        HWND text = ::GetDlgItem(dialog, 0xFFFF);
+        g_strayMessages.push_back(text ? WindowTextOf(text) : u"?");
+        ::PostMessageW(dialog, WM_CLOSE, 0, 0);
+        for (HWND other : dialogs)
+            if (other != dialog) Click(other, IDCANCEL);
+        g_dialogHandled = true;
+        return;
+    }
+    for (HWND dialog : dialogs)
+        if (!g_dialogHandled && g_dialogHandler && g_dialogHandler(dialog)) g_dialogHandled = true;
+}
+
+void DriveNextDialog(std::function<bool(HWND)> handler)
+{
+    g_dialogHandler = std::move(handler);
+    g_dialogHandled = false;
+    g_strayMessages.clear();
+    ::SetTimer(nullptr, 0, 150, DriveDialogs);
+}
+
+} // namespace
+
+TEST_F(ViewCommandTest, TheDialogsOfNewAndSettingsReachTheView)
+{
+    CreateView(kThreeTelnet);
+
+    // Without closed connections the "+" tab opens the New dialog at once, with the default name and login.
+    std::u16string name, login;
+    DriveNextDialog([&](HWND dialog) {
+        if (WindowTextOf(dialog) != u"Connection Settings") return false;
+        name = WindowTextOf(::GetDlgItem(dialog, IDC_CONN_NAME));
+        login = WindowTextOf(::GetDlgItem(dialog, IDC_CONN_LOGIN));
+        test::SaveScreenshot(dialog, u"view-new-connection-dialog");
+        ::SetWindowTextW(::GetDlgItem(dialog, IDC_CONN_HOST), L"127.0.0.5");
+        ::SetWindowTextW(::GetDlgItem(dialog, IDC_CONN_PORT), L"7300");
+        Click(dialog, IDOK);
+        return true;
+    });
+    ::PostMessageW(view, WM_APP_ADD_TAB_CLICKED, 0, 0);
+    ASSERT_TRUE(test::PumpUntil([&] { return view.ConnectionTabCount() == 4; }, 8000)) << g_strayMessages.size();
+    EXPECT_EQ(name, u"Connection 1");
+    EXPECT_EQ(login, u"K1ABC");
+    EXPECT_EQ(Key(u"Connection.4", u"Host"), u"127.0.0.5");
+    EXPECT_EQ(Key(u"Connections", u"NextId"), u"5");
+    EXPECT_EQ(view.TabStrip().GetActiveTab(), 3);
+
+    // Settings: the dialog's OK stores and applies the new host.
+    DriveNextDialog([&](HWND dialog) {
+        if (WindowTextOf(dialog) != u"Connection Settings") return false;
+        ::SetWindowTextW(::GetDlgItem(dialog, IDC_CONN_HOST), L"127.0.0.6");
+        Click(dialog, IDOK);
+        return true;
+    });
+    view.ExecuteCommand(ID_CONNECTION_SETTINGS);
+    EXPECT_EQ(Key(u"Connection.4", u"Host"), u"127.0.0.6");
+    EXPECT_EQ(view.PageAt(3)->Settings.Host, u"127.0.0.6");
+    EXPECT_TRUE(LogHas(u"[Connection 1] Settings changed"));
+
+    // Its Delete button runs the Delete command.
+    DriveNextDialog([&](HWND dialog) {
+        if (WindowTextOf(dialog) != u"Connection Settings") return false;
+        Click(dialog, IDC_CONN_DELETE);
+        return true;
+    });
+    questions.yes = true;
+    view.ExecuteCommand(ID_CONNECTION_SETTINGS);
+    EXPECT_EQ(LastQuestion().text, u"Delete the connection \"Connection 1\"?\n\nIts settings will be removed permanently.");
+    EXPECT_EQ(TabLabels(), (std::vector<std::u16string>{u"Alpha", u"Bravo", u"Charlie", u"+"}));
+    EXPECT_EQ(Key(u"Connection.4", u"Host"), u"<missing>");
+
+    // General settings: what the dialog gives back is stored.
+    app.Settings.BroadcastAddress = u"127.255.255.255";
+    DriveNextDialog([&](HWND dialog) {
+        if (WindowTextOf(dialog) != u"General Settings") return false;
+        Click(dialog, IDOK);
+        return true;
+    });
+    view.ExecuteCommand(ID_TOOLS_GENERAL_SETTINGS);
+    EXPECT_EQ(Key(u"Network", u"ApplicationID"), u"TELNET");
+    EXPECT_EQ(Key(u"Network", u"BroadcastAddress"), u"127.255.255.255");
+    for (const std::u16string& message : g_strayMessages) ADD_FAILURE() << std::string(message.begin(), message.end());
+}
+
+namespace {
+
 // The program's main frame on three connections.
 class ViewCommandFrameTest : public test::FrameFixture {
 protected:
