@@ -10,6 +10,7 @@
 #include "app/CMainFrame.h"
 #include "app/CReceivePane.h"
 #include "app/CSendEdit.h"
+#include "app/SpotTestRequest.h"
 #include "connections/CConnectionPage.h"
 #include "resources/resource.h"
 #include "tests/app/ViewTestHost.h"
@@ -633,6 +634,41 @@ TEST_F(ViewCommandTest, TheDialogsOfNewAndSettingsReachTheView)
     view.ExecuteCommand(ID_TOOLS_GENERAL_SETTINGS);
     EXPECT_EQ(Key(u"Network", u"ApplicationID"), u"TELNET");
     EXPECT_EQ(Key(u"Network", u"BroadcastAddress"), u"127.255.255.255");
+    for (const std::u16string& message : g_strayMessages) ADD_FAILURE() << std::string(message.begin(), message.end());
+}
+
+// "Test in Spot Filters" of a received line opens the dialog on that connection's level with the line; the
+// spot-filter commands open it on the active connection or on all connections, and OK stores the levels.
+TEST_F(ViewCommandTest, TheSpotFilterDialogOpensOnTheAskedLevel)
+{
+    CreateView(kThreeTelnet);
+    const auto openedOn = [&](const std::function<void()>& command, bool ok, std::u16string* testLine = nullptr) {
+        std::u16string level;
+        DriveNextDialog([&](HWND dialog) {
+            if (WindowTextOf(dialog) != u"Spot Filters") return false;
+            level = WindowTextOf(::GetDlgItem(dialog, IDC_SF_LEVEL));
+            if (testLine) *testLine = WindowTextOf(::GetDlgItem(dialog, IDC_SF_TEST_LINE));
+            if (ok) ::SetWindowTextW(::GetDlgItem(dialog, IDC_SF_WORDS), L"pirate");
+            Click(dialog, ok ? IDOK : IDCANCEL);
+            return true;
+        });
+        command();
+        return level;
+    };
+
+    std::u16string line;
+    const SpotTestRequest request{u"DX de K1ABC:     14025.0  DL1XYZ       cq                             1200Z", 30, {}};
+    EXPECT_NE(openedOn([&] { view.OnTestInSpotFilters(view.PageAt(2), request); }, false, &line).find(u"Charlie"),
+              std::u16string::npos);
+    EXPECT_EQ(line, request.Line);
+    view.TabStrip().SetActiveTab(1);
+    EXPECT_NE(openedOn([&] { view.ExecuteCommand(ID_CONNECTION_SPOT_FILTERS); }, true).find(u"Bravo"),
+              std::u16string::npos);
+    EXPECT_EQ(Key(u"Connection.2", u"FilterWords"), u"pirate");
+    EXPECT_EQ(view.PageAt(1)->Settings.Filters.words, u"pirate");
+    EXPECT_NE(openedOn([&] { view.ExecuteCommand(ID_TOOLS_SPOT_FILTERS); }, true).find(u"All connections"),
+              std::u16string::npos);
+    EXPECT_EQ(Key(u"SpotFilters", u"FilterWords"), u"pirate");
     for (const std::u16string& message : g_strayMessages) ADD_FAILURE() << std::string(message.begin(), message.end());
 }
 
