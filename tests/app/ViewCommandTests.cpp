@@ -310,12 +310,6 @@ TEST_F(ViewCommandTest, NewConnectionsTakeTheNextIdAndTheFirstTabsLogin)
     EXPECT_EQ(view.MakeDefaultConnectionName(), u"Connection 2");
 }
 
-TEST_F(ViewCommandTest, NewWithNoTabLeavesTheLoginEmpty)
-{
-    CreateView("");
-    EXPECT_EQ(view.MakeNewConnectionSettings().Login, u"");
-}
-
 TEST_F(ViewCommandTest, NextAndPreviousWrapAndTheAddTabNeverStaysActive)
 {
     CreateView(kThreeTelnet);
@@ -498,21 +492,6 @@ TEST_F(ViewCommandTest, TheAddTabMenuListsTheClosedConnectionsAndDeletesThem)
     EXPECT_EQ(Key(u"Connection.3", u"Host"), u"<missing>");
     EXPECT_EQ(Key(u"Connections", u"Closed"), u"");
     EXPECT_TRUE(LogHas(u"[A] Connection deleted (its settings have been removed)"));
-}
-
-TEST_F(ViewCommandTest, SelectAllReceivedSelectsTheActivePagesText)
-{
-    CreateView(kThreeTelnet);
-    CConnectionPage* alpha = view.PageAt(1);
-    alpha->AppendLogLine(false, u"first line");
-    alpha->AppendLogLine(false, u"second line");
-    view.ExecuteCommand(ID_EDIT_SELECT_ALL_RECEIVED);
-    CReadOnlyRichEdit& edit = alpha->ReceivePane().Edit();
-    DWORD start = 1, end = 0;
-    edit.SendMessage(EM_GETSEL, WPARAM(&start), LPARAM(&end));
-    EXPECT_EQ(start, 0u);
-    EXPECT_GE(int(end), edit.GetTextLength()) << "to the end, with the final paragraph mark";
-    EXPECT_GT(end, 20u);
 }
 
 namespace {
