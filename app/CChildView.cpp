@@ -85,9 +85,10 @@ bool CChildView::CreateChildren()
 {
     CreateScaledUiFont(uiFont_, dpi_);
     UpdateStateIcons(stateIcons_, dpi_);
+    ApplyMenuFontForDpi(menuFont_, dpi_);
     if (!tabStrip_.Create(hwnd_, IDC_VIEW_TAB_STRIP, RECT{})) return false;
     tabStrip_.SetImageList(stateIcons_);
-    tabStrip_.SetFont(uiFont_);
+    tabStrip_.SetFont(menuFont_.Handle() ? menuFont_.Handle() : uiFont_.Handle());
 
     emptyPage_ = new CEmptyPage; // deletes itself with its window
     if (!emptyPage_->Create(tabStrip_, IDC_VIEW_EMPTY_PAGE)) {
@@ -155,18 +156,19 @@ LRESULT CChildView::WndProc(UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_APP_CLOSE_CONNECTION:
         return OnCloseTabRequest(int(wParam));
     case WM_APP_TAB_NAME_CHANGED:
-        return 0; // renaming a connection comes with the view's commands
+        return OnTabNameChanged(int(wParam), reinterpret_cast<const char16_t*>(lParam));
     case WM_APP_TAB_ORDER_CHANGED:
         SaveTabState();
         return 0;
     case WM_APP_ADD_TAB_CLICKED:
-        return 0; // the "+" menu and the New dialog come with the view's commands
+        OnAddTabClicked();
+        return 0;
     case WM_SETFOCUS:
-        if (CConnectionPage* page = PageAt(tabStrip_.GetActiveTab())) page->SendEdit().SetFocus();
+        FocusActiveSendLine();
         return 0;
     default:
         if (msg == CTabStrip::ActiveTabChangedMessage()) {
-            if (CConnectionPage* page = PageAt(int(wParam))) lastActivePage_ = page;
+            OnActiveTabChanged(int(wParam));
             return 0;
         }
         return CWindowBase::WndProc(msg, wParam, lParam);
@@ -203,69 +205,6 @@ bool CChildView::OnCommand(int id, int code, HWND control)
     if (control || !frame) return false;
     ::SendMessageW(frame, WM_COMMAND, MAKEWPARAM(id, code), LPARAM(control));
     return true;
-}
-
-namespace {
-
-// Page states: 0 disconnected, 1 connecting, 2 connected, 3 error, 4 waiting to reconnect (in both classes).
-bool IsConnectableState(int state) { return state == 0 || state == 3 || state == 4; }
-bool IsActiveState(int state) { return state == 1 || state == 2 || state == 4; }
-
-} // namespace
-
-std::optional<CommandState> CChildView::QueryCommand(int id)
-{
-    switch (id) {
-    case ID_VIEW_LOG_PANE: return CommandState{true, !logCollapsed_};
-    case ID_CONNECTION_CONNECT_ALL: return CommandState{AnyPage(IsConnectableState), false};
-    case ID_CONNECTION_DISCONNECT_ALL: return CommandState{AnyPage(IsActiveState), false};
-    default: return std::nullopt; // the other commands of the view come with its menus
-    }
-}
-
-void CChildView::ExecuteCommand(int id)
-{
-    switch (id) {
-    case ID_VIEW_LOG_PANE: ToggleLogPane(); break;
-    case ID_CONNECTION_CONNECT_ALL: ConnectAll(); break;
-    case ID_CONNECTION_DISCONNECT_ALL: DisconnectAll(); break;
-    default: break;
-    }
-}
-
-bool CChildView::AnyPage(bool (*test)(int state)) const
-{
-    for (int i = 0; i < ConnectionTabCount(); ++i)
-        if (const CConnectionPage* page = PageAt(i); page && test(page->State)) return true;
-    return false;
-}
-
-void CChildView::ConnectAll()
-{
-    const bool atStartup = startupConnectAll_;
-    startupConnectAll_ = false;
-    for (int i = 0; i < ConnectionTabCount(); ++i) {
-        CConnectionPage* page = PageAt(i);
-        if (!page || !IsConnectableState(page->State)) continue;
-        page->Connect();
-        if (atStartup) page->StartupConnectPending = true; // read by the report 120 s later
-    }
-    if (atStartup) SetTimer(kStartupReportTimer, 120000);
-}
-
-void CChildView::DisconnectAll()
-{
-    for (int i = 0; i < ConnectionTabCount(); ++i)
-        if (CConnectionPage* page = PageAt(i); page && IsActiveState(page->State)) page->Disconnect();
-}
-
-void CChildView::ToggleLogPane()
-{
-    logCollapsed_ = !logCollapsed_;
-    logPane_.SetCollapsed(logCollapsed_);
-    logPane_.Invalidate();
-    UpdateLayout();
-    PostRefitFrame();
 }
 
 void CChildView::Log(bool isError, const std::u16string& connectionName, const std::u16string& text)
@@ -351,7 +290,8 @@ void CChildView::OnDpiChanged(int dpi)
     buttonBar_.ScaleToDpi(dpi);
     CreateScaledUiFont(uiFont_, dpi);
     logPane_.SetHeaderFont(uiFont_, dpi);
-    tabStrip_.SetFont(uiFont_);
+    ApplyMenuFontForDpi(menuFont_, dpi);
+    tabStrip_.SetFont(menuFont_.Handle() ? menuFont_.Handle() : uiFont_.Handle());
     if (emptyPage_) {
         emptyPage_->SetTextFont(uiFont_);
         emptyPage_->Invalidate();
@@ -708,7 +648,6 @@ void CChildView::OnNetworkStatus(const std::u16string& text) { Log(true, {}, For
 // with the remote commands and the dialogs; until then they do nothing here.
 void CChildView::OnCommandLine(CConnectionPage*, const std::u16string&) {}
 void CChildView::OnConnectionLost(CConnectionPage*, const std::u16string&, bool) {}
-void CChildView::OnTestInSpotFilters(CConnectionPage*, const SpotTestRequest&) {}
 void CChildView::OnQuarnelPacket(const std::vector<std::string>&) {}
 
 } // namespace kv

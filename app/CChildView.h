@@ -12,14 +12,19 @@
 #include "app/CButtonBar.h"
 #include "app/CConnectionTabCtrl.h"
 #include "app/CLogPane.h"
+#include "app/ISpotFiltersHost.h"
+#include "app/ViewCommandRules.h"
+#include "app/ViewQuestions.h"
 #include "base/CommandRouter.h"
 #include "connections/CConnectionSettings.h"
 #include "connections/CTrafficLog.h"
 #include "connections/CTrafficLogFile.h"
+#include "connections/GeneralSettings.h"
 #include "connections/IConnectionEvents.h"
 #include "connections/IQuarnelListener.h"
 #include "win/Font.h"
 #include "win/ImageList.h"
+#include "win/Menu.h"
 #include "win/SystemClock.h"
 #include "win/WindowBase.h"
 
@@ -40,7 +45,11 @@ constexpr int kFirstPageControlId = 1100;
 constexpr UINT WM_APP_REFIT_FRAME = WM_APP + 0x2;
 constexpr UINT WM_APP_CLOSE_CONNECTION = WM_APP + 0xD;
 
-class CChildView : public CWindowBase, public IConnectionEvents, public IQuarnelListener, public ICommandTarget {
+class CChildView : public CWindowBase,
+                   public IConnectionEvents,
+                   public IQuarnelListener,
+                   public ISpotFiltersHost,
+                   public ICommandTarget {
 public:
     static constexpr UINT_PTR kTrafficTimer = 1;
     static constexpr UINT_PTR kStartupReportTimer = 2;
@@ -95,6 +104,33 @@ public:
     CConnectionTabCtrl& TabStrip() { return tabStrip_; }
     CLogPane& LogPane() { return logPane_; }
 
+    // The view's commands and what follows a dialog's OK (CChildViewCommands.cpp).
+    void SetQuestions(IViewQuestions& questions) { questions_ = &questions; }
+    CConnectionPage* ActivePage() const { return PageAt(tabStrip_.GetActiveTab()); }
+    CConnectionPage* FindPageById(int id) const;
+    void OnNewConnection();
+    CConnectionSettings MakeNewConnectionSettings() const;
+    void AddNewConnection(const CConnectionSettings& settings);
+    void OnCloseConnection();
+    void OnDeleteConnection();
+    void OnRenameConnection();
+    LRESULT OnTabNameChanged(int index, const std::u16string& name);
+    void OnConnectionSettings();
+    void ApplyConnectionSettings(CConnectionPage& page, const CConnectionSettings& settings);
+    void OnGeneralSettings();
+    void ApplyGeneralSettings(const GeneralSettings& settings);
+    void OnAllSpotFilters();
+    void OnConnectionSpotFilters();
+    void OnDisableAllSpotFilters();
+    void OnSelectAllReceived();
+    void StepActiveTab(int step);
+    // The "+" tab: the New command, or the menu of the closed connections.
+    void OnAddTabClicked();
+    std::vector<ClosedConnectionItem> ListClosedConnections() const;
+    bool BuildAddTabMenu(CMenu& menu, const std::vector<ClosedConnectionItem>& items) const;
+    void OnAddTabChoice(int choice, const std::vector<ClosedConnectionItem>& items);
+    void DeleteClosedConnection(int id);
+
     // IConnectionEvents
     void OnConnectionStateChanged(CConnectionPage* page) override;
     void OnConnectionLogMessage(CConnectionPage* page, bool isError, const std::u16string& text) override;
@@ -106,6 +142,10 @@ public:
 
     // IQuarnelListener
     void OnQuarnelPacket(const std::vector<std::string>& fields) override;
+
+    // ISpotFiltersHost
+    void GetSpotFilterLevels(std::vector<SpotFilterLevel>& levels) override;
+    void SetSpotFilterLevels(const std::vector<SpotFilterLevel>& levels) override;
 
     // ICommandTarget
     std::optional<CommandState> QueryCommand(int id) override;
@@ -141,15 +181,23 @@ private:
     std::u16string ConnectionName(const CConnectionPage& page) const;
     LRESULT OnNodeListUpdated(LPARAM lParam);
     LRESULT OnCloseTabRequest(int id);
+    // Command helpers (CChildViewCommands.cpp).
+    void OnActiveTabChanged(int index);
+    void FocusActiveSendLine();
+    void LogToPage(CConnectionPage& page, const std::u16string& text);
+    bool AnyActiveClusterConnection() const;
+    int TrackAddTabMenu(const CMenu& menu) const;
 
     std::map<int, std::pair<std::u16string, bool>> stationRequests_;
     const MonoFont* textFont_ = nullptr;
     int dpi_ = 96;
     CFont uiFont_;
+    CFont menuFont_; // the tab labels'
     CImageList stateIcons_;
     CConnectionTabCtrl tabStrip_;
     CEmptyPage* emptyPage_ = nullptr;
     CConnectionPage* lastActivePage_ = nullptr;
+    IViewQuestions* questions_ = &UserQuestions();
     CLogPane logPane_;
     CButtonBar buttonBar_;
     int chromeWidth_ = -1;

@@ -61,14 +61,22 @@ bool AdjustWindowRectForDpi(RECT& rect, DWORD style, bool menu, DWORD exStyle, i
     return ::AdjustWindowRectEx(&rect, style, menu, exStyle) != FALSE;
 }
 
-bool CreateScaledUiFont(CFont& font, int dpi)
+namespace {
+
+bool CreateScaledSystemFont(CFont& font, LOGFONTW NONCLIENTMETRICSW::*which, int dpi)
 {
     NONCLIENTMETRICSW metrics{};
     metrics.cbSize = sizeof metrics; // the full size, with the padded border width
     if (!::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, metrics.cbSize, &metrics, 0)) return false;
-    LOGFONTW lf = metrics.lfMessageFont;
+    LOGFONTW lf = metrics.*which;
     lf.lfHeight = ::MulDiv(lf.lfHeight, dpi, GetDpiFunctions().ScreenDpi);
     return font.CreateIndirect(lf);
 }
+
+} // namespace
+
+bool CreateScaledUiFont(CFont& font, int dpi) { return CreateScaledSystemFont(font, &NONCLIENTMETRICSW::lfMessageFont, dpi); }
+
+bool ApplyMenuFontForDpi(CFont& font, int dpi) { return CreateScaledSystemFont(font, &NONCLIENTMETRICSW::lfMenuFont, dpi); }
 
 } // namespace kv

@@ -29,5 +29,7 @@ bool AdjustWindowRectForDpi(RECT& rect, DWORD style, bool menu, DWORD exStyle, i
 
 // The system's message font scaled to the DPI; false (and the font left alone) when the metrics cannot be read.
 bool CreateScaledUiFont(CFont& font, int dpi);
+// The system's menu font at the DPI, which the tab strip's labels use; false (font left alone) as above.
+bool ApplyMenuFontForDpi(CFont& font, int dpi);
 
 } // namespace kv

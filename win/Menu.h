@@ -29,6 +29,17 @@ public:
     }
     bool AppendItem(UINT id, const std::u16string& text) { return ::AppendMenuW(menu_, MF_STRING, id, W(text)) != FALSE; }
     bool AppendSeparator() { return ::AppendMenuW(menu_, MF_SEPARATOR, 0, nullptr) != FALSE; }
+    // The sub-menu then belongs to this menu, which destroys it with itself.
+    bool AppendPopup(HMENU popup, const std::u16string& text)
+    {
+        return ::AppendMenuW(menu_, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(popup), W(text)) != FALSE;
+    }
+    HMENU Detach()
+    {
+        HMENU m = menu_;
+        menu_ = nullptr;
+        return m;
+    }
     bool EnableItem(UINT id, bool enable)
     {
         return ::EnableMenuItem(menu_, id, MF_BYCOMMAND | (enable ? MF_ENABLED : MF_GRAYED)) != -1;
