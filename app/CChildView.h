@@ -12,8 +12,10 @@
 #include "app/CButtonBar.h"
 #include "app/CConnectionTabCtrl.h"
 #include "app/CLogPane.h"
+#include "app/CViewRemoteHost.h"
 #include "base/CommandRouter.h"
 #include "connections/CConnectionSettings.h"
+#include "connections/CRemoteCommands.h"
 #include "connections/CTrafficLog.h"
 #include "connections/CTrafficLogFile.h"
 #include "connections/IConnectionEvents.h"
@@ -142,7 +144,6 @@ private:
     LRESULT OnNodeListUpdated(LPARAM lParam);
     LRESULT OnCloseTabRequest(int id);
 
-    std::map<int, std::pair<std::u16string, bool>> stationRequests_;
     const MonoFont* textFont_ = nullptr;
     int dpi_ = 96;
     CFont uiFont_;
@@ -163,11 +164,12 @@ private:
     CTrafficLogFile trafficFile_;
     CTrafficLog trafficLog_;
     bool trafficLogRunning_ = false;
-    std::vector<std::u16string> senderStations_;
-    std::map<int, bool> announcedFailures_;
     bool startupConnectAll_ = false;
     bool logCollapsed_ = true;
     bool created_ = false;
+    // Logger stations and slash commands: the station requests, the announced failures and the senders.
+    CViewRemoteHost remoteHost_{*this};
+    CRemoteCommands remote_{remoteHost_};
 };
 
 } // namespace kv
