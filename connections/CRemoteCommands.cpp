@@ -136,8 +136,10 @@ bool IsSpotLine(const std::u16string& line)
 
 std::u16string FormatLineReply(const std::u16string& line, const std::u16string& message)
 {
-    const std::u16string shown = line.size() > kLongestEchoedLine ? line.substr(0, kEchoedPart) + u"..." : line;
-    return shown + u": " + message;
+    if (line.size() <= kLongestEchoedLine) return line + u": " + message;
+    size_t kept = kEchoedPart;
+    if (line[kept - 1] >= 0xD800 && line[kept - 1] <= 0xDBFF) --kept; // never half a character
+    return line.substr(0, kept) + u"...: " + message;
 }
 
 // ---- packets of the logger network
@@ -270,10 +272,7 @@ void CRemoteCommands::Bye(const CommandContext& context)
 
 void CRemoteCommands::Open(const std::u16string& argument, const CommandContext& context)
 {
-    if (argument.empty()) {
-        ErrorReply(context, LoadText(kIdsNameRequired));
-        return;
-    }
+    if (argument.empty()) return ErrorReply(context, LoadText(kIdsNameRequired));
     std::u16string error;
     const int id = FindClosedConnection(argument, error);
     if (id == 0) {
@@ -287,16 +286,9 @@ void CRemoteCommands::Open(const std::u16string& argument, const CommandContext&
 
 void CRemoteCommands::Close(const std::u16string& argument, const CommandContext& context)
 {
-    if (argument.empty()) {
-        ErrorReply(context, LoadText(kIdsNameRequired));
-        return;
-    }
-    std::u16string error;
-    CConnectionController* page = FindOpenConnection(argument, error);
-    if (!page) {
-        ErrorReply(context, error);
-        return;
-    }
+    if (argument.empty()) return ErrorReply(context, LoadText(kIdsNameRequired));
+    CConnectionController* page = FindOpenOrAnswer(argument, context);
+    if (!page) return;
     Reply(context, FormatText(LoadText(kIdsClosed), NameOf(*page)));
     host_.PostCloseConnection(page->ConnectionId); // the tab closes after the command has finished
 }
@@ -311,12 +303,8 @@ void CRemoteCommands::Select(const std::u16string& argument, const CommandContex
             ErrorReply(context, LoadText(kIdsNoCurrentConnection));
         return;
     }
-    std::u16string error;
-    CConnectionController* page = FindOpenConnection(argument, error);
-    if (!page) {
-        ErrorReply(context, error);
-        return;
-    }
+    CConnectionController* page = FindOpenOrAnswer(argument, context);
+    if (!page) return;
     host_.ActivateTab(IndexOf(*page));
     Reply(context, FormatText(LoadText(kIdsSelected), NameOf(*page)));
 }
@@ -347,12 +335,8 @@ void CRemoteCommands::ConnectOrDisconnect(bool connect, const std::u16string& ar
     }
     CConnectionController* page = context.CurrentPage;
     if (!argument.empty()) {
-        std::u16string error;
-        page = FindOpenConnection(argument, error);
-        if (!page) {
-            ErrorReply(context, error);
-            return;
-        }
+        page = FindOpenOrAnswer(argument, context);
+        if (!page) return;
     } else if (!page) {
         ErrorReply(context, LoadText(kIdsNoCurrentConnection));
         return;
@@ -452,6 +436,14 @@ int CRemoteCommands::FindClosedConnection(const std::u16string& name, std::u16st
     else
         error = FormatText(LoadText(kIdsUnknownConnection), name);
     return 0;
+}
+
+CConnectionController* CRemoteCommands::FindOpenOrAnswer(const std::u16string& name, const CommandContext& context)
+{
+    std::u16string error;
+    CConnectionController* page = FindOpenConnection(name, error);
+    if (!page) ErrorReply(context, error);
+    return page;
 }
 
 // ---- replies and alerts

@@ -83,6 +83,8 @@ private:
     void Select(const std::u16string& argument, const CommandContext& context);
     void Help(const CommandContext& context);
     void Exit(const CommandContext& context);
+    // The open connection of that name, or null after the error reply.
+    CConnectionController* FindOpenOrAnswer(const std::u16string& name, const CommandContext& context);
     void ConnectOrDisconnectOne(bool connect, CConnectionController& page, const CommandContext& context);
     void StartOrStop(bool connect, CConnectionController& page, const CommandContext& context);
     void AnswerStationRequest(const CConnectionController& page);

@@ -10,6 +10,15 @@
 
 namespace kv::test {
 
+// The program's windows as another process finds them.
+inline constexpr char16_t kFrameClass[] = u"Kestrivane.MainFrame";
+inline constexpr int kViewId = 59648;
+inline constexpr int kTabStripId = 1000;
+inline constexpr int kLogPaneId = 1002;
+inline constexpr int kLogEditId = 1003;
+inline constexpr int kReceivePaneId = 1007;
+inline constexpr int kReceiveEditId = 1008;
+
 template <typename Text>
 size_t CountOf(const Text& text, const std::type_identity_t<Text>& part)
 {
@@ -64,6 +73,34 @@ inline std::u16string WindowText(HWND window)
 }
 
 inline HWND Child(HWND parent, int id) { return parent ? ::GetDlgItem(parent, id) : nullptr; }
+
+inline std::u16string LogPaneText(HWND frame)
+{
+    return WindowText(Child(Child(Child(frame, kViewId), kLogPaneId), kLogEditId));
+}
+
+// The section of a Telnet connection on a local node, with its own keys after the common ones.
+inline std::string TelnetSection(int id, const char* name, uint16_t port, const char* extra)
+{
+    return FormatText("[Connection.%d]\r\nName=%s\r\nType=Telnet\r\nHost=127.0.0.1\r\nPort=%d\r\n"
+                      "Login=N0CALL\r\nLineEnding=CRLF\r\n%s",
+                      id, name, int(port), extra);
+}
+
+// The section of a CW Skimmer connection that follows radio 1 of STN1.
+inline std::string SkimmerSection(int id, uint16_t port)
+{
+    return FormatText("[Connection.%d]\r\nName=Skimmer\r\nType=CWSkimmer\r\nHost=127.0.0.1\r\nPort=%d\r\n"
+                      "Login=N0CALL\r\nCwSkimmer=1\r\nCwSkimmerRadio=1\r\nCwSkimmerStationName=STN1\r\n",
+                      id, int(port));
+}
+
+// The default settings file of the data folder given to the program with -a.
+inline bool WriteDataFolderSettings(const std::u16string& folder, const std::string& settings)
+{
+    return ::CreateDirectoryW(W(folder + u"\\cfg"), nullptr) &&
+           WriteFileBytes(folder + u"\\cfg\\Kestrivane.ini", settings);
+}
 
 inline std::string Hex(const std::string& bytes)
 {

@@ -17,14 +17,7 @@ using namespace kv::test;
 
 namespace {
 
-const char16_t kFrameClass[] = u"Kestrivane.MainFrame";
-constexpr int kViewId = 59648;
-constexpr int kTabStripId = 1000;
-constexpr int kLogPaneId = 1002;
-constexpr int kLogEditId = 1003;
 constexpr int kFirstPageId = 1100;
-constexpr int kReceivePaneId = 1007;
-constexpr int kReceiveEditId = 1008;
 constexpr int kSendEditId = 1011;
 constexpr UINT kSendLineMessage = WM_APP + 0x5;
 
@@ -35,28 +28,20 @@ protected:
     void SetUp() override
     {
         for (const CTestPeer* peer : {&station, &nodeA, &nodeB, &skimmer, &dead}) ASSERT_TRUE(peer->Ok()) << peer->Error();
-        ASSERT_TRUE(::CreateDirectoryW(W(dir.Path() + u"\\cfg"), nullptr));
-        ASSERT_TRUE(test::WriteFileBytes(dir.Path() + u"\\cfg\\Kestrivane.ini", Settings()));
+        ASSERT_TRUE(WriteDataFolderSettings(dir.Path(), Settings()));
     }
 
     std::string Settings() const
     {
-        auto telnet = [](int id, const char* name, uint16_t port, const char* extra) {
-            return FormatText("[Connection.%d]\r\nName=%s\r\nType=Telnet\r\nHost=127.0.0.1\r\nPort=%d\r\n"
-                              "Login=N0CALL\r\nLineEnding=CRLF\r\n%s",
-                              id, name, int(port), extra);
-        };
         return FormatText("[General]\r\nConfigVersion=2\r\nFontFace=Consolas\r\nConnectAllOnStartup=1\r\n"
                           "CommandDelay=100\r\n"
                           "[Network]\r\nBroadcastAddress=127.255.255.255\r\nPort=%d\r\nGabStations=STN1\r\n"
                           "[Connections]\r\nOrder=1,2,3\r\nActive=1\r\nClosed=4\r\nNextId=5\r\n"
                           "[Window]\r\nLogCollapsed=0\r\nHeight=640\r\n",
                           int(station.Port())) +
-               telnet(1, "Node A", nodeA.Port(), "") + telnet(2, "Node B", nodeB.Port(), "NoSpotsFromQuarnel=1\r\n") +
-               FormatText("[Connection.3]\r\nName=Skimmer\r\nType=CWSkimmer\r\nHost=127.0.0.1\r\nPort=%d\r\n"
-                          "Login=N0CALL\r\nCwSkimmer=1\r\nCwSkimmerRadio=1\r\nCwSkimmerStationName=STN1\r\n",
-                          int(skimmer.Port())) +
-               telnet(4, "Dead", dead.Port(), "");
+               TelnetSection(1, "Node A", nodeA.Port(), "") + TelnetSection(2, "Node B", nodeB.Port(), "NoSpotsFromQuarnel=1\r\n") +
+               SkimmerSection(3, skimmer.Port()) +
+               TelnetSection(4, "Dead", dead.Port(), "");
     }
 
     // The messages of the "GAB:" packets the program sent to a station, in order.
@@ -83,9 +68,8 @@ protected:
     std::string Story(HWND frame) const
     {
         return "node A:\n" + Describe(nodeA) + "node B:\n" + Describe(nodeB) + "skimmer:\n" + Describe(skimmer) +
-               "station:\n" + Describe(station) + "log pane:\n" + Utf16ToUtf8(LogText(frame));
+               "station:\n" + Describe(station) + "log pane:\n" + Utf16ToUtf8(LogPaneText(frame));
     }
-    static std::u16string LogText(HWND frame) { return WindowText(Child(Child(Child(frame, kViewId), kLogPaneId), kLogEditId)); }
 
     CTestPeer station{"station", "listen"};
     CTestPeer nodeA{"cluster", "contest", "chunk=64 pause=1"};
@@ -178,7 +162,7 @@ TEST_F(RemoteCommandsEndToEndTest, StationsSendTextAndCommandsAndHearTheAnswersA
     ASSERT_TRUE(PumpUntil([&] { return HasGab("STN2", "Connected to Node B"); }, 5000)) << Story(frame);
     answers = GabsTo("STN2");
     EXPECT_EQ(answers[answers.size() - 2], "Connecting Node B");
-    const std::u16string log = LogText(frame);
+    const std::u16string log = LogPaneText(frame);
     EXPECT_NE(log.find(u"/sel nothing: Unknown connection: \"nothing\""), std::u16string::npos) << Utf16ToUtf8(log);
     EXPECT_EQ(log.find(u"Reopened Dead"), std::u16string::npos) << "a reply to a station is a \"GAB:\" message only";
 
@@ -200,7 +184,7 @@ TEST_F(RemoteCommandsEndToEndTest, StationsSendTextAndCommandsAndHearTheAnswersA
           u"Node A is already connected", u"Closed Dead (reopen it with /open)", u"Reopened Dead",
           u"/sel nothing: Unknown connection: \"nothing\"", u"Selected Node A"})
         EXPECT_NE(pane.find(reply), std::u16string::npos) << Utf16ToUtf8(reply) << "\n" << Utf16ToUtf8(pane);
-    EXPECT_NE(LogText(frame).find(u"[Node A] /sel nothing"), std::u16string::npos) << Utf16ToUtf8(LogText(frame));
+    EXPECT_NE(LogPaneText(frame).find(u"[Node A] /sel nothing"), std::u16string::npos) << Utf16ToUtf8(LogPaneText(frame));
     EXPECT_EQ(GabsTo("STN2").size(), answers.size()) << "typed commands answer no station";
     ::SetForegroundWindow(frame);
     PumpFor(300);

@@ -437,4 +437,7 @@ TEST(FormatLineReplyTest, LongLinesAreCutTo27CharactersAndAnEllipsis)
     const std::u16string thirty(30, u'x');
     EXPECT_EQ(FormatLineReply(thirty, u"m"), thirty + u": m");
     EXPECT_EQ(FormatLineReply(thirty + u"y", u"m"), std::u16string(27, u'x') + u"...: m");
+    // A character of two UTF-16 units across the cut is left out whole.
+    const std::u16string face = u"\U0001F600";
+    EXPECT_EQ(FormatLineReply(std::u16string(26, u'x') + face + u"yyyy", u"m"), std::u16string(26, u'x') + u"...: m");
 }
