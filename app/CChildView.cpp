@@ -184,7 +184,8 @@ void CChildView::OnTimer(UINT_PTR id)
         if (trafficLogRunning_) trafficLog_.WritePeriod(u"period");
         break;
     case kStartupReportTimer:
-        KillTimer(kStartupReportTimer); // the report of connections still not connected comes with the remote commands
+        KillTimer(kStartupReportTimer);
+        remote_.ReportUnconnectedSinceStartup();
         break;
     case kNodeListTimer:
         if (!TheApp().DefaultCfgFolder.empty()) StartNodeListUpdate(TheApp().DefaultCfgFolder);
@@ -420,8 +421,7 @@ void CChildView::CloseConnectionTab(int index, bool deleteSettings)
     if (!page) return;
     const std::u16string name = ConnectionName(*page);
     const int id = page->ConnectionId;
-    stationRequests_.erase(id);
-    announcedFailures_.erase(id);
+    remote_.ForgetConnection(id);
     if (deleteSettings) {
         CIniFile ini = SettingsFile();
         DeleteConnectionSection(ini, id);
@@ -560,8 +560,13 @@ std::vector<std::u16string> CChildView::GetConnectionNames(int leaveOut) const
 
 LRESULT CChildView::OnCloseTabRequest(int id)
 {
-    for (int i = 0; i < ConnectionTabCount(); ++i)
-        if (const CConnectionPage* page = PageAt(i); page && page->ConnectionId == id) CloseConnectionTab(i, false);
+    for (int i = 0; i < ConnectionTabCount(); ++i) {
+        CConnectionPage* page = PageAt(i);
+        if (!page || page->ConnectionId != id) continue;
+        if (page->State == 1 || page->State == 2 || page->State == 4) page->Disconnect();
+        CloseConnectionTab(i, false);
+        break;
+    }
     return 0;
 }
 
@@ -620,7 +625,7 @@ LRESULT CChildView::OnNodeListUpdated(LPARAM lParam)
 void CChildView::OnConnectionStateChanged(CConnectionPage* page)
 {
     UpdateTabImage(FindPageIndex(page));
-    // The answers to logger stations (lost and restored connections) come with the remote commands.
+    if (page) remote_.OnConnectionStateChanged(*page);
 }
 
 void CChildView::OnConnectionLogMessage(CConnectionPage* page, bool isError, const std::u16string& text)
@@ -631,7 +636,7 @@ void CChildView::OnConnectionLogMessage(CConnectionPage* page, bool isError, con
     }
     Log(isError, ConnectionName(*page), text);
     page->AppendLogLine(isError, text);
-    // The answer to a station that asked for the connection comes with the remote commands.
+    if (isError) remote_.OnConnectionError(*page, text);
 }
 
 void CChildView::OnSendLinesChanged(CConnectionPage* page)
@@ -644,10 +649,16 @@ void CChildView::OnSendLinesChanged(CConnectionPage* page)
 
 void CChildView::OnNetworkStatus(const std::u16string& text) { Log(true, {}, FormatText(LoadText(367), text)); }
 
-// Typed slash commands, lost-connection alerts, packets of logger stations and the spot filter test come
-// with the remote commands and the dialogs; until then they do nothing here.
-void CChildView::OnCommandLine(CConnectionPage*, const std::u16string&) {}
-void CChildView::OnConnectionLost(CConnectionPage*, const std::u16string&, bool) {}
-void CChildView::OnQuarnelPacket(const std::vector<std::string>&) {}
+void CChildView::OnCommandLine(CConnectionPage* page, const std::u16string& line)
+{
+    if (page) remote_.OnCommandLine(*page, line);
+}
+
+void CChildView::OnConnectionLost(CConnectionPage* page, const std::u16string& reason, bool reconnecting)
+{
+    if (page) remote_.OnConnectionLost(*page, reason, reconnecting);
+}
+
+void CChildView::OnQuarnelPacket(const std::vector<std::string>& fields) { remote_.OnQuarnelPacket(fields); }
 
 } // namespace kv

@@ -12,11 +12,13 @@
 #include "app/CButtonBar.h"
 #include "app/CConnectionTabCtrl.h"
 #include "app/CLogPane.h"
+#include "app/CViewRemoteHost.h"
 #include "app/ISpotFiltersHost.h"
 #include "app/ViewCommandRules.h"
 #include "app/ViewQuestions.h"
 #include "base/CommandRouter.h"
 #include "connections/CConnectionSettings.h"
+#include "connections/CRemoteCommands.h"
 #include "connections/CTrafficLog.h"
 #include "connections/CTrafficLogFile.h"
 #include "connections/GeneralSettings.h"
@@ -188,7 +190,6 @@ private:
     bool AnyActiveClusterConnection() const;
     int TrackAddTabMenu(const CMenu& menu) const;
 
-    std::map<int, std::pair<std::u16string, bool>> stationRequests_;
     const MonoFont* textFont_ = nullptr;
     int dpi_ = 96;
     CFont uiFont_;
@@ -211,11 +212,12 @@ private:
     CTrafficLogFile trafficFile_;
     CTrafficLog trafficLog_;
     bool trafficLogRunning_ = false;
-    std::vector<std::u16string> senderStations_;
-    std::map<int, bool> announcedFailures_;
     bool startupConnectAll_ = false;
     bool logCollapsed_ = true;
     bool created_ = false;
+    // Logger stations and slash commands: the station requests, the announced failures and the senders.
+    CViewRemoteHost remoteHost_{*this};
+    CRemoteCommands remote_{remoteHost_};
 };
 
 } // namespace kv

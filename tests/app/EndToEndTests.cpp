@@ -12,24 +12,17 @@
 #include "base/Format.h"
 #include "base/Text.h"
 #include "base/Utf.h"
+#include "tests/app/EndToEndSupport.h"
 #include "tests/app/ProgramTestHost.h"
 #include "tests/support/WinTestSupport.h"
 #include "win/MessageOnlyWindow.h"
 
 using namespace kv;
-using test::CTestPeer;
-using test::PeerEvent;
+using namespace kv::test;
 
 namespace {
 
-const char16_t kFrameClass[] = u"Kestrivane.MainFrame";
-constexpr int kViewId = 59648;
 constexpr int kStatusBarId = 59393;
-constexpr int kTabStripId = 1000;
-constexpr int kLogPaneId = 1002;
-constexpr int kLogEditId = 1003;
-constexpr int kReceivePaneId = 1007;
-constexpr int kReceiveEditId = 1008;
 constexpr int kCommandDelayMs = 300;
 
 const std::string kCommonSpot = "DX de N0TST:     14025.0  DL1XYZ       test                           1928Z\a\a\n";
@@ -39,50 +32,6 @@ const std::string kSplitSpot =
     "DX de N0TST:     28020.0  VK2SPL       split across reads             1930Z\a\a\n";
 const std::string kSplitFirstHalf = "DX de N0TST:     28020.0  VK2SPL       split acr";
 
-template <typename Text>
-size_t CountOf(const Text& text, const std::type_identity_t<Text>& part)
-{
-    size_t count = 0;
-    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++count;
-    return count;
-}
-
-std::vector<const PeerEvent*> EventsOf(const std::vector<PeerEvent>& log, const std::string& event)
-{
-    std::vector<const PeerEvent*> found;
-    for (const PeerEvent& e : log)
-        if (e.event == event) found.push_back(&e);
-    return found;
-}
-
-struct StationPacket {
-    unsigned ms = 0;
-    std::vector<std::string> fields;
-};
-
-// The packets the station decoded, each split into its fields.
-std::vector<StationPacket> PacketsOf(const CTestPeer& station)
-{
-    std::vector<StationPacket> packets;
-    for (const PeerEvent& e : station.Log()) {
-        if (e.event != "packet") continue;
-        StationPacket packet{e.ms, {}};
-        size_t start = 0;
-        for (size_t cut; (cut = e.data.find('\x1f', start)) != std::string::npos; start = cut + 1)
-            packet.fields.push_back(e.data.substr(start, cut - start));
-        packet.fields.push_back(e.data.substr(start));
-        packets.push_back(std::move(packet));
-    }
-    return packets;
-}
-
-std::vector<StationPacket> PacketsOfKind(const CTestPeer& station, const std::string& kind)
-{
-    std::vector<StationPacket> packets = PacketsOf(station);
-    std::erase_if(packets, [&](const StationPacket& p) { return p.fields.empty() || p.fields[0] != kind; });
-    return packets;
-}
-
 // The text of every "RCVDPKT:" packet the station heard, one after the other.
 std::string ForwardedText(const CTestPeer& station)
 {
@@ -91,17 +40,6 @@ std::string ForwardedText(const CTestPeer& station)
         if (p.fields.size() == 4) text += p.fields[3];
     return text;
 }
-
-std::u16string WindowText(HWND window)
-{
-    const LRESULT length = window ? ::SendMessageW(window, WM_GETTEXTLENGTH, 0, 0) : 0;
-    std::u16string text(size_t(length > 0 ? length : 0) + 1, u'\0');
-    const LRESULT got = window ? ::SendMessageW(window, WM_GETTEXT, text.size(), LPARAM(text.data())) : 0;
-    text.resize(size_t(got > 0 ? got : 0));
-    return text;
-}
-
-HWND Child(HWND parent, int id) { return parent ? ::GetDlgItem(parent, id) : nullptr; }
 
 // The rich edit of the page that is shown.
 HWND ShownReceiveEdit(HWND frame)
@@ -114,20 +52,6 @@ HWND ShownReceiveEdit(HWND frame)
     return nullptr;
 }
 
-std::string Hex(const std::string& bytes)
-{
-    std::string out;
-    for (unsigned char c : bytes) out += c >= 0x20 && c < 0x7f ? std::string(1, char(c)) : FormatText("\\x%02x", c);
-    return out;
-}
-
-std::string Describe(const CTestPeer& peer)
-{
-    std::string text;
-    for (const PeerEvent& e : peer.Log()) text += FormatText("%u %s %s\n", e.ms, e.event, Hex(e.data));
-    return text;
-}
-
 class EndToEndTest : public ::testing::Test {
 protected:
     // What the peers saw and the log pane showed, for a failure's message.
@@ -135,23 +59,17 @@ protected:
     {
         return "node A:\n" + Describe(nodeA) + "node B:\n" + Describe(nodeB) + "skimmer:\n" + Describe(skimmer) +
                "station:\n" + Describe(station) + "log pane:\n" +
-               Utf16ToUtf8(WindowText(Child(Child(Child(frame, kViewId), kLogPaneId), kLogEditId)));
+               Utf16ToUtf8(LogPaneText(frame));
     }
 
     void SetUp() override
     {
         for (const CTestPeer* peer : {&station, &nodeA, &nodeB, &skimmer}) ASSERT_TRUE(peer->Ok()) << peer->Error();
-        ASSERT_TRUE(::CreateDirectoryW(W(dir.Path() + u"\\cfg"), nullptr));
-        ASSERT_TRUE(test::WriteFileBytes(dir.Path() + u"\\cfg\\Kestrivane.ini", Settings()));
+        ASSERT_TRUE(WriteDataFolderSettings(dir.Path(), Settings()));
     }
 
     std::string Settings() const
     {
-        auto telnet = [](int id, const char* name, uint16_t port, const char* extra) {
-            return FormatText("[Connection.%d]\r\nName=%s\r\nType=Telnet\r\nHost=127.0.0.1\r\nPort=%d\r\n"
-                              "Login=N0CALL\r\nLineEnding=CRLF\r\n%s",
-                              id, name, int(port), extra);
-        };
         return FormatText("[General]\r\nConfigVersion=2\r\nFontFace=Consolas\r\nConnectAllOnStartup=1\r\n"
                           "CommandDelay=%d\r\n"
                           "[Network]\r\nBroadcastAddress=127.255.255.255\r\nPort=%d\r\nSendSpotsOnce=1\r\n"
@@ -159,11 +77,9 @@ protected:
                           "[Connections]\r\nOrder=1,2,3\r\nActive=1\r\nNextId=4\r\n"
                           "[Window]\r\nLogCollapsed=0\r\nHeight=640\r\n",
                           kCommandDelayMs, int(station.Port())) +
-               telnet(1, "Node A", nodeA.Port(), "Command1=set/name Test\r\nCommand2=set/qth Here\r\nCommand3=sh/dx 5\r\n") +
-               telnet(2, "Node B", nodeB.Port(), "") +
-               FormatText("[Connection.3]\r\nName=Skimmer\r\nType=CWSkimmer\r\nHost=127.0.0.1\r\nPort=%d\r\n"
-                          "Login=N0CALL\r\nCwSkimmer=1\r\nCwSkimmerRadio=1\r\nCwSkimmerStationName=STN1\r\n",
-                          int(skimmer.Port()));
+               TelnetSection(1, "Node A", nodeA.Port(), "Command1=set/name Test\r\nCommand2=set/qth Here\r\nCommand3=sh/dx 5\r\n") +
+               TelnetSection(2, "Node B", nodeB.Port(), "") +
+               SkimmerSection(3, skimmer.Port());
     }
 
     std::u16string Arguments() const { return u"-a \"" + dir.Path() + u"\""; }
@@ -227,10 +143,17 @@ TEST_F(EndToEndTest, ConnectsAllLogsInForwardsOnceAnnouncesTheSkimmerAndReconnec
             EXPECT_EQ(p.fields[2], "");
             EXPECT_EQ(p.fields[3].back(), '\n') << Hex(p.fields[3]);
             EXPECT_EQ(p.fields[3].find('\r'), std::string::npos) << Hex(p.fields[3]);
+        } else if (p.fields[0] == "GAB:") { // the alert station hears of node B's closing
+            EXPECT_EQ(std::vector<std::string>(p.fields.begin(), p.fields.begin() + 3),
+                      (std::vector<std::string>{"GAB:", "TELNET", "STN1"}));
         } else {
             EXPECT_EQ(p.fields, (std::vector<std::string>{"CWSKIMMERCLIENT:", "TELNET", "STN1", "0"}));
         }
     }
+    std::vector<std::string> alerts;
+    for (const StationPacket& p : PacketsOfKind(station, "GAB:")) alerts.push_back(p.fields.back());
+    EXPECT_EQ(alerts, (std::vector<std::string>{"Connection to Node B lost, reconnecting: Connection closed by the server",
+                                                "Connection to Node B restored"}));
     const std::string forwarded = ForwardedText(station);
     EXPECT_EQ(CountOf(forwarded, kCommonSpot), 1u) << Hex(forwarded); // from both nodes, and node B again
     EXPECT_EQ(CountOf(forwarded, kOwnSpot), 1u) << Hex(forwarded);
@@ -261,7 +184,7 @@ TEST_F(EndToEndTest, ConnectsAllLogsInForwardsOnceAnnouncesTheSkimmerAndReconnec
     const std::u16string pane = WindowText(paneEdit);
     EXPECT_NE(pane.find(u"F5ABC"), std::u16string::npos) << Utf16ToUtf8(pane);
     EXPECT_NE(pane.find(Utf8ToUtf16(kSplitSpot.substr(0, kSplitSpot.size() - 3))), std::u16string::npos);
-    const std::u16string log = WindowText(Child(Child(Child(frame, kViewId), kLogPaneId), kLogEditId));
+    const std::u16string log = LogPaneText(frame);
     EXPECT_NE(log.find(u"Node B"), std::u16string::npos) << Utf16ToUtf8(log);
     EXPECT_EQ(WindowText(Child(frame, kStatusBarId)), u"3 active connections / 0 inactive connections");
     ::SetForegroundWindow(frame);
@@ -329,8 +252,7 @@ TEST(EndToEndMeasure, WindowShownAfterTheStartAndAStreamOf1000LinesASecond)
     CTestPeer node{"cluster", "stream", FormatText("rate=1000 seconds=%d", seconds)};
     ASSERT_TRUE(station.Ok() && node.Ok()) << station.Error() << node.Error();
     test::CTempDir dir;
-    ASSERT_TRUE(::CreateDirectoryW(W(dir.Path() + u"\\cfg"), nullptr));
-    ASSERT_TRUE(test::WriteFileBytes(dir.Path() + u"\\cfg\\Kestrivane.ini",
+    ASSERT_TRUE(WriteDataFolderSettings(dir.Path(),
         FormatText("[General]\r\nFontFace=Consolas\r\nConnectAllOnStartup=1\r\nReceiveMaxLines=5000\r\n"
                    "[Network]\r\nBroadcastAddress=127.255.255.255\r\nPort=%d\r\n"
                    "[Connections]\r\nOrder=1\r\nActive=1\r\nNextId=2\r\n"

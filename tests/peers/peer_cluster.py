@@ -222,8 +222,8 @@ def answer_until_quiet(c, quiet):
             line = c.read_line(quiet)
         except socket.timeout:
             return True
-        if line is None:
-            return False
+        if line is None or line.strip().lower() == b"bye":
+            return False  # a node ends the session on "bye"
         c.write(PROMPT)
 
 

@@ -14,6 +14,11 @@ Its own packets are broadcast from another socket on 127.0.0.1, when asked by a 
                          with a complete packet of another sender between the halves
     message "burst N"    N small "SENDPKT:" packets numbered 1..N, each in one datagram
 Scenario "silent" never answers. Parameter port=N takes that port instead of a free one.
+
+A test can also make it send a packet at once (peerd's TELL): the message is the packet's fields separated by
+0x1F, the keyword first with its colon; a field that begins with "#" goes bare without the "#" (a number),
+every other one quoted and escaped. For example b'SENDPKT:\x1fSTN2\x1fTELNET\x1f/status' or
+b'CWSKIMMERFREQ:\x1fSTN1\x1fTELNET\x1f#0\x1f#140253'. The framed packet is recorded as "sent".
 """
 import socket
 import threading
@@ -214,6 +219,17 @@ class Station:
                 if i % 10 == 0:
                     time.sleep(0.002)
             self.recorder.add("sent", message)
+
+    def tell(self, message):
+        fields = message.split(FIELD_SEPARATOR)
+        text = fields[0]
+        for field in fields[1:]:
+            text += b" " + (field[1:] if field.startswith(b"#") else b'"' + escape(field) + b'"')
+        framed = frame(text)
+        for i in range(0, len(framed), 255):
+            self.tx.sendto(framed[i:i + 255], ("127.255.255.255", self.port))
+        self.recorder.add("sent", framed)
+        return "sent %d bytes" % len(framed)
 
     def info(self):
         return "port %d" % self.port

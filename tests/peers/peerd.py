@@ -7,6 +7,7 @@ Tests (running inside Wine) connect to the control port, whose number is in the 
     START <kind> <scenario> [key=value ...]   ->  OK <id> <port>
     LOG <id>                                  ->  OK <n>, then n lines "<ms>\t<event>\t<hex bytes>"
     INFO <id>                                 ->  OK <text>
+    TELL <id> <hex bytes>                     ->  OK <text>: the message handed to the peer's tell()
     STOP <id>                                 ->  OK
 
 A kind is a kind of peer (a fake cluster, a logger station, a web service) defined by a module of this
@@ -108,6 +109,10 @@ class ControlHandler(socketserver.StreamRequestHandler):
         if verb == "INFO":
             peer = REGISTRY.get(int(words[1]))[0]
             return ["OK " + (peer.info() if hasattr(peer, "info") else "")]
+        if verb == "TELL":
+            peer = REGISTRY.get(int(words[1]))[0]
+            message = b"" if words[2] == "-" else bytes.fromhex(words[2])
+            return ["OK " + (peer.tell(message) or "")]
         if verb == "STOP":
             REGISTRY.stop(int(words[1]))
             return ["OK"]

@@ -6,6 +6,7 @@
 #include <atomic>
 #include <cstdlib>
 
+#include "base/Format.h"
 #include "base/Numbers.h"
 #include "base/Text.h"
 #include "base/Utf.h"
@@ -246,6 +247,14 @@ std::string CTestPeer::Info() const
 {
     const auto reply = PeerControl("INFO " + std::to_string(id_));
     return !reply.empty() && reply[0].size() >= 3 ? reply[0].substr(3) : std::string();
+}
+
+std::string CTestPeer::Tell(const std::string& message) const
+{
+    std::string hex;
+    for (unsigned char c : message) hex += FormatText("%02x", unsigned(c));
+    const auto reply = PeerControl("TELL " + std::to_string(id_) + " " + (hex.empty() ? "-" : hex));
+    return reply.empty() ? std::string() : reply[0];
 }
 
 } // namespace kv::test

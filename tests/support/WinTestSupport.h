@@ -57,6 +57,8 @@ public:
     uint16_t Port() const { return port_; }
     std::vector<PeerEvent> Log() const;
     std::string Info() const;
+    // Hands the peer a message of its own kind (its tell()); the daemon's reply line ("OK ..." or "ERR ...").
+    std::string Tell(const std::string& message) const;
 
 private:
     int id_ = 0;
