@@ -241,3 +241,20 @@ TEST_F(NodeListUpdateTest, OneDownloadAtATimeAndItsResultReachesEveryRegisteredW
     EXPECT_EQ(received[1].size(), 1u);
     UnregisterNodeListWindow(windows[0].Handle());
 }
+
+// Over HTTPS, as the real list is published: the local service on port 443 whose certificate the test CA
+// of tools/wine-env vouches for, at the address the test prefix's default settings give.
+TEST_F(NodeListUpdateTest, OverHttpsTheHeadRequestFindsTheInstalledListCurrent)
+{
+    if (::GetFileAttributesW(W(test::WineStateDir() + u"\\tls\\trusted")) == INVALID_FILE_ATTRIBUTES)
+        GTEST_SKIP() << "the test CA is not trusted on this machine (tools/wine-env needs root)";
+    peer = std::make_unique<test::CTestPeer>("nodelist", "https", "body=csv nodes=4");
+    ASSERT_TRUE(peer->Ok()) << peer->Error();
+    SetLink(u"NodeListUrl", u"https://localhost/nodes/DXCLUSTER_NODES.CSV");
+    NodeListUpdateResult result = Download();
+    EXPECT_EQ(result.Status, NodeListInstalled) << std::string(result.Error.begin(), result.Error.end());
+    EXPECT_EQ(result.NodeCount, 4);
+    result = Download();
+    EXPECT_EQ(result.Status, NodeListUpToDate);
+    EXPECT_EQ(Requests(), (std::vector<std::string>{"get", "head"}));
+}
