@@ -13,6 +13,7 @@ peer_dxsummit.py (port 443), where a test prefix's [Links] NodeListUrl points. P
   head=refuse     HEAD is answered 405 without Last-Modified
   status=CODE     every GET is answered with this status and a short text
   delay=MS        every GET waits this long before its answer
+  query=TEXT      the file is served only with this query string ("?TEXT" after the path)
 A GET whose If-Modified-Since is not older than the file's time is answered 304.
 Events recorded: "head" (path), "get" (path, a line feed, the If-Modified-Since value).
 """
@@ -66,6 +67,7 @@ class NodeListFile:
         self.refuse_head = params.get("head") == "refuse"
         self.status = int(params.get("status", "0"))
         self.delay = int(params.get("delay", "0")) / 1000.0
+        self.path = PATH + ("?" + params["query"] if "query" in params else "")
         self.stopped = threading.Event()
 
     def respond(self, method, path, since):
@@ -76,7 +78,7 @@ class NodeListFile:
             self.recorder.add("get", path + "\n" + since)
             if self.stopped.wait(self.delay):
                 return None
-        if path != PATH:
+        if path != self.path:
             return 404, b"not here", []
         if method == "HEAD" and self.refuse_head:
             return 405, b"", []
