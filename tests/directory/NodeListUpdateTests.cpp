@@ -200,7 +200,7 @@ TEST_F(NodeListUpdateTest, AListThatCannotReplaceTheFileLeavesNoTemporaryFile)
 
 TEST_F(NodeListUpdateTest, AServerThatCannotBeReachedIsAnInternetError)
 {
-    test::CTestPeer closed("probe", "closed");
+    test::CTestPeer closed("cluster", "refused");
     ASSERT_TRUE(closed.Ok()) << closed.Error();
     SetLink(u"NodeListUrl", FormatText(u"http://127.0.0.1:%d/nodes/DXCLUSTER_NODES.CSV", closed.Port()));
     const NodeListUpdateResult result = Download();
