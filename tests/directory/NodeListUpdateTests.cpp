@@ -255,7 +255,7 @@ TEST_F(NodeListUpdateTest, OneDownloadAtATimeAndItsResultReachesEveryRegisteredW
 }
 
 // Over HTTPS, as the real list is published: the local service on port 443 whose certificate the test CA
-// of tools/wine-env vouches for, at the address the test prefix's default settings give.
+// of tools/wine-env vouches for.
 TEST_F(NodeListUpdateTest, OverHttpsTheHeadRequestFindsTheInstalledListCurrent)
 {
     if (::GetFileAttributesW(W(test::WineStateDir() + u"\\tls\\trusted")) == INVALID_FILE_ATTRIBUTES)
@@ -264,7 +264,7 @@ TEST_F(NodeListUpdateTest, OverHttpsTheHeadRequestFindsTheInstalledListCurrent)
     if (peer->Error().find("Address already in use") != std::string::npos)
         GTEST_SKIP() << "port 443 is held by another test run on this machine";
     ASSERT_TRUE(peer->Ok()) << peer->Error();
-    SetLink(u"NodeListUrl", u"https://localhost/nodes/DXCLUSTER_NODES.CSV");
+    SetLink(u"NodeListUrl", u"https://localhost/directory-tests/DXCLUSTER_NODES.CSV");
     NodeListUpdateResult result = Download();
     EXPECT_EQ(result.Status, NodeListInstalled) << std::string(result.Error.begin(), result.Error.end());
     EXPECT_EQ(result.NodeCount, 4);

@@ -2,7 +2,7 @@
 If-Modified-Since.
 
 Scenario "serve" listens on a port of its own; scenario "https" answers on the HTTPS listener of
-peer_dxsummit.py (port 443), where a test prefix's [Links] NodeListUrl points. Parameters of both:
+peer_dxsummit.py (port 443) under /directory-tests/DXCLUSTER_NODES.CSV. Parameters of both:
   body=csv        the list: a release line, a header and nodes=N active rows (default 3); also
        legacy     an older one-node-per-line list
        emptycsv   a CSV list with its release and header lines only
@@ -22,6 +22,9 @@ import threading
 from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
 
 PATH = "/nodes/DXCLUSTER_NODES.CSV"
+# On the shared HTTPS listener the file stands apart from the address of the test prefix's settings, so that
+# the downloads of programs started by other tests meanwhile neither reach it nor install it.
+HTTPS_PATH = "/directory-tests/DXCLUSTER_NODES.CSV"
 HEADER = "Node,Address,Port,Active,ADIF,Skimmer,City,State,Grid,Sysop,Name,Email,Publish,Software,Version,URL"
 
 
@@ -59,7 +62,7 @@ def make_body(params):
 class NodeListFile:
     """The answers of the server, whichever listener carries them."""
 
-    def __init__(self, params, recorder):
+    def __init__(self, params, recorder, path=PATH):
         self.recorder = recorder
         self.body = make_body(params)
         lastmod = params.get("lastmod", "1764547200")
@@ -67,7 +70,7 @@ class NodeListFile:
         self.refuse_head = params.get("head") == "refuse"
         self.status = int(params.get("status", "0"))
         self.delay = int(params.get("delay", "0")) / 1000.0
-        self.path = PATH + ("?" + params["query"] if "query" in params else "")
+        self.path = path + ("?" + params["query"] if "query" in params else "")
         self.stopped = threading.Event()
 
     def respond(self, method, path, since):
@@ -149,10 +152,9 @@ class HttpServer:
 
 
 class HttpsScenario:
-    """The file on the HTTPS listener of peer_dxsummit.py (port 443, the test CA's certificate), where the
-    default settings of a test prefix point [Links] NodeListUrl."""
+    """The file on the HTTPS listener of peer_dxsummit.py (port 443, the test CA's certificate)."""
 
-    path = PATH
+    path = HTTPS_PATH
 
     def __init__(self, file):
         self.file = file
@@ -186,5 +188,5 @@ def make(scenario, params, recorder):
     if scenario == "serve":
         return HttpServer(NodeListFile(params, recorder))
     if scenario == "https":
-        return HttpsServer(NodeListFile(params, recorder))
+        return HttpsServer(NodeListFile(params, recorder, HTTPS_PATH))
     raise ValueError("unknown scenario " + scenario)
