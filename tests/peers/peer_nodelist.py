@@ -1,0 +1,192 @@
+"""The web server of the node-list file: HEAD and GET of /nodes/DXCLUSTER_NODES.CSV, Last-Modified,
+If-Modified-Since.
+
+Scenario "serve" listens on a port of its own; scenario "https" answers on the HTTPS listener of
+peer_dxsummit.py (port 443) under /directory-tests/DXCLUSTER_NODES.CSV. Parameters of both:
+  body=csv        the list: a release line, a header and nodes=N active rows (default 3); also
+       legacy     an older one-node-per-line list
+       emptycsv   a CSV list with its release and header lines only
+       html       a web page
+       sized      a CSV list padded with a comment line to exactly size=N bytes
+  release=TEXT    the release line of the CSV (default 2026-12-01)
+  lastmod=SECS    the Last-Modified time, seconds since 1970 (default 1764547200); "none" for no header
+  head=refuse     HEAD is answered 405 without Last-Modified
+  status=CODE     every GET is answered with this status and a short text
+  delay=MS        every GET waits this long before its answer
+  query=TEXT      the file is served only with this query string ("?TEXT" after the path)
+A GET whose If-Modified-Since is not older than the file's time is answered 304.
+Events recorded: "head" (path), "get" (path, a line feed, the If-Modified-Since value).
+"""
+import email.utils
+import threading
+from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
+
+PATH = "/nodes/DXCLUSTER_NODES.CSV"
+# On the shared HTTPS listener the file stands apart from the address of the test prefix's settings, so that
+# the downloads of programs started by other tests meanwhile neither reach it nor install it.
+HTTPS_PATH = "/directory-tests/DXCLUSTER_NODES.CSV"
+HEADER = "Node,Address,Port,Active,ADIF,Skimmer,City,State,Grid,Sysop,Name,Email,Publish,Software,Version,URL"
+
+
+def csv_body(release, count):
+    rows = ["%s\r\n%s\r\n" % (release, HEADER)]
+    for i in range(count):
+        rows.append("N%dTST-%d,node%d.example.net,%d,yes,291,also,Town,ST,FN42,N%dTST,Op,,yes,DXSpider,1.57,\r\n"
+                    % (i % 10, i, i, 7300 + i % 100, i % 10))
+    return "".join(rows).encode("utf-8")
+
+
+def sized_body(size):
+    head = csv_body("2026-12-02", 1)
+    filler = size - len(head) - 3
+    if filler < 0:
+        raise ValueError("size too small")
+    return head + b"#" + b"x" * filler + b"\r\n"
+
+
+def make_body(params):
+    kind = params.get("body", "csv")
+    if kind == "csv":
+        return csv_body(params.get("release", "2026-12-01"), int(params.get("nodes", "3")))
+    if kind == "legacy":
+        return b"# Release 9\r\nW1AW,w1aw.example.net,7300\r\nK1TTT,k1ttt.example.net\r\n"
+    if kind == "emptycsv":
+        return csv_body("2026-12-01", 0)
+    if kind == "html":
+        return b"<!DOCTYPE html>\r\n<html><body>Moved, see the new site</body></html>\r\n"
+    if kind == "sized":
+        return sized_body(int(params["size"]))
+    raise ValueError("unknown body " + kind)
+
+
+class NodeListFile:
+    """The answers of the server, whichever listener carries them."""
+
+    def __init__(self, params, recorder, path=PATH):
+        self.recorder = recorder
+        self.body = make_body(params)
+        lastmod = params.get("lastmod", "1764547200")
+        self.lastmod = None if lastmod == "none" else int(lastmod)
+        self.refuse_head = params.get("head") == "refuse"
+        self.status = int(params.get("status", "0"))
+        self.delay = int(params.get("delay", "0")) / 1000.0
+        self.path = path + ("?" + params["query"] if "query" in params else "")
+        self.stopped = threading.Event()
+
+    def respond(self, method, path, since):
+        """(status, body, extra headers), or None when stopped while waiting."""
+        if method == "HEAD":
+            self.recorder.add("head", path)
+        else:
+            self.recorder.add("get", path + "\n" + since)
+            if self.stopped.wait(self.delay):
+                return None
+        if path != self.path:
+            return 404, b"not here", []
+        if method == "HEAD" and self.refuse_head:
+            return 405, b"", []
+        if method == "GET" and self.status:
+            return self.status, b"try again later", []
+        if method == "GET" and since and self.lastmod is not None and self.not_modified_since(since):
+            return 304, b"", []
+        headers = []
+        if self.lastmod is not None:
+            headers.append(("Last-Modified", email.utils.formatdate(self.lastmod, usegmt=True)))
+        return 200, self.body, headers
+
+    def not_modified_since(self, since):
+        try:
+            return email.utils.parsedate_to_datetime(since).timestamp() >= self.lastmod
+        except (TypeError, ValueError):
+            return False
+
+    def info(self):
+        return "bytes=%d" % len(self.body)
+
+
+class HttpServer:
+    """Plain HTTP on a port of its own."""
+
+    def __init__(self, file):
+        self.file = file
+
+        class Handler(BaseHTTPRequestHandler):
+            protocol_version = "HTTP/1.1"
+
+            def log_message(self, *args):
+                pass
+
+            def do_HEAD(self):
+                self.answer("HEAD")
+
+            def do_GET(self):
+                self.answer("GET")
+
+            def answer(self, method):
+                answer = file.respond(method, self.path, self.headers.get("If-Modified-Since") or "")
+                if answer is None:
+                    self.close_connection = True
+                    return
+                status, data, headers = answer
+                self.send_response(status)
+                self.send_header("Content-Type", "text/csv")
+                self.send_header("Content-Length", str(len(data) if status != 304 else 0))
+                for name, value in headers:
+                    self.send_header(name, value)
+                self.end_headers()
+                if method == "GET" and status != 304:
+                    self.wfile.write(data)
+
+        self.httpd = ThreadingHTTPServer(("127.0.0.1", 0), Handler)
+        self.httpd.daemon_threads = True
+        self.port = self.httpd.server_address[1]
+        threading.Thread(target=self.httpd.serve_forever, daemon=True).start()
+
+    def stop(self):
+        self.file.stopped.set()
+        self.httpd.shutdown()
+        self.httpd.server_close()
+
+    def info(self):
+        return self.file.info()
+
+
+class HttpsScenario:
+    """The file on the HTTPS listener of peer_dxsummit.py (port 443, the test CA's certificate)."""
+
+    path = HTTPS_PATH
+
+    def __init__(self, file):
+        self.file = file
+
+    def answer(self, handler, method, query, body):
+        answer = self.file.respond(method, handler.path, handler.headers.get("If-Modified-Since") or "")
+        if answer is None:
+            return None
+        status, data, headers = answer
+        return status, data if status != 304 else b"", False, headers
+
+
+class HttpsServer:
+    def __init__(self, file):
+        import peer_dxsummit
+        self.service = peer_dxsummit.SERVICE
+        self.file = file
+        self.scenario = HttpsScenario(file)
+        self.service.activate(self.scenario)
+        self.port = peer_dxsummit.PORT
+
+    def stop(self):
+        self.file.stopped.set()
+        self.service.deactivate(self.scenario)
+
+    def info(self):
+        return self.file.info()
+
+
+def make(scenario, params, recorder):
+    if scenario == "serve":
+        return HttpServer(NodeListFile(params, recorder))
+    if scenario == "https":
+        return HttpsServer(NodeListFile(params, recorder, HTTPS_PATH))
+    raise ValueError("unknown scenario " + scenario)
