@@ -12,6 +12,7 @@
 #include "directory/NodeListUpdate.h"
 #include "resources/resource.h"
 #include "win/IniFile.h"
+#include "win/LinkControls.h"
 
 #include <shellapi.h>
 
@@ -97,6 +98,7 @@ void CClusterListDlg::EndModal(INT_PTR result)
 
 bool CClusterListDlg::OnInitDialog()
 {
+    RecreateLinkControls(hwnd_);
     nodeList_.Attach(GetItem(IDC_CLUSTER_LIST));
     countries_.Attach(GetItem(IDC_CLUSTER_COUNTRY));
     AcceptRecords(WM_APP_NODE_LIST_UPDATED);

@@ -1,0 +1,316 @@
+// The cluster chooser in a real window under Wine, driven by messages from inside its own modal loop: a node
+// list in a temporary folder, typing, the country and RBN filters, sorting by a column, the details of the
+// selected node, choosing with Enter or a double-click, a new list arriving, and the failures.
+#include <gtest/gtest.h>
+
+#include "directory/CClusterListDlg.h"
+#include "directory/NodeListUpdate.h"
+#include "resources/resource.h"
+#include "tests/support/WinModalScript.h"
+#include "tests/support/WinTestSupport.h"
+#include "win/GdiPlus.h"
+#include "win/IniFile.h"
+
+using namespace kv;
+using namespace kv::test;
+
+namespace {
+
+const char kHeader[] = "Node,Address,Port,Active,ADIF,Skimmer,City,State,Grid,Sysop,Name,Email,Publish,Software,"
+                       "Version,URL\r\n";
+const char kRows[] =
+    "K1TTT-2,k1ttt.example.net,7300,yes,291,also,Peru,MA,FN32,K1TTT,Dave,dave@example.net,yes,ARC,6.0,"
+    "www.example.net/k1ttt/\r\n"
+    "W3LPL,dx.w3lpl.example.net,7373,yes,291,only,Glenwood,MD,FM19,W3LPL,Frank,,yes,DXSpider,1.57,\r\n"
+    "DB0SUE-7,db0sue.example.de,8000,yes,230,,Saarbruecken,,JN39,DL8XX,Hans,hans@example.de,no,CC Cluster,4.0,"
+    "https://db0sue.example.de\r\n"
+    "VE7CC-1,dxc.ve7cc.example.ca,23,yes,1,also,Vancouver,BC,CN89,VE7CC,Lee,,yes,OTHER,CCUser,\r\n"
+    "K1ABC-9,k1abc.example.com,7300,yes,291,,Boston,MA,,K1ABC,Ann,,yes,OTHER,2.1,\r\n"
+    "OFF1,off.example.net,23,no,291,,,,,,,,,,,\r\n";
+
+std::string CsvList(const std::string& release, const std::string& rows) { return release + "\r\n" + kHeader + rows; }
+
+class ClusterChooserDialog : public ::testing::Test {
+protected:
+    void WriteCsv(const std::string& text) { ASSERT_TRUE(WriteFileBytes(dir.File(u"DXCLUSTER_NODES.CSV"), text)); }
+    void WriteLegacy(const std::string& text) { ASSERT_TRUE(WriteFileBytes(dir.File(u"cluster.dat"), text)); }
+    std::u16string IniPath() const { return dir.File(u"Kestrivane.ini"); }
+
+    HWND Dialog() const { return dialog ? dialog->Handle() : nullptr; }
+    HWND Item(int id) const { return ::GetDlgItem(Dialog(), id); }
+    CListViewCtrl List() const { return CListViewCtrl(Item(IDC_CLUSTER_LIST)); }
+    CComboBox Countries() const { return CComboBox(Item(IDC_CLUSTER_COUNTRY)); }
+    std::u16string Text(int id) const { return CWindow(Item(id)).GetText(); }
+    bool Visible() const { return Dialog() && ::IsWindowVisible(Dialog()); }
+
+    std::vector<std::u16string> Rows(int column = 0) const
+    {
+        std::vector<std::u16string> rows;
+        for (int i = 0, n = List().GetItemCount(); i < n; ++i) rows.push_back(List().GetItemText(i, column));
+        return rows;
+    }
+    int SelectedRow() const { return List().GetNextItem(-1, LVNI_SELECTED); }
+    void Post(int id, UINT msg, WPARAM wParam = 0, LPARAM lParam = 0) const { ::PostMessageW(Item(id), msg, wParam, lParam); }
+    void Type(int id, const std::u16string& text) const
+    {
+        for (char16_t c : text) Post(id, WM_CHAR, c, 1);
+    }
+    void KeyDown(int id, UINT key) const { Post(id, WM_KEYDOWN, key, 1); }
+    void ChooseCountry(const std::u16string& prefix) const
+    {
+        CComboBox combo = Countries();
+        for (int i = 0; i < combo.GetCount(); ++i) {
+            if (combo.GetLBText(i).rfind(prefix, 0) != 0) continue;
+            combo.SetCurSel(i);
+            ::SendMessageW(Dialog(), WM_COMMAND, MAKEWPARAM(IDC_CLUSTER_COUNTRY, CBN_SELCHANGE), LPARAM(combo.Handle()));
+            return;
+        }
+        ADD_FAILURE() << "no such country";
+    }
+    void SelectRow(int row) const
+    {
+        List().SetItemState(row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    }
+    // A click in the middle of a column's header, as the mouse gives it.
+    void ClickHeader(int column) const
+    {
+        HWND header = reinterpret_cast<HWND>(List().SendMessage(LVM_GETHEADER));
+        RECT r{};
+        ::SendMessageW(header, HDM_GETITEMRECT, column, LPARAM(&r));
+        const LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+        ::PostMessageW(header, WM_LBUTTONDOWN, MK_LBUTTON, at);
+        ::PostMessageW(header, WM_LBUTTONUP, 0, at);
+    }
+    void DoubleClickRow(int row) const
+    {
+        RECT r{};
+        List().GetItemRect(row, r, LVIR_LABEL);
+        const LPARAM at = MAKELPARAM(r.left + 4, (r.top + r.bottom) / 2);
+        Post(IDC_CLUSTER_LIST, WM_LBUTTONDOWN, MK_LBUTTON, at);
+        Post(IDC_CLUSTER_LIST, WM_LBUTTONUP, 0, at);
+        Post(IDC_CLUSTER_LIST, WM_LBUTTONDBLCLK, MK_LBUTTON, at);
+        Post(IDC_CLUSTER_LIST, WM_LBUTTONUP, 0, at);
+    }
+
+    INT_PTR Run(CModalScript& script)
+    {
+        const INT_PTR result = script.Run([this] { return dialog->DoModal(); });
+        EXPECT_TRUE(script.Completed()) << script.Failure();
+        return result;
+    }
+    void Open() { dialog = std::make_unique<CClusterListDlg>(nullptr, dir.Path() + u"\\", IniPath()); }
+    CModalScript Script() { return CModalScript([this] { return Dialog(); }); }
+
+    CGdiPlusSession gdiplus;
+    CTempDir dir;
+    std::unique_ptr<CClusterListDlg> dialog;
+};
+
+using Texts = std::vector<std::u16string>;
+
+} // namespace
+
+TEST_F(ClusterChooserDialog, FiltersNarrowTheListAndEnterGivesTheChosenNode)
+{
+    WriteCsv(CsvList("2025-01-31", kRows));
+    Open();
+    CModalScript script = Script();
+    script.WaitUntil([&] { return Visible(); }, "the dialog shown");
+    script.Do([&] {
+        EXPECT_EQ(Rows(), (Texts{u"DB0SUE-7", u"K1ABC-9", u"K1TTT-2", u"VE7CC-1", u"W3LPL"}));
+        EXPECT_EQ(Rows(2), (Texts{u"8000", u"7300", u"7300", u"23", u"7373"}));
+        EXPECT_EQ(List().GetItemImage(2), 1); // K1TTT-2: human and RBN
+        EXPECT_EQ(SelectedRow(), 0);
+        EXPECT_EQ(::GetFocus(), Item(IDC_CLUSTER_LIST));
+        EXPECT_EQ(Text(IDC_CLUSTER_COUNTS), u"DXCLUSTER_NODES.CSV, release 2025-01-31: 5 nodes, 5 shown");
+        EXPECT_EQ(Text(IDC_CLUSTER_SEARCH_STATUS), u"Type a part of a name or of a host to search");
+        EXPECT_EQ(Countries().GetCount(), 4); // Any and the three entities of the list
+        EXPECT_EQ(Countries().GetLBText(2), u"K - United States");
+        EXPECT_TRUE(::IsWindowVisible(Item(IDC_CLUSTER_CREDIT)));
+        // The first row's details: the sysop hides his name and mail, the website stays.
+        EXPECT_EQ(Text(IDC_CLUSTER_LOCATION), u"Saarbruecken (JN39)");
+        EXPECT_EQ(Text(IDC_CLUSTER_PEOPLE), u"Website: <a href=\"https://db0sue.example.de\">db0sue.example.de</a>");
+        EXPECT_EQ(Text(IDC_CLUSTER_SOFTWARE), u"CC Cluster 4.0");
+        EXPECT_FALSE(SaveScreenshot(Dialog(), u"cluster-chooser").empty());
+        Type(IDC_CLUSTER_LIST, u"K1");
+    });
+    script.WaitUntil([&] { return Rows().size() == 2; }, "the search k1");
+    script.Do([&] {
+        EXPECT_EQ(Text(IDC_CLUSTER_SEARCH_STATUS), u"Search: K1   (Backspace: delete, Escape: clear)");
+        ChooseCountry(u"K ");
+        ::SendMessageW(Item(IDC_CLUSTER_RBN_ONLY), BM_CLICK, 0, 0);
+        EXPECT_EQ(Rows(), (Texts{u"K1TTT-2"}));
+        EXPECT_EQ(::GetFocus(), Item(IDC_CLUSTER_LIST));
+        Type(IDC_CLUSTER_LIST, u"x");
+    });
+    script.WaitUntil([&] { return Rows().empty(); }, "the search k1x");
+    script.Do([&] {
+        EXPECT_EQ(Text(IDC_CLUSTER_SEARCH_STATUS),
+                  u"No node matches \"K1x\" (RBN nodes only, K - United States)   (Backspace: delete, Escape: clear)");
+        EXPECT_EQ(Text(IDC_CLUSTER_COUNTS), u"DXCLUSTER_NODES.CSV, release 2025-01-31: 5 nodes, 0 shown");
+        EXPECT_FALSE(::IsWindowEnabled(Item(IDC_CLUSTER_TEST)));
+        EXPECT_EQ(Text(IDC_CLUSTER_LOCATION), u"");
+        EXPECT_FALSE(SaveScreenshot(Dialog(), u"cluster-chooser-no-match").empty());
+        KeyDown(IDC_CLUSTER_LIST, VK_RETURN); // OK without a row: the dialog stays
+        KeyDown(IDC_CLUSTER_LIST, VK_BACK);
+    });
+    script.WaitUntil([&] { return Rows().size() == 1; }, "backspace");
+    script.Do([&] { KeyDown(IDC_CLUSTER_LIST, VK_ESCAPE); });
+    script.WaitUntil([&] { return Rows().size() == 2; }, "escape clears the search");
+    script.Do([&] {
+        EXPECT_TRUE(Visible());
+        EXPECT_EQ(Text(IDC_CLUSTER_SEARCH_STATUS), u"Type a part of a name or of a host to search");
+        SelectRow(1);
+        EXPECT_EQ(Text(IDC_CLUSTER_LOCATION), u"Glenwood, MD (FM19)");
+        EXPECT_EQ(Text(IDC_CLUSTER_PEOPLE), u"Frank W3LPL");
+        EXPECT_EQ(Text(IDC_CLUSTER_SOFTWARE), u"DXSpider 1.57");
+        EXPECT_TRUE(::IsWindowEnabled(Item(IDC_CLUSTER_TEST)));
+        KeyDown(IDC_CLUSTER_LIST, VK_RETURN);
+    });
+    EXPECT_EQ(Run(script), IDOK);
+    EXPECT_EQ(dialog->SelectedName, u"W3LPL");
+    EXPECT_EQ(dialog->SelectedHost, u"dx.w3lpl.example.net");
+    EXPECT_EQ(dialog->SelectedPort, 7373);
+    EXPECT_EQ(CIniFile(IniPath()).ReadInteger(u"General", u"ClusterListRbnOnly"), 1);
+}
+
+TEST_F(ClusterChooserDialog, HeaderClicksSortAndADoubleClickChooses)
+{
+    WriteCsv(CsvList("7", kRows));
+    CIniFile(IniPath()).WriteInteger(u"General", u"ClusterListRbnOnly", 0);
+    Open();
+    CModalScript script = Script();
+    script.WaitUntil([&] { return Visible(); }, "the dialog shown");
+    script.Do([&] { ClickHeader(2); });
+    script.WaitUntil([&] { return Rows(0).front() == u"VE7CC-1"; }, "sorted by port");
+    script.Do([&] {
+        EXPECT_EQ(Rows(), (Texts{u"VE7CC-1", u"K1ABC-9", u"K1TTT-2", u"W3LPL", u"DB0SUE-7"}));
+        ClickHeader(2);
+    });
+    script.WaitUntil([&] { return Rows(0).front() == u"DB0SUE-7"; }, "sorted by port, descending");
+    script.Do([&] {
+        // Equal ports: the names go the same way.
+        EXPECT_EQ(Rows(), (Texts{u"DB0SUE-7", u"W3LPL", u"K1TTT-2", u"K1ABC-9", u"VE7CC-1"}));
+        ClickHeader(1);
+    });
+    script.WaitUntil([&] { return Rows(1).front() == u"db0sue.example.de"; }, "sorted by host");
+    script.Do([&] {
+        EXPECT_FALSE(SaveScreenshot(Dialog(), u"cluster-chooser-by-host").empty());
+        DoubleClickRow(2);
+    });
+    EXPECT_EQ(Run(script), IDOK);
+    EXPECT_EQ(dialog->SelectedName, u"VE7CC-1");
+    EXPECT_EQ(dialog->SelectedHost, u"dxc.ve7cc.example.ca");
+    EXPECT_EQ(dialog->SelectedPort, 23);
+}
+
+TEST_F(ClusterChooserDialog, APauseStartsANewSearchAndTheCountryListTakesItsOwnTyping)
+{
+    WriteCsv(CsvList("7", kRows));
+    Open();
+    CModalScript script = Script();
+    script.WaitUntil([&] { return Visible(); }, "the dialog shown");
+    script.Do([&] { Type(IDC_CLUSTER_LIST, u"k1"); });
+    script.WaitUntil([&] { return Rows().size() == 2; }, "the search k1");
+    script.Wait(1800);
+    script.Do([&] { Type(IDC_CLUSTER_LIST, u"w"); });
+    script.WaitUntil([&] { return Rows().size() == 1; }, "a new search w");
+    script.Do([&] {
+        EXPECT_EQ(Text(IDC_CLUSTER_SEARCH_STATUS), u"Search: w   (Backspace: delete, Escape: clear)");
+        KeyDown(IDC_CLUSTER_LIST, VK_BACK);
+    });
+    script.WaitUntil([&] { return Rows().size() == 5; }, "the search emptied");
+    script.Do([&] {
+        KeyDown(IDC_CLUSTER_LIST, VK_BACK); // nothing left to delete: nothing happens
+        ::SetFocus(Item(IDC_CLUSTER_COUNTRY));
+        Type(IDC_CLUSTER_COUNTRY, u"ve");
+    });
+    script.WaitUntil([&] { return Rows().size() == 1; }, "the country typed");
+    script.Do([&] {
+        EXPECT_EQ(Countries().GetLBText(Countries().GetCurSel()), u"VE - Canada");
+        EXPECT_EQ(Rows(), (Texts{u"VE7CC-1"}));
+        EXPECT_EQ(Text(IDC_CLUSTER_SEARCH_STATUS), u"Type a part of a name or of a host to search");
+        ::SetFocus(Item(IDC_CLUSTER_LIST));
+        KeyDown(IDC_CLUSTER_LIST, VK_ESCAPE); // no search: Escape closes
+    });
+    EXPECT_EQ(Run(script), IDCANCEL);
+    EXPECT_EQ(CIniFile(IniPath()).ReadInteger(u"General", u"ClusterListRbnOnly"), 0);
+}
+
+TEST_F(ClusterChooserDialog, ANewListArrivingIsReloadedKeepingCountryAndSelection)
+{
+    WriteCsv(CsvList("7", kRows));
+    Open();
+    CModalScript script = Script();
+    script.WaitUntil([&] { return Visible(); }, "the dialog shown");
+    script.Do([&] {
+        ChooseCountry(u"K ");
+        SelectRow(2);
+        EXPECT_EQ(List().GetItemText(SelectedRow(), 0), u"W3LPL");
+        WriteCsv(CsvList("8", std::string(kRows) + "AA1AA,aa1aa.example.net,23,yes,291,,,,,,,,,,,\r\n"));
+        auto result = std::make_unique<NodeListUpdateResult>();
+        result->Status = 1;
+        EXPECT_TRUE(PostRecord(Dialog(), WM_APP_NODE_LIST_UPDATED, 0, std::move(result)));
+    });
+    script.WaitUntil([&] { return Rows().size() == 4; }, "the new list");
+    script.Do([&] {
+        EXPECT_EQ(Countries().GetLBText(Countries().GetCurSel()), u"K - United States");
+        EXPECT_EQ(List().GetItemText(SelectedRow(), 0), u"W3LPL");
+        EXPECT_EQ(Text(IDC_CLUSTER_COUNTS), u"DXCLUSTER_NODES.CSV, release 8: 6 nodes, 4 shown");
+        EXPECT_EQ(Text(IDC_CLUSTER_UPDATE_STATUS), u""); // not asked for here: no text
+        // A list that cannot be read keeps the one on screen.
+        WriteCsv("8\r\nNode,Port\r\n"); // no Address column
+        auto result = std::make_unique<NodeListUpdateResult>();
+        result->Status = 1;
+        PostRecord(Dialog(), WM_APP_NODE_LIST_UPDATED, 0, std::move(result));
+    });
+    script.Wait(200);
+    script.Do([&] {
+        EXPECT_EQ(Rows().size(), 4u);
+        KeyDown(IDC_CLUSTER_LIST, VK_ESCAPE);
+    });
+    EXPECT_EQ(Run(script), IDCANCEL);
+    EXPECT_FALSE(IsNodeListWindowRegistered(dialog->Handle()));
+}
+
+TEST_F(ClusterChooserDialog, AnOlderLineListHasNoCountriesAndNoCredit)
+{
+    WriteCsv("7\r\n" + std::string(kHeader)); // a CSV without nodes gives way to cluster.dat
+    WriteLegacy("# Release 12\r\nGB7DJK,gb7djk.example.uk,7300\r\nOH2AQ (+RBN),oh2aq.example.fi\r\nbad,no host,\r\n");
+    Open();
+    CModalScript script = Script();
+    script.WaitUntil([&] { return Visible(); }, "the dialog shown");
+    script.Do([&] {
+        EXPECT_EQ(Rows(), (Texts{u"GB7DJK", u"OH2AQ"}));
+        EXPECT_EQ(Text(IDC_CLUSTER_COUNTS), u"cluster.dat, release 12: 2 nodes, 2 shown");
+        EXPECT_EQ(Countries().GetCount(), 1);
+        EXPECT_FALSE(::IsWindowEnabled(Item(IDC_CLUSTER_COUNTRY)));
+        EXPECT_FALSE(::IsWindowEnabled(Item(IDC_CLUSTER_COUNTRY_LABEL)));
+        EXPECT_FALSE(::IsWindowVisible(Item(IDC_CLUSTER_CREDIT)));
+        EXPECT_TRUE(IsNodeListWindowRegistered(Dialog()));
+        EXPECT_FALSE(SaveScreenshot(Dialog(), u"cluster-chooser-legacy").empty());
+        KeyDown(IDC_CLUSTER_LIST, VK_RETURN);
+    });
+    EXPECT_EQ(Run(script), IDOK);
+    EXPECT_EQ(dialog->SelectedName, u"GB7DJK");
+    EXPECT_EQ(dialog->SelectedPort, 7300);
+}
+
+TEST_F(ClusterChooserDialog, WithoutAReadableListItSaysSoAndCancels)
+{
+    WriteCsv("7\r\n" + std::string(kHeader));
+    Open();
+    std::u16string message;
+    CModalScript script = Script();
+    script.WaitUntil(
+        [&] {
+            HWND box = ::FindWindowW(L"#32770", L"Kestrivane");
+            if (!box || box == Dialog()) return false;
+            message = CWindow(::GetDlgItem(box, 0xFFFF)).GetText();
+            ::PostMessageW(box, WM_COMMAND, IDOK, 0);
+            return true;
+        },
+        "the message box");
+    EXPECT_EQ(Run(script), IDCANCEL);
+    EXPECT_EQ(message, u"The list of the clusters cannot be read:\n" + dir.Path() + u"\\cluster.dat");
+}
