@@ -57,12 +57,11 @@ bool IsAcceptedNode(ClusterNode& node, const std::string& portText)
 }
 
 // One data row under the header; false when it is skipped (inactive) or refused.
-bool ReadCsvRow(const std::vector<std::string>& row, const CsvColumns& columns, ClusterNode& node)
+bool ReadCsvRow(std::vector<std::string> row, const CsvColumns& columns, ClusterNode& node)
 {
     if (columns.active >= 0 && ToLowerAscii(FieldAt(row, columns.active)) != "yes") return false;
     node.Name = FieldAt(row, columns.node);
     node.Address = FieldAt(row, columns.address);
-    node.Fields = row;
     node.RbnMode = ReadRbnMode(FieldAt(row, columns.skimmer));
     node.City = FieldAt(row, columns.city);
     node.State = FieldAt(row, columns.state);
@@ -75,7 +74,22 @@ bool ReadCsvRow(const std::vector<std::string>& row, const CsvColumns& columns, 
     node.Url = FieldAt(row, columns.url);
     node.Publish = ToLowerAscii(FieldAt(row, columns.publish)) != "no";
     node.Adif = ReadAdif(FieldAt(row, columns.adif));
-    return IsAcceptedNode(node, FieldAt(row, columns.port));
+    const bool accepted = IsAcceptedNode(node, FieldAt(row, columns.port));
+    node.Fields = std::move(row);
+    return accepted;
+}
+
+// A stable sort by name that moves each node once: nodes are large, their names short.
+void SortByName(std::vector<ClusterNode>& nodes)
+{
+    std::vector<size_t> order(nodes.size());
+    for (size_t i = 0; i < order.size(); ++i) order[i] = i;
+    std::stable_sort(order.begin(), order.end(),
+                     [&](size_t a, size_t b) { return CompareNodeNames(nodes[a], nodes[b]); });
+    std::vector<ClusterNode> sorted;
+    sorted.reserve(nodes.size());
+    for (size_t i : order) sorted.push_back(std::move(nodes[i]));
+    nodes = std::move(sorted);
 }
 
 bool LooksLikeCsv(const std::vector<std::string>& dataLines)
@@ -132,6 +146,7 @@ bool ClusterNodeList::ParseCsv(const std::vector<std::string>& lines)
     const CsvColumns columns(SplitCsvLine(lines[1]));
     if (columns.node < 0 || columns.address < 0) return false;
     IsCsv = true;
+    Nodes.reserve(lines.size() - 2);
     for (size_t i = 2; i < lines.size(); ++i) {
         ClusterNode node;
         if (ReadCsvRow(SplitCsvLine(lines[i]), columns, node)) Nodes.push_back(std::move(node));
@@ -141,6 +156,7 @@ bool ClusterNodeList::ParseCsv(const std::vector<std::string>& lines)
 
 void ClusterNodeList::ParseLegacy(const std::vector<std::string>& lines)
 {
+    Nodes.reserve(lines.size());
     for (const std::string& line : lines) {
         if (IsComment(line)) {
             const std::string comment = TrimNodeField(line.substr(1));
@@ -177,7 +193,7 @@ bool ClusterNodeList::Parse(const std::string& text)
     } else {
         ParseLegacy(lines);
     }
-    std::stable_sort(Nodes.begin(), Nodes.end(), CompareNodeNames);
+    SortByName(Nodes);
     return true;
 }
 

@@ -38,6 +38,16 @@ bool IsValidLabel(const std::string& label)
     return true;
 }
 
+// The next quote, comma or line end from the position on.
+size_t FindCsvStop(const std::string& line, size_t from)
+{
+    for (size_t i = from; i < line.size(); ++i) {
+        const char c = line[i];
+        if (c == '"' || c == ',' || c == '\r' || c == '\n') return i;
+    }
+    return std::string::npos;
+}
+
 } // namespace
 
 std::string TrimNodeField(const std::string& text)
@@ -53,25 +63,25 @@ std::vector<std::string> SplitCsvLine(const std::string& line)
     std::vector<std::string> fields;
     std::string field;
     bool quoted = false;
-    for (size_t i = 0; i < line.size(); ++i) {
-        const char c = line[i];
+    // Runs of ordinary characters are copied at once; only quotes, commas and line ends stop a run.
+    for (size_t i = 0; i < line.size();) {
+        const size_t stop = quoted ? line.find('"', i) : FindCsvStop(line, i);
+        field.append(line, i, stop == std::string::npos ? std::string::npos : stop - i);
+        if (stop == std::string::npos) break;
+        i = stop + 1;
         if (quoted) {
-            if (c != '"') {
-                field += c;
-            } else if (i + 1 < line.size() && line[i + 1] == '"') {
-                field += '"';
+            if (i < line.size() && line[i] == '"') {
+                field += '"'; // a doubled quote stands for one
                 ++i;
             } else {
                 quoted = false;
             }
-        } else if (c == '"') {
+        } else if (line[stop] == '"') {
             quoted = true;
-        } else if (c == ',') {
+        } else if (line[stop] == ',') {
             fields.push_back(TrimNodeField(field));
             field.clear();
-        } else if (c != '\r' && c != '\n') {
-            field += c;
-        }
+        } // a line end outside quotes is dropped
     }
     fields.push_back(TrimNodeField(field));
     return fields;
