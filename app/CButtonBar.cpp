@@ -5,9 +5,31 @@
 
 #include "app/DpiHelpers.h"
 #include "base/Ascii.h"
-#include "win/LinkControls.h"
 
 namespace kv {
+namespace {
+
+// Under Wine a link control shows its markup as plain text once it was sent WM_SETFONT, which the dialog
+// manager sends to every control of a template: the bar's links are made again in place, with the same id,
+// styles and tab order, and keep the control's own font.
+void RecreateLinkControls(HWND dialog)
+{
+    for (HWND child = ::GetWindow(dialog, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+        if (!EqualsIgnoreCaseAscii(CWindow(child).GetClassName(), u"SysLink")) continue;
+        RECT r = CWindow(child).WindowRect();
+        ::MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&r), 2);
+        HWND link = ::CreateWindowExW(DWORD(::GetWindowLongPtrW(child, GWL_EXSTYLE)), WC_LINK, L"",
+                                      DWORD(::GetWindowLongPtrW(child, GWL_STYLE)), r.left, r.top, r.right - r.left,
+                                      r.bottom - r.top, dialog, reinterpret_cast<HMENU>(INT_PTR(::GetDlgCtrlID(child))),
+                                      ::GetModuleHandleW(nullptr), nullptr);
+        if (!link) continue;
+        ::SetWindowPos(link, child, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        ::DestroyWindow(child);
+        child = link;
+    }
+}
+
+} // namespace
 
 bool CButtonBar::OnInitDialog()
 {

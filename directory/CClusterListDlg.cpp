@@ -7,12 +7,13 @@
 #include "base/Numbers.h"
 #include "base/TextCatalog.h"
 #include "directory/ClusterListTexts.h"
+#include "directory/ConnectionTest.h"
 #include "directory/DxccEntityList.h"
 #include "directory/NodeDetailsText.h"
 #include "directory/NodeListUpdate.h"
 #include "resources/resource.h"
 #include "win/IniFile.h"
-#include "win/LinkControls.h"
+#include "win/LinkCtrl.h"
 
 #include <shellapi.h>
 
@@ -21,6 +22,8 @@ namespace {
 
 const char16_t kCsvFileName[] = u"DXCLUSTER_NODES.CSV";
 const char16_t kLegacyFileName[] = u"cluster.dat";
+const char16_t kCreditMarkup[] = u"Node list kept up to date by <a href=\"mailto:nodes@kestrivane.net\">the Kestrivane "
+                                 u"team</a> (<a href=\"https://www.kestrivane.net/\">www.kestrivane.net</a>).";
 
 std::string EmbeddedEntityListText()
 {
@@ -98,10 +101,11 @@ void CClusterListDlg::EndModal(INT_PTR result)
 
 bool CClusterListDlg::OnInitDialog()
 {
-    RecreateLinkControls(hwnd_);
+    CLinkCtrl(GetItem(IDC_CLUSTER_CREDIT)).SetMarkup(kCreditMarkup);
     nodeList_.Attach(GetItem(IDC_CLUSTER_LIST));
     countries_.Attach(GetItem(IDC_CLUSTER_COUNTRY));
     AcceptRecords(WM_APP_NODE_LIST_UPDATED);
+    AcceptRecords(WM_APP_CONNECTION_TEST_RESULT);
     nodeList_.SetExtendedStyle(LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES | LVS_EX_DOUBLEBUFFER);
     const int dpi = GetWindowDpi(hwnd_);
     SetUpBadges(dpi);
@@ -149,6 +153,8 @@ void CClusterListDlg::SetUpColumns(int dpi)
 void CClusterListDlg::OnDestroy()
 {
     UnregisterNodeListWindow(hwnd_);
+    // Wine's link control deletes the font it holds when it goes: the dialog's font stays the dialog's.
+    for (int id : {IDC_CLUSTER_PEOPLE, IDC_CLUSTER_SOFTWARE, IDC_CLUSTER_CREDIT}) CWindow(GetItem(id)).SetFont(nullptr, false);
     ::KillTimer(hwnd_, kSearchPauseTimer);
     for (HICON& icon : legendIcons_) {
         if (icon) ::DestroyIcon(icon);
@@ -248,8 +254,8 @@ void CClusterListDlg::ShowDetails()
     const ClusterNode* node = SelectedNode();
     CWindow(GetItem(IDC_CLUSTER_TEST)).Enable(node != nullptr);
     SetItemText(IDC_CLUSTER_LOCATION, node ? FormatNodeLocation(*node) : std::u16string());
-    SetItemText(IDC_CLUSTER_PEOPLE, node ? FormatNodePeople(*node) : std::u16string());
-    SetItemText(IDC_CLUSTER_SOFTWARE, node ? FormatNodeSoftware(*node) : std::u16string());
+    CLinkCtrl(GetItem(IDC_CLUSTER_PEOPLE)).SetMarkup(node ? FormatNodePeople(*node) : std::u16string());
+    CLinkCtrl(GetItem(IDC_CLUSTER_SOFTWARE)).SetMarkup(node ? FormatNodeSoftware(*node) : std::u16string());
 }
 
 bool CClusterListDlg::FocusInCountryCombo() const
@@ -358,6 +364,10 @@ LRESULT CClusterListDlg::WndProc(UINT msg, WPARAM wParam, LPARAM lParam)
         OnListUpdated(lParam);
         return 0;
     }
+    if (msg == WM_APP_CONNECTION_TEST_RESULT) {
+        OnTestResult(lParam);
+        return 0;
+    }
     return CDialogBase::WndProc(msg, wParam, lParam);
 }
 
@@ -432,6 +442,25 @@ void CClusterListDlg::ReloadList()
     }
 }
 
-void CClusterListDlg::OnTest() { nodeList_.SetFocus(); }
+void CClusterListDlg::OnTest()
+{
+    nodeList_.SetFocus();
+    const ClusterNode* node = SelectedNode();
+    if (!node) return;
+    auto request = std::make_unique<ConnectionTestRequest>();
+    request->Window = hwnd_;
+    request->RequestId = ++testRequestId_;
+    request->Host = Utf8ToCString(node->Address);
+    request->Port = node->Port;
+    SetItemText(IDC_CLUSTER_TEST_RESULT, DescribeConnectionTestStart(request->Host, request->Port));
+    if (!StartConnectionTest(std::move(request))) SetItemText(IDC_CLUSTER_TEST_RESULT, u"");
+}
+
+void CClusterListDlg::OnTestResult(LPARAM record)
+{
+    const auto result = TakeRecord<ConnectionTestResult>(record);
+    if (result->RequestId != testRequestId_) return; // overtaken by another probe or a new selection
+    SetItemText(IDC_CLUSTER_TEST_RESULT, DescribeConnectionTest(*result));
+}
 
 } // namespace kv

@@ -3,13 +3,17 @@
 // selected node, choosing with Enter or a double-click, a new list arriving, and the failures.
 #include <gtest/gtest.h>
 
+#include "connections/LinkTable.h"
 #include "directory/CClusterListDlg.h"
 #include "directory/NodeListUpdate.h"
+#include "base/Format.h"
+#include "base/Text.h"
 #include "resources/resource.h"
 #include "tests/support/WinModalScript.h"
 #include "tests/support/WinTestSupport.h"
 #include "win/GdiPlus.h"
 #include "win/IniFile.h"
+#include "win/LinkCtrl.h"
 
 using namespace kv;
 using namespace kv::test;
@@ -129,7 +133,9 @@ TEST_F(ClusterChooserDialog, FiltersNarrowTheListAndEnterGivesTheChosenNode)
         EXPECT_TRUE(::IsWindowVisible(Item(IDC_CLUSTER_CREDIT)));
         // The first row's details: the sysop hides his name and mail, the website stays.
         EXPECT_EQ(Text(IDC_CLUSTER_LOCATION), u"Saarbruecken (JN39)");
-        EXPECT_EQ(Text(IDC_CLUSTER_PEOPLE), u"Website: <a href=\"https://db0sue.example.de\">db0sue.example.de</a>");
+        EXPECT_EQ(Text(IDC_CLUSTER_PEOPLE), u"Website: <a>db0sue.example.de</a>");
+        EXPECT_EQ(CLinkCtrl(Item(IDC_CLUSTER_PEOPLE)).GetItemUrl(0), u"https://db0sue.example.de");
+        EXPECT_EQ(CLinkCtrl(Item(IDC_CLUSTER_CREDIT)).GetItemUrl(1), u"https://www.kestrivane.net/");
         EXPECT_EQ(Text(IDC_CLUSTER_SOFTWARE), u"CC Cluster 4.0");
         EXPECT_FALSE(SaveScreenshot(Dialog(), u"cluster-chooser").empty());
         Type(IDC_CLUSTER_LIST, u"K1");
@@ -313,4 +319,94 @@ TEST_F(ClusterChooserDialog, WithoutAReadableListItSaysSoAndCancels)
         "the message box");
     EXPECT_EQ(Run(script), IDCANCEL);
     EXPECT_EQ(message, u"The list of the clusters cannot be read:\n" + dir.Path() + u"\\cluster.dat");
+}
+
+TEST_F(ClusterChooserDialog, TestReportsWhatTheNodeAnswersUnlessTheSelectionMovedOn)
+{
+    CTestPeer banner("probe", "banner");
+    CTestPeer refusing("probe", "closed");
+    ASSERT_TRUE(banner.Ok()) << banner.Error();
+    ASSERT_TRUE(refusing.Ok()) << refusing.Error();
+    WriteCsv(CsvList("7", FormatText("A1TST,127.0.0.1,%d,yes,291,,,,,,,,,,,\r\nB1TST,127.0.0.1,%d,yes,291,,,,,,,,,,,\r\n",
+                                     int(banner.Port()), int(refusing.Port()))));
+    const std::u16string testing = FormatText(u"Testing 127.0.0.1:%d...", int(banner.Port()));
+    Open();
+    CModalScript script = Script();
+    script.WaitUntil([&] { return Visible(); }, "the dialog shown");
+    script.Do([&] {
+        ::SendMessageW(Item(IDC_CLUSTER_TEST), BM_CLICK, 0, 0);
+        EXPECT_EQ(Text(IDC_CLUSTER_TEST_RESULT), testing);
+    });
+    script.WaitUntil([&] { return Text(IDC_CLUSTER_TEST_RESULT) != testing; }, "the probe's result");
+    script.Do([&] {
+        const std::u16string result = Text(IDC_CLUSTER_TEST_RESULT);
+        EXPECT_EQ(result.rfind(u"Answers in ", 0), 0u) << U16ToAscii(result);
+        EXPECT_NE(result.find(u" ms - CC Cluster"), std::u16string::npos) << U16ToAscii(result);
+        EXPECT_EQ(::GetFocus(), Item(IDC_CLUSTER_LIST));
+        EXPECT_FALSE(SaveScreenshot(Dialog(), u"cluster-chooser-test").empty());
+        // A probe overtaken by a new selection is never shown.
+        SelectRow(1);
+        ::SendMessageW(Item(IDC_CLUSTER_TEST), BM_CLICK, 0, 0);
+        SelectRow(0);
+        EXPECT_EQ(Text(IDC_CLUSTER_TEST_RESULT), u"");
+    });
+    script.Wait(600);
+    script.Do([&] {
+        EXPECT_EQ(Text(IDC_CLUSTER_TEST_RESULT), u"");
+        SelectRow(1);
+        ::SendMessageW(Item(IDC_CLUSTER_TEST), BM_CLICK, 0, 0);
+    });
+    script.WaitUntil([&] { return Text(IDC_CLUSTER_TEST_RESULT) == u"Connection refused"; }, "refused");
+    script.Do([&] { KeyDown(IDC_CLUSTER_LIST, VK_ESCAPE); });
+    EXPECT_EQ(Run(script), IDCANCEL);
+}
+
+TEST_F(ClusterChooserDialog, CheckForUpdatesInstallsANewListAndTellsTheOutcome)
+{
+    CTestPeer server("nodelist", "serve", "body=csv nodes=7 release=2026-12-01");
+    ASSERT_TRUE(server.Ok()) << server.Error();
+    SetLink(u"NodeListUrl", FormatText(u"http://127.0.0.1:%d/nodes/DXCLUSTER_NODES.CSV", int(server.Port())));
+    WriteCsv(CsvList("7", kRows));
+    Open();
+    CModalScript script = Script();
+    script.WaitUntil([&] { return Visible(); }, "the dialog shown");
+    script.Do([&] {
+        ::SendMessageW(Item(IDC_CLUSTER_UPDATE), BM_CLICK, 0, 0);
+        EXPECT_EQ(Text(IDC_CLUSTER_UPDATE_STATUS), u"Checking...");
+        EXPECT_FALSE(::IsWindowEnabled(Item(IDC_CLUSTER_UPDATE)));
+    });
+    script.WaitUntil([&] { return ::IsWindowEnabled(Item(IDC_CLUSTER_UPDATE)); }, "the download's result");
+    script.Do([&] {
+        EXPECT_EQ(Text(IDC_CLUSTER_UPDATE_STATUS), u"New list downloaded");
+        EXPECT_EQ(Text(IDC_CLUSTER_COUNTS), u"DXCLUSTER_NODES.CSV, release 2026-12-01: 7 nodes, 7 shown");
+        EXPECT_FALSE(SaveScreenshot(Dialog(), u"cluster-chooser-updated").empty());
+        ::SendMessageW(Item(IDC_CLUSTER_UPDATE), BM_CLICK, 0, 0);
+    });
+    script.WaitUntil([&] { return ::IsWindowEnabled(Item(IDC_CLUSTER_UPDATE)); }, "the second result");
+    script.Do([&] {
+        EXPECT_EQ(Text(IDC_CLUSTER_UPDATE_STATUS), u"The list is up to date");
+        KeyDown(IDC_CLUSTER_LIST, VK_ESCAPE);
+    });
+    EXPECT_EQ(Run(script), IDCANCEL);
+    ClearLinkTable();
+}
+
+TEST_F(ClusterChooserDialog, AFailedUpdateKeepsTheListAndSaysWhy)
+{
+    CTestPeer server("nodelist", "serve", "status=404");
+    ASSERT_TRUE(server.Ok()) << server.Error();
+    SetLink(u"NodeListUrl", FormatText(u"http://127.0.0.1:%d/nodes/DXCLUSTER_NODES.CSV", int(server.Port())));
+    WriteCsv(CsvList("7", kRows));
+    Open();
+    CModalScript script = Script();
+    script.WaitUntil([&] { return Visible(); }, "the dialog shown");
+    script.Do([&] { ::SendMessageW(Item(IDC_CLUSTER_UPDATE), BM_CLICK, 0, 0); });
+    script.WaitUntil([&] { return ::IsWindowEnabled(Item(IDC_CLUSTER_UPDATE)); }, "the download's result");
+    script.Do([&] {
+        EXPECT_EQ(Text(IDC_CLUSTER_UPDATE_STATUS), u"Failed: HTTP 404");
+        EXPECT_EQ(Rows().size(), 5u);
+        KeyDown(IDC_CLUSTER_LIST, VK_ESCAPE);
+    });
+    EXPECT_EQ(Run(script), IDCANCEL);
+    ClearLinkTable();
 }

@@ -2,6 +2,7 @@
 // the typing that builds a search, and the embedded country list.
 #include <gtest/gtest.h>
 
+#include "base/LinkMarkup.h"
 #include "directory/ClusterListTexts.h"
 #include "directory/DxccEntityList.h"
 #include "directory/NodeDetailsText.h"
@@ -258,4 +259,14 @@ TEST(ClusterChooserTyping, CountryTypeAheadRestartsAfterAPause)
     EXPECT_EQ(typeAhead.Prefix(), u"kh");
     EXPECT_EQ(FindFirstWithPrefix(items, typeAhead.OnChar(u'a', 12501)), 0); // "Any" counts too
     EXPECT_EQ(FindFirstWithPrefix(items, typeAhead.OnChar(u'x', 12600)), -1);
+}
+
+TEST(LinkMarkupSplit, LinksLoseTheirAttributesAndKeepTheirAddressesInOrder)
+{
+    const LinkMarkup parts = SplitLinkMarkup(u"Joe <a href=\"mailto:j@x.net\">j@x.net</a>   Website: <A HREF='http://a>b'>a</A> "
+                                             u"<a>bare</a> <b>bold</b> <a");
+    EXPECT_EQ(parts.Text, u"Joe <a>j@x.net</a>   Website: <a>a</A> <a>bare</a> <b>bold</b> <a");
+    EXPECT_EQ(parts.Urls, (std::vector<std::u16string>{u"mailto:j@x.net", u"http://a>b", u""}));
+    EXPECT_EQ(SplitLinkMarkup(u"<a href=x.net id=1>x</a>").Urls, (std::vector<std::u16string>{u"x.net"}));
+    EXPECT_EQ(SplitLinkMarkup(u"plain <abbr> and <a href=\"unclosed").Text, u"plain <abbr> and <a href=\"unclosed");
 }
