@@ -131,7 +131,7 @@ bool CClusterListDlg::OnInitDialog()
 void CClusterListDlg::SetUpBadges(int dpi)
 {
     if (!CreateBadgeIcon(images_, dpi)) return;
-    nodeList_.SetImageList(images_, LVSIL_SMALL);
+    nodeList_.SetImageList(images_, LVSIL_SMALL); // shared (template style): the dialog owns the badges
     const int legendIds[2] = {IDC_CLUSTER_LEGEND_BOTH, IDC_CLUSTER_LEGEND_RBN};
     for (int i = 0; i < 2; ++i) {
         legendIcons_[i] = images_.GetIcon(i + 1);
