@@ -104,10 +104,28 @@ protected:
     }
     void Open() { dialog = std::make_unique<CClusterListDlg>(nullptr, dir.Path() + u"\\", IniPath()); }
     CModalScript Script() { return CModalScript([this] { return Dialog(); }); }
+    // The dialog made on the node list kRows; the script begins by waiting until it is shown.
+    void OpenShown(CModalScript& script)
+    {
+        WriteCsv(CsvList("7", kRows));
+        Open();
+        script.WaitUntil([this] { return Visible(); }, "the dialog shown");
+    }
+    // A local web server of the node list, which [Links] NodeListUrl names.
+    void ServeNodeList(const std::string& params)
+    {
+        server = std::make_unique<CTestPeer>("nodelist", "serve", params);
+        ASSERT_TRUE(server->Ok()) << server->Error();
+        SetLink(u"NodeListUrl", FormatText(u"http://127.0.0.1:%d/nodes/DXCLUSTER_NODES.CSV", int(server->Port())));
+    }
+    void ClickUpdate() const { ::SendMessageW(Item(IDC_CLUSTER_UPDATE), BM_CLICK, 0, 0); }
+    bool UpdateDone() const { return ::IsWindowEnabled(Item(IDC_CLUSTER_UPDATE)) != FALSE; }
+    void TearDown() override { ClearLinkTable(); }
 
     CGdiPlusSession gdiplus;
     CTempDir dir;
     std::unique_ptr<CClusterListDlg> dialog;
+    std::unique_ptr<CTestPeer> server;
 };
 
 using Texts = std::vector<std::u16string>;
@@ -212,10 +230,8 @@ TEST_F(ClusterChooserDialog, HeaderClicksSortAndADoubleClickChooses)
 
 TEST_F(ClusterChooserDialog, APauseStartsANewSearchAndTheCountryListTakesItsOwnTyping)
 {
-    WriteCsv(CsvList("7", kRows));
-    Open();
     CModalScript script = Script();
-    script.WaitUntil([&] { return Visible(); }, "the dialog shown");
+    OpenShown(script);
     script.Do([&] { Type(IDC_CLUSTER_LIST, u"k1"); });
     script.WaitUntil([&] { return Rows().size() == 2; }, "the search k1");
     script.Wait(1800);
@@ -245,10 +261,8 @@ TEST_F(ClusterChooserDialog, APauseStartsANewSearchAndTheCountryListTakesItsOwnT
 
 TEST_F(ClusterChooserDialog, ANewListArrivingIsReloadedKeepingCountryAndSelection)
 {
-    WriteCsv(CsvList("7", kRows));
-    Open();
     CModalScript script = Script();
-    script.WaitUntil([&] { return Visible(); }, "the dialog shown");
+    OpenShown(script);
     script.Do([&] {
         ChooseCountry(u"K ");
         SelectRow(2);
@@ -363,50 +377,40 @@ TEST_F(ClusterChooserDialog, TestReportsWhatTheNodeAnswersUnlessTheSelectionMove
 
 TEST_F(ClusterChooserDialog, CheckForUpdatesInstallsANewListAndTellsTheOutcome)
 {
-    CTestPeer server("nodelist", "serve", "body=csv nodes=7 release=2026-12-01");
-    ASSERT_TRUE(server.Ok()) << server.Error();
-    SetLink(u"NodeListUrl", FormatText(u"http://127.0.0.1:%d/nodes/DXCLUSTER_NODES.CSV", int(server.Port())));
-    WriteCsv(CsvList("7", kRows));
-    Open();
+    ServeNodeList("body=csv nodes=7 release=2026-12-01");
     CModalScript script = Script();
-    script.WaitUntil([&] { return Visible(); }, "the dialog shown");
+    OpenShown(script);
     script.Do([&] {
-        ::SendMessageW(Item(IDC_CLUSTER_UPDATE), BM_CLICK, 0, 0);
+        ClickUpdate();
         EXPECT_EQ(Text(IDC_CLUSTER_UPDATE_STATUS), u"Checking...");
-        EXPECT_FALSE(::IsWindowEnabled(Item(IDC_CLUSTER_UPDATE)));
+        EXPECT_FALSE(UpdateDone());
     });
-    script.WaitUntil([&] { return ::IsWindowEnabled(Item(IDC_CLUSTER_UPDATE)); }, "the download's result");
+    script.WaitUntil([&] { return UpdateDone(); }, "the download's result");
     script.Do([&] {
         EXPECT_EQ(Text(IDC_CLUSTER_UPDATE_STATUS), u"New list downloaded");
         EXPECT_EQ(Text(IDC_CLUSTER_COUNTS), u"DXCLUSTER_NODES.CSV, release 2026-12-01: 7 nodes, 7 shown");
         EXPECT_FALSE(SaveScreenshot(Dialog(), u"cluster-chooser-updated").empty());
-        ::SendMessageW(Item(IDC_CLUSTER_UPDATE), BM_CLICK, 0, 0);
+        ClickUpdate();
     });
-    script.WaitUntil([&] { return ::IsWindowEnabled(Item(IDC_CLUSTER_UPDATE)); }, "the second result");
+    script.WaitUntil([&] { return UpdateDone(); }, "the second result");
     script.Do([&] {
         EXPECT_EQ(Text(IDC_CLUSTER_UPDATE_STATUS), u"The list is up to date");
         KeyDown(IDC_CLUSTER_LIST, VK_ESCAPE);
     });
     EXPECT_EQ(Run(script), IDCANCEL);
-    ClearLinkTable();
 }
 
 TEST_F(ClusterChooserDialog, AFailedUpdateKeepsTheListAndSaysWhy)
 {
-    CTestPeer server("nodelist", "serve", "status=404");
-    ASSERT_TRUE(server.Ok()) << server.Error();
-    SetLink(u"NodeListUrl", FormatText(u"http://127.0.0.1:%d/nodes/DXCLUSTER_NODES.CSV", int(server.Port())));
-    WriteCsv(CsvList("7", kRows));
-    Open();
+    ServeNodeList("status=404");
     CModalScript script = Script();
-    script.WaitUntil([&] { return Visible(); }, "the dialog shown");
-    script.Do([&] { ::SendMessageW(Item(IDC_CLUSTER_UPDATE), BM_CLICK, 0, 0); });
-    script.WaitUntil([&] { return ::IsWindowEnabled(Item(IDC_CLUSTER_UPDATE)); }, "the download's result");
+    OpenShown(script);
+    script.Do([&] { ClickUpdate(); });
+    script.WaitUntil([&] { return UpdateDone(); }, "the download's result");
     script.Do([&] {
         EXPECT_EQ(Text(IDC_CLUSTER_UPDATE_STATUS), u"Failed: HTTP 404");
         EXPECT_EQ(Rows().size(), 5u);
         KeyDown(IDC_CLUSTER_LIST, VK_ESCAPE);
     });
     EXPECT_EQ(Run(script), IDCANCEL);
-    ClearLinkTable();
 }
