@@ -20,7 +20,6 @@
 namespace kv {
 namespace {
 
-const char16_t kCsvFileName[] = u"DXCLUSTER_NODES.CSV";
 const char16_t kLegacyFileName[] = u"cluster.dat";
 const char16_t kCreditMarkup[] = u"Node list kept up to date by <a href=\"mailto:nodes@kestrivane.net\">the Kestrivane "
                                  u"team</a> (<a href=\"https://www.kestrivane.net/\">www.kestrivane.net</a>).";
@@ -66,8 +65,12 @@ INT_PTR CClusterListDlg::DoModal()
         }
         result = result_;
     }
-    // The owner first, so that it is the one activated when the dialog goes.
+    // Hidden without activating anything, then the owner enabled and activated, so that it is the window
+    // that has the focus when the dialog goes.
+    const bool wasActive = hwnd_ && ::GetActiveWindow() == hwnd_;
+    if (hwnd_) SetPos(nullptr, 0, 0, 0, 0, SWP_HIDEWINDOW | SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_NOZORDER);
     if (disableOwner) ::EnableWindow(owner, TRUE);
+    if (owner && wasActive) ::SetActiveWindow(owner);
     if (hwnd_) ::DestroyWindow(hwnd_);
     return result;
 }
@@ -96,7 +99,6 @@ void CClusterListDlg::EndModal(INT_PTR result)
 {
     result_ = result;
     ended_ = true;
-    Show(SW_HIDE);
 }
 
 bool CClusterListDlg::OnInitDialog()
@@ -154,7 +156,8 @@ void CClusterListDlg::OnDestroy()
 {
     UnregisterNodeListWindow(hwnd_);
     // Wine's link control deletes the font it holds when it goes: the dialog's font stays the dialog's.
-    for (int id : {IDC_CLUSTER_PEOPLE, IDC_CLUSTER_SOFTWARE, IDC_CLUSTER_CREDIT}) CWindow(GetItem(id)).SetFont(nullptr, false);
+    for (int id : {IDC_CLUSTER_PEOPLE, IDC_CLUSTER_SOFTWARE, IDC_CLUSTER_CREDIT})
+        CWindow(GetItem(id)).SetFont(nullptr, false);
     ::KillTimer(hwnd_, kSearchPauseTimer);
     for (HICON& icon : legendIcons_) {
         if (icon) ::DestroyIcon(icon);
@@ -165,7 +168,7 @@ void CClusterListDlg::OnDestroy()
 bool CClusterListDlg::LoadList()
 {
     ClusterNodeList fresh;
-    std::u16string fileName = kCsvFileName;
+    std::u16string fileName = kNodeListFileName;
     if (!fresh.Load(cfgFolder_ + fileName) || fresh.Nodes.empty()) {
         fileName = kLegacyFileName;
         fresh = ClusterNodeList();
@@ -206,7 +209,8 @@ void CClusterListDlg::RefreshList()
     nodeList_.DeleteAllItems();
     for (size_t row = 0; row < shown_.size(); ++row) {
         const ClusterNode& node = list_.Nodes[shown_[row]];
-        const int index = nodeList_.InsertItem(int(row), Utf8ToCString(node.Name), node.RbnMode != 0 ? node.RbnMode : -1);
+        const int image = node.RbnMode != RbnNone ? node.RbnMode : -1;
+        const int index = nodeList_.InsertItem(int(row), Utf8ToCString(node.Name), image);
         nodeList_.SetItemText(index, 1, Utf8ToCString(node.Address));
         nodeList_.SetItemText(index, 2, AsciiToU16(FormatInteger(node.Port)));
     }
@@ -345,7 +349,8 @@ bool CClusterListDlg::OnNotify(NMHDR& header, LRESULT& result)
             if (reinterpret_cast<NMITEMACTIVATE&>(header).iItem >= 0) OnOK();
         } else if (header.code == LVN_ITEMCHANGED) {
             const auto& change = reinterpret_cast<NMLISTVIEW&>(header);
-            if ((change.uChanged & LVIF_STATE) && ((change.uOldState ^ change.uNewState) & LVIS_SELECTED)) ShowDetails();
+            const bool selectionChanged = (change.uOldState ^ change.uNewState) & LVIS_SELECTED;
+            if ((change.uChanged & LVIF_STATE) && selectionChanged) ShowDetails();
         }
         return false;
     }

@@ -54,7 +54,10 @@ protected:
         return rows;
     }
     int SelectedRow() const { return List().GetNextItem(-1, LVNI_SELECTED); }
-    void Post(int id, UINT msg, WPARAM wParam = 0, LPARAM lParam = 0) const { ::PostMessageW(Item(id), msg, wParam, lParam); }
+    void Post(int id, UINT msg, WPARAM wParam = 0, LPARAM lParam = 0) const
+    {
+        ::PostMessageW(Item(id), msg, wParam, lParam);
+    }
     void Type(int id, const std::u16string& text) const
     {
         for (char16_t c : text) Post(id, WM_CHAR, c, 1);
@@ -66,7 +69,8 @@ protected:
         for (int i = 0; i < combo.GetCount(); ++i) {
             if (combo.GetLBText(i).rfind(prefix, 0) != 0) continue;
             combo.SetCurSel(i);
-            ::SendMessageW(Dialog(), WM_COMMAND, MAKEWPARAM(IDC_CLUSTER_COUNTRY, CBN_SELCHANGE), LPARAM(combo.Handle()));
+            const WPARAM command = MAKEWPARAM(IDC_CLUSTER_COUNTRY, CBN_SELCHANGE);
+            ::SendMessageW(Dialog(), WM_COMMAND, command, LPARAM(combo.Handle()));
             return;
         }
         ADD_FAILURE() << "no such country";
@@ -341,8 +345,8 @@ TEST_F(ClusterChooserDialog, TestReportsWhatTheNodeAnswersUnlessTheSelectionMove
     CTestPeer refusing("probe", "closed");
     ASSERT_TRUE(banner.Ok()) << banner.Error();
     ASSERT_TRUE(refusing.Ok()) << refusing.Error();
-    WriteCsv(CsvList("7", FormatText("A1TST,127.0.0.1,%d,yes,291,,,,,,,,,,,\r\nB1TST,127.0.0.1,%d,yes,291,,,,,,,,,,,\r\n",
-                                     int(banner.Port()), int(refusing.Port()))));
+    const char row[] = "%s,127.0.0.1,%d,yes,291,,,,,,,,,,,\r\n";
+    WriteCsv(CsvList("7", FormatText(row, "A1TST", int(banner.Port())) + FormatText(row, "B1TST", int(refusing.Port()))));
     const std::u16string testing = FormatText(u"Testing 127.0.0.1:%d...", int(banner.Port()));
     Open();
     CModalScript script = Script();

@@ -94,7 +94,8 @@ TEST(ClusterChooserSort, HostsAndNamesIgnoreCaseAndEqualOnesKeepTheirOrder)
 
 TEST(ClusterChooserCountries, OnlyEntitiesWithNodesInTheirListOrder)
 {
-    const auto entities = ParseDxccEntityList("1,VE - Canada\r\n230,DL - Fed. Rep. of Germany\r\n291,K - United States");
+    const auto entities =
+        ParseDxccEntityList("1,VE - Canada\r\n230,DL - Fed. Rep. of Germany\r\n291,K - United States");
     const std::vector<ClusterNode> nodes = {Node("K1", "k.net", 23, 291), Node("V1", "v.net", 23, 1),
                                             Node("X1", "x.net", 23, 0)};
     const auto countries = CountriesOfNodes(entities, nodes);
@@ -263,8 +264,8 @@ TEST(ClusterChooserTyping, CountryTypeAheadRestartsAfterAPause)
 
 TEST(LinkMarkupSplit, LinksLoseTheirAttributesAndKeepTheirAddressesInOrder)
 {
-    const LinkMarkup parts = SplitLinkMarkup(u"Joe <a href=\"mailto:j@x.net\">j@x.net</a>   Website: <A HREF='http://a>b'>a</A> "
-                                             u"<a>bare</a> <b>bold</b> <a");
+    const LinkMarkup parts = SplitLinkMarkup(u"Joe <a href=\"mailto:j@x.net\">j@x.net</a>   Website: "
+                                             u"<A HREF='http://a>b'>a</A> <a>bare</a> <b>bold</b> <a");
     EXPECT_EQ(parts.Text, u"Joe <a>j@x.net</a>   Website: <a>a</A> <a>bare</a> <b>bold</b> <a");
     EXPECT_EQ(parts.Urls, (std::vector<std::u16string>{u"mailto:j@x.net", u"http://a>b", u""}));
     EXPECT_EQ(SplitLinkMarkup(u"<a href=x.net id=1>x</a>").Urls, (std::vector<std::u16string>{u"x.net"}));
