@@ -418,3 +418,47 @@ TEST_F(ClusterChooserDialog, AFailedUpdateKeepsTheListAndSaysWhy)
     });
     EXPECT_EQ(Run(script), IDCANCEL);
 }
+
+TEST_F(ClusterChooserDialog, ADownloadAlreadyRunningIsTheOneAwaited)
+{
+    ServeNodeList("body=csv nodes=3 delay=800");
+    CModalScript script = Script();
+    OpenShown(script);
+    script.Do([&] {
+        ASSERT_TRUE(StartNodeListUpdate(dir.Path() + u"\\")); // the view's daily download, say
+        ClickUpdate();
+        EXPECT_EQ(Text(IDC_CLUSTER_UPDATE_STATUS), u"Checking...");
+    });
+    script.WaitUntil([&] { return UpdateDone(); }, "the running download's result");
+    script.Do([&] {
+        EXPECT_EQ(Text(IDC_CLUSTER_UPDATE_STATUS), u"New list downloaded");
+        EXPECT_EQ(Rows().size(), 3u);
+        KeyDown(IDC_CLUSTER_LIST, VK_ESCAPE);
+    });
+    EXPECT_EQ(Run(script), IDCANCEL);
+}
+
+TEST_F(ClusterChooserDialog, OpensWithTheSavedRbnBoxAndLeavesItsOwnerActiveAgain)
+{
+    HWND owner = ::CreateWindowExW(0, L"STATIC", L"Kestrivane owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, 500,
+                                   400, nullptr, nullptr, ::GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(owner, nullptr);
+    ::SetForegroundWindow(owner);
+    WriteCsv(CsvList("7", kRows));
+    CIniFile(IniPath()).WriteInteger(u"General", u"ClusterListRbnOnly", 1);
+    dialog = std::make_unique<CClusterListDlg>(owner, dir.Path() + u"\\", IniPath());
+    CModalScript script = Script();
+    script.WaitUntil([&] { return Visible(); }, "the dialog shown");
+    script.Do([&] {
+        EXPECT_FALSE(::IsWindowEnabled(owner));
+        EXPECT_EQ(::GetWindow(Dialog(), GW_OWNER), owner);
+        EXPECT_EQ(::IsDlgButtonChecked(Dialog(), IDC_CLUSTER_RBN_ONLY), BST_CHECKED);
+        EXPECT_EQ(Rows(), (Texts{u"K1TTT-2", u"VE7CC-1", u"W3LPL"}));
+        ::PostMessageW(Dialog(), WM_CLOSE, 0, 0); // the title bar's close box
+    });
+    EXPECT_EQ(Run(script), IDCANCEL);
+    EXPECT_TRUE(::IsWindowEnabled(owner));
+    EXPECT_EQ(::GetActiveWindow(), owner);
+    EXPECT_FALSE(::IsWindow(dialog->Handle()));
+    ::DestroyWindow(owner);
+}
