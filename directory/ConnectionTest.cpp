@@ -76,8 +76,15 @@ int SocketError(SOCKET s)
     return error;
 }
 
-// Waits for a non-blocking connect to end; 0 when connected, else the error (-1 for the time limit).
-int WaitForConnection(SOCKET s)
+struct ConnectOutcome {
+    ConnectionTestStatus status;
+    int error;
+};
+
+ConnectOutcome Failed(int error) { return {StatusOfConnectError(error), error}; }
+
+// Waits for a non-blocking connect to end.
+ConnectOutcome WaitForConnection(SOCKET s)
 {
     fd_set writable, failed;
     FD_ZERO(&writable);
@@ -86,20 +93,19 @@ int WaitForConnection(SOCKET s)
     FD_SET(s, &failed);
     timeval limit = ToTimeval(kConnectLimitMs);
     const int ready = ::select(0, nullptr, &writable, &failed, &limit);
-    if (ready == 0) return -1;
-    if (ready == SOCKET_ERROR) return ::WSAGetLastError();
+    if (ready == 0) return {TestNoAnswer, 0};
+    if (ready == SOCKET_ERROR) return Failed(::WSAGetLastError());
     // A failed attempt may be reported as writable too: the socket's own error decides.
     const int error = SocketError(s);
-    if (error != 0) return error;
-    return FD_ISSET(s, &failed) ? WSAECONNREFUSED : 0;
+    if (FD_ISSET(s, &failed) || error != 0) return Failed(error);
+    return {TestAnswered, 0};
 }
 
-// 0 when connected, else the error code (-1 for the time limit).
-int Connect(SOCKET s, const ADDRINFOW& address)
+ConnectOutcome Connect(SOCKET s, const ADDRINFOW& address)
 {
-    if (::connect(s, address.ai_addr, int(address.ai_addrlen)) == 0) return 0;
+    if (::connect(s, address.ai_addr, int(address.ai_addrlen)) == 0) return {TestAnswered, 0};
     const int error = ::WSAGetLastError();
-    return error == WSAEWOULDBLOCK ? WaitForConnection(s) : error;
+    return error == WSAEWOULDBLOCK ? WaitForConnection(s) : Failed(error);
 }
 
 bool WaitReadable(SOCKET s, uint64_t ms)
@@ -134,17 +140,10 @@ void Probe(const ADDRINFOW& address, ConnectionTestResult& result)
     u_long nonBlocking = 1;
     ::ioctlsocket(s.Get(), FIONBIO, &nonBlocking);
     const uint64_t start = ::GetTickCount64();
-    const int error = Connect(s.Get(), address);
-    if (error == -1) {
-        result.Status = TestNoAnswer;
-        return;
-    }
-    if (error != 0) {
-        result.Status = StatusOfConnectError(error);
-        result.ErrorCode = error;
-        return;
-    }
-    result.Status = TestAnswered;
+    const ConnectOutcome outcome = Connect(s.Get(), address);
+    result.Status = outcome.status;
+    result.ErrorCode = outcome.error;
+    if (outcome.status != TestAnswered) return;
     result.ElapsedMs = uint32_t(::GetTickCount64() - start);
     result.Greeting = DecodeGreeting(CollectGreeting(s.Get()));
 }

@@ -66,6 +66,16 @@ void SetDwordOption(HINTERNET handle, DWORD option, DWORD value)
     ::InternetSetOptionW(handle, option, &value, sizeof value);
 }
 
+// The path of the address with its query, as the GET asks for it: a download address often has one, and
+// the HEAD of the bare path would ask about another resource. The fragment stays in the browser.
+std::u16string RequestPath(const wchar_t* path, const wchar_t* extra)
+{
+    std::u16string requestPath = U16(path);
+    const std::u16string query = U16(extra);
+    requestPath += query.substr(0, query.find(u'#'));
+    return requestPath;
+}
+
 DWORD StatusCode(HINTERNET request)
 {
     DWORD status = 0, size = sizeof status;
@@ -244,18 +254,21 @@ bool QueryNodeListLastModified(HINTERNET internet, FILETIME& lastModified)
     const std::u16string url = NodeListUrl();
     wchar_t host[257] = {};
     wchar_t path[1025] = {};
+    wchar_t extra[1025] = {};
     URL_COMPONENTSW parts{sizeof parts};
     parts.lpszHostName = host;
     parts.dwHostNameLength = DWORD(std::size(host));
     parts.lpszUrlPath = path;
     parts.dwUrlPathLength = DWORD(std::size(path));
+    parts.lpszExtraInfo = extra;
+    parts.dwExtraInfoLength = DWORD(std::size(extra));
     if (!::InternetCrackUrlW(W(url), 0, 0, &parts)) return false;
     const CInternetHandle connection(::InternetConnectW(internet, host, parts.nPort, nullptr, nullptr,
                                                         INTERNET_SERVICE_HTTP, 0, 0));
     if (!connection) return false;
     const DWORD flags = kRequestFlags | (parts.nScheme == INTERNET_SCHEME_HTTPS ? INTERNET_FLAG_SECURE : 0);
-    const CInternetHandle request(
-        ::HttpOpenRequestW(connection.Get(), L"HEAD", path, nullptr, nullptr, nullptr, flags, 0));
+    const CInternetHandle request(::HttpOpenRequestW(connection.Get(), L"HEAD", W(RequestPath(path, extra)),
+                                                     nullptr, nullptr, nullptr, flags, 0));
     if (!request || !::HttpSendRequestW(request.Get(), nullptr, 0, nullptr, 0)) return false;
     SYSTEMTIME time;
     return StatusCode(request.Get()) == HTTP_STATUS_OK && LastModified(request.Get(), time) &&

@@ -9,7 +9,8 @@
 
 using namespace kv;
 
-// The probe for real: Winsock against the targets of tests/peers/peer_probe.py on loopback.
+// The probe for real: Winsock against the targets of tests/peers/peer_probe.py and the fake cluster of
+// tests/peers/peer_cluster.py on loopback.
 namespace {
 
 struct Probed {
@@ -18,9 +19,9 @@ struct Probed {
     std::u16string verdict;
 };
 
-Probed ProbeTarget(const std::string& scenario)
+Probed ProbeTarget(const std::string& scenario, const std::string& kind = "probe", const std::string& params = {})
 {
-    test::CTestPeer peer("probe", scenario);
+    test::CTestPeer peer(kind, scenario, params);
     EXPECT_TRUE(peer.Ok()) << peer.Error();
     ConnectionTestRequest request;
     request.RequestId = 7;
@@ -48,9 +49,17 @@ TEST(ConnectionTest, NamesTheSoftwareOfANodeThatNegotiatesAndAsksForTheCall)
     EXPECT_EQ(probed.sent, ""); // the probe answers no Telnet option and types nothing
 }
 
+TEST(ConnectionTest, ReadsAGreetingThatComesInSmallPieces)
+{
+    const Probed probed = ProbeTarget("greeting", "cluster", "software=arcluster");
+    EXPECT_EQ(probed.result->Greeting,
+              u"AR-Cluster node GB7TST\r\nWelcome to AR-Cluster Telnet\r\nPlease enter your call: ");
+    EXPECT_EQ(probed.verdict, FormatText(u"Answers in %d ms - AR-Cluster", probed.result->ElapsedMs));
+}
+
 TEST(ConnectionTest, ALoginPromptWithoutLineEndIsALoginPrompt)
 {
-    const Probed probed = ProbeTarget("login");
+    const Probed probed = ProbeTarget("greeting", "cluster", "software=dxspider");
     EXPECT_EQ(probed.result->Greeting, u"login: ");
     EXPECT_EQ(probed.verdict,
               FormatText(u"Answers in %d ms - login prompt (software not named)", probed.result->ElapsedMs));
@@ -77,12 +86,12 @@ TEST(ConnectionTest, CollectsUntilOneSecondOfSilenceOrThreeSeconds)
 
 TEST(ConnectionTest, AClosedPortRefusesAndADeafAddressRunsIntoTheLimit)
 {
-    const Probed closed = ProbeTarget("closed");
+    const Probed closed = ProbeTarget("refused", "cluster");
     EXPECT_EQ(closed.result->Status, TestRefused);
     EXPECT_EQ(closed.result->ErrorCode, WSAECONNREFUSED);
     EXPECT_EQ(closed.verdict, u"Connection refused");
     const uint64_t start = ::GetTickCount64();
-    const Probed deaf = ProbeTarget("blackhole");
+    const Probed deaf = ProbeTarget("neveraccepts", "cluster");
     EXPECT_GE(::GetTickCount64() - start, 4900u);
     EXPECT_EQ(deaf.result->Status, TestNoAnswer);
     EXPECT_EQ(deaf.result->ErrorCode, 0);

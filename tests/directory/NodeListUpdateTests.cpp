@@ -121,6 +121,18 @@ TEST_F(NodeListUpdateTest, AFileOfTheServersTimeIsUpToDateAndAnOlderOneIsReplace
     EXPECT_EQ(Requests(), (std::vector<std::string>{"head", "head", "get"})); // the GET without condition
 }
 
+TEST_F(NodeListUpdateTest, TheHeadRequestAsksForTheAddressWithItsQuery)
+{
+    Serve("body=csv query=dl=1");
+    SetLink(u"NodeListUrl", FormatText(u"http://127.0.0.1:%d/nodes/DXCLUSTER_NODES.CSV?dl=1", peer->Port()));
+    ASSERT_EQ(Download().Status, NodeListInstalled);
+    EXPECT_EQ(Download().Status, NodeListUpToDate);
+    const auto log = peer->Log();
+    ASSERT_EQ(log.size(), 2u);
+    EXPECT_EQ(log[1].event, "head");
+    EXPECT_EQ(log[1].data, "/nodes/DXCLUSTER_NODES.CSV?dl=1");
+}
+
 TEST_F(NodeListUpdateTest, WhenHeadIsRefusedTheGetAsksIfModifiedSince)
 {
     Serve("body=csv head=refuse");
@@ -188,7 +200,7 @@ TEST_F(NodeListUpdateTest, AListThatCannotReplaceTheFileLeavesNoTemporaryFile)
 
 TEST_F(NodeListUpdateTest, AServerThatCannotBeReachedIsAnInternetError)
 {
-    test::CTestPeer closed("probe", "closed");
+    test::CTestPeer closed("cluster", "refused");
     ASSERT_TRUE(closed.Ok()) << closed.Error();
     SetLink(u"NodeListUrl", FormatText(u"http://127.0.0.1:%d/nodes/DXCLUSTER_NODES.CSV", closed.Port()));
     const NodeListUpdateResult result = Download();
@@ -240,4 +252,23 @@ TEST_F(NodeListUpdateTest, OneDownloadAtATimeAndItsResultReachesEveryRegisteredW
     test::PumpFor(300);
     EXPECT_EQ(received[1].size(), 1u);
     UnregisterNodeListWindow(windows[0].Handle());
+}
+
+// Over HTTPS, as the real list is published: the local service on port 443 whose certificate the test CA
+// of tools/wine-env vouches for.
+TEST_F(NodeListUpdateTest, OverHttpsTheHeadRequestFindsTheInstalledListCurrent)
+{
+    if (::GetFileAttributesW(W(test::WineStateDir() + u"\\tls\\trusted")) == INVALID_FILE_ATTRIBUTES)
+        GTEST_SKIP() << "the test CA is not trusted on this machine (tools/wine-env needs root)";
+    peer = std::make_unique<test::CTestPeer>("nodelist", "https", "body=csv nodes=4");
+    if (peer->Error().find("Address already in use") != std::string::npos)
+        GTEST_SKIP() << "port 443 is held by another test run on this machine";
+    ASSERT_TRUE(peer->Ok()) << peer->Error();
+    SetLink(u"NodeListUrl", u"https://localhost/directory-tests/DXCLUSTER_NODES.CSV");
+    NodeListUpdateResult result = Download();
+    EXPECT_EQ(result.Status, NodeListInstalled) << std::string(result.Error.begin(), result.Error.end());
+    EXPECT_EQ(result.NodeCount, 4);
+    result = Download();
+    EXPECT_EQ(result.Status, NodeListUpToDate);
+    EXPECT_EQ(Requests(), (std::vector<std::string>{"get", "head"}));
 }

@@ -15,6 +15,8 @@ Scenarios:
            notarray=2     reading that is answered by an object
            gzip=1         answers gzip-encoded              post=201 status of a POST
   hang   accepts the request and never answers (until stopped).
+Other peers may serve another path on the same listener: a scenario with a "path" attribute answers that path
+instead (see peer_nodelist.py); its answers may carry a fourth element, a list of extra headers.
 Events recorded: "get" (path and query), "post" (request head, a blank line, the body), "hang".
 """
 import gzip
@@ -120,16 +122,16 @@ class Handler(BaseHTTPRequestHandler):
         path, _, query_text = self.path.partition("?")
         query = dict(p.split("=", 1) for p in query_text.split("&") if "=" in p)
         scenario = SERVICE.active
-        if scenario is None or path != "/api/v1/spots":
+        if scenario is None or path != getattr(scenario, "path", "/api/v1/spots"):
             self.reply(404, b"not here", False)
             return
         answer = scenario.answer(self, method, query, body)
         if answer is None:
             self.close_connection = True
             return
-        self.reply(*answer)
+        self.reply(*answer, head=method == "HEAD")
 
-    def reply(self, status, data, compressed):
+    def reply(self, status, data, compressed, headers=(), head=False):
         if compressed:
             data = gzip.compress(data)
         self.send_response(status)
@@ -137,8 +139,14 @@ class Handler(BaseHTTPRequestHandler):
         if compressed:
             self.send_header("Content-Encoding", "gzip")
         self.send_header("Content-Length", str(len(data)))
+        for name, value in headers:
+            self.send_header(name, value)
         self.end_headers()
-        self.wfile.write(data)
+        if not head:
+            self.wfile.write(data)
+
+    def do_HEAD(self):
+        self.handle_one("HEAD")
 
     def do_GET(self):
         self.handle_one("GET")

@@ -1,7 +1,8 @@
-"""The web server of the node-list file, in plain HTTP on a port of its own (tests point [Links] NodeListUrl
-at it): HEAD and GET of /nodes/DXCLUSTER_NODES.CSV, Last-Modified, If-Modified-Since.
+"""The web server of the node-list file: HEAD and GET of /nodes/DXCLUSTER_NODES.CSV, Last-Modified,
+If-Modified-Since.
 
-Scenario "serve", parameters:
+Scenario "serve" listens on a port of its own; scenario "https" answers on the HTTPS listener of
+peer_dxsummit.py (port 443) under /directory-tests/DXCLUSTER_NODES.CSV. Parameters of both:
   body=csv        the list: a release line, a header and nodes=N active rows (default 3); also
        legacy     an older one-node-per-line list
        emptycsv   a CSV list with its release and header lines only
@@ -12,15 +13,18 @@ Scenario "serve", parameters:
   head=refuse     HEAD is answered 405 without Last-Modified
   status=CODE     every GET is answered with this status and a short text
   delay=MS        every GET waits this long before its answer
+  query=TEXT      the file is served only with this query string ("?TEXT" after the path)
 A GET whose If-Modified-Since is not older than the file's time is answered 304.
 Events recorded: "head" (path), "get" (path, a line feed, the If-Modified-Since value).
 """
 import email.utils
 import threading
-import time
 from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
 
 PATH = "/nodes/DXCLUSTER_NODES.CSV"
+# On the shared HTTPS listener the file stands apart from the address of the test prefix's settings, so that
+# the downloads of programs started by other tests meanwhile neither reach it nor install it.
+HTTPS_PATH = "/directory-tests/DXCLUSTER_NODES.CSV"
 HEADER = "Node,Address,Port,Active,ADIF,Skimmer,City,State,Grid,Sysop,Name,Email,Publish,Software,Version,URL"
 
 
@@ -55,8 +59,10 @@ def make_body(params):
     raise ValueError("unknown body " + kind)
 
 
-class NodeListServer:
-    def __init__(self, params, recorder):
+class NodeListFile:
+    """The answers of the server, whichever listener carries them."""
+
+    def __init__(self, params, recorder, path=PATH):
         self.recorder = recorder
         self.body = make_body(params)
         lastmod = params.get("lastmod", "1764547200")
@@ -64,8 +70,45 @@ class NodeListServer:
         self.refuse_head = params.get("head") == "refuse"
         self.status = int(params.get("status", "0"))
         self.delay = int(params.get("delay", "0")) / 1000.0
+        self.path = path + ("?" + params["query"] if "query" in params else "")
         self.stopped = threading.Event()
-        server = self
+
+    def respond(self, method, path, since):
+        """(status, body, extra headers), or None when stopped while waiting."""
+        if method == "HEAD":
+            self.recorder.add("head", path)
+        else:
+            self.recorder.add("get", path + "\n" + since)
+            if self.stopped.wait(self.delay):
+                return None
+        if path != self.path:
+            return 404, b"not here", []
+        if method == "HEAD" and self.refuse_head:
+            return 405, b"", []
+        if method == "GET" and self.status:
+            return self.status, b"try again later", []
+        if method == "GET" and since and self.lastmod is not None and self.not_modified_since(since):
+            return 304, b"", []
+        headers = []
+        if self.lastmod is not None:
+            headers.append(("Last-Modified", email.utils.formatdate(self.lastmod, usegmt=True)))
+        return 200, self.body, headers
+
+    def not_modified_since(self, since):
+        try:
+            return email.utils.parsedate_to_datetime(since).timestamp() >= self.lastmod
+        except (TypeError, ValueError):
+            return False
+
+    def info(self):
+        return "bytes=%d" % len(self.body)
+
+
+class HttpServer:
+    """Plain HTTP on a port of its own."""
+
+    def __init__(self, file):
+        self.file = file
 
         class Handler(BaseHTTPRequestHandler):
             protocol_version = "HTTP/1.1"
@@ -74,34 +117,24 @@ class NodeListServer:
                 pass
 
             def do_HEAD(self):
-                server.recorder.add("head", self.path)
-                if self.path != PATH:
-                    return self.answer(404, b"", head=True)
-                if server.refuse_head:
-                    return self.answer(405, b"", head=True)
-                self.answer(200, server.body, head=True)
+                self.answer("HEAD")
 
             def do_GET(self):
-                since = self.headers.get("If-Modified-Since") or ""
-                server.recorder.add("get", self.path + "\n" + since)
-                if server.stopped.wait(server.delay):
-                    return
-                if self.path != PATH:
-                    return self.answer(404, b"not here")
-                if server.status:
-                    return self.answer(server.status, b"try again later")
-                if since and server.lastmod is not None and server.not_modified_since(since):
-                    return self.answer(304, b"", head=True)
-                self.answer(200, server.body)
+                self.answer("GET")
 
-            def answer(self, status, data, head=False):
+            def answer(self, method):
+                answer = file.respond(method, self.path, self.headers.get("If-Modified-Since") or "")
+                if answer is None:
+                    self.close_connection = True
+                    return
+                status, data, headers = answer
                 self.send_response(status)
                 self.send_header("Content-Type", "text/csv")
-                self.send_header("Content-Length", str(len(data)))
-                if status == 200 and server.lastmod is not None:
-                    self.send_header("Last-Modified", email.utils.formatdate(server.lastmod, usegmt=True))
+                self.send_header("Content-Length", str(len(data) if status != 304 else 0))
+                for name, value in headers:
+                    self.send_header(name, value)
                 self.end_headers()
-                if not head:
+                if method == "GET" and status != 304:
                     self.wfile.write(data)
 
         self.httpd = ThreadingHTTPServer(("127.0.0.1", 0), Handler)
@@ -109,22 +142,51 @@ class NodeListServer:
         self.port = self.httpd.server_address[1]
         threading.Thread(target=self.httpd.serve_forever, daemon=True).start()
 
-    def not_modified_since(self, since):
-        try:
-            return email.utils.parsedate_to_datetime(since).timestamp() >= self.lastmod
-        except (TypeError, ValueError):
-            return False
-
     def stop(self):
-        self.stopped.set()
+        self.file.stopped.set()
         self.httpd.shutdown()
         self.httpd.server_close()
 
     def info(self):
-        return "bytes=%d" % len(self.body)
+        return self.file.info()
+
+
+class HttpsScenario:
+    """The file on the HTTPS listener of peer_dxsummit.py (port 443, the test CA's certificate)."""
+
+    path = HTTPS_PATH
+
+    def __init__(self, file):
+        self.file = file
+
+    def answer(self, handler, method, query, body):
+        answer = self.file.respond(method, handler.path, handler.headers.get("If-Modified-Since") or "")
+        if answer is None:
+            return None
+        status, data, headers = answer
+        return status, data if status != 304 else b"", False, headers
+
+
+class HttpsServer:
+    def __init__(self, file):
+        import peer_dxsummit
+        self.service = peer_dxsummit.SERVICE
+        self.file = file
+        self.scenario = HttpsScenario(file)
+        self.service.activate(self.scenario)
+        self.port = peer_dxsummit.PORT
+
+    def stop(self):
+        self.file.stopped.set()
+        self.service.deactivate(self.scenario)
+
+    def info(self):
+        return self.file.info()
 
 
 def make(scenario, params, recorder):
-    if scenario != "serve":
-        raise ValueError("unknown scenario " + scenario)
-    return NodeListServer(params, recorder)
+    if scenario == "serve":
+        return HttpServer(NodeListFile(params, recorder))
+    if scenario == "https":
+        return HttpsServer(NodeListFile(params, recorder, HTTPS_PATH))
+    raise ValueError("unknown scenario " + scenario)

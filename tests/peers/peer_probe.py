@@ -2,23 +2,19 @@
 
 Scenarios:
   banner    a cluster that negotiates Telnet options, names its software and asks for the call
-  login     a node that sends only its login prompt, without a line end (as a real DXSpider node does)
   web       a web server that gives up on a request that never comes: "HTTP/1.1 408" after a moment
   ssh       an SSH server's banner line
   silent    accepts and sends nothing until stopped
   drip      sends a line, then another after 600 ms of silence, then one after 1500 ms
-  closed    a port that is bound but not listening: the connection is refused
-  blackhole a listener whose queue is full and never drained: connection attempts go unanswered
+(Cluster greetings in small pieces, a refused port and one that never answers: see peer_cluster.py.)
 Events recorded: "accept", "recv" (anything the probe sent), "eof".
 """
 import socket
 import threading
-import time
 
 BANNERS = {
     "banner": [(0, b"\xff\xfb\x01\xff\xfb\x03\xff\xfa\x18\x01\xff\xf0"
                   b"Welcome to the CC Cluster node W1XX\r\nPlease enter your call: ")],
-    "login": [(0, b"login: ")],
     "web": [(0.3, b"HTTP/1.1 408 Request Timeout\r\nContent-Length: 0\r\nConnection: close\r\n\r\n")],
     "ssh": [(0, b"SSH-2.0-OpenSSH_9.2p1 Debian-2+deb12u3\r\n")],
     "silent": [],
@@ -82,46 +78,7 @@ class Listener:
                 pass
 
 
-class Closed:
-    """Bound but not listening, so that no other program takes the port while the test runs."""
-
-    def __init__(self):
-        self.sock = socket.socket()
-        self.sock.bind(("127.0.0.1", 0))
-        self.port = self.sock.getsockname()[1]
-
-    def stop(self):
-        self.sock.close()
-
-
-class Blackhole:
-    """A listener with a backlog of 0 whose queue one connection of our own fills: the kernel then drops
-    every further connection request, so that the probe's attempt runs into its time limit."""
-
-    def __init__(self):
-        self.sock = socket.socket()
-        self.sock.bind(("127.0.0.1", 0))
-        self.sock.listen(0)
-        self.port = self.sock.getsockname()[1]
-        self.fillers = []
-        for _ in range(2):
-            filler = socket.socket()
-            filler.setblocking(False)
-            filler.connect_ex(("127.0.0.1", self.port))
-            self.fillers.append(filler)
-        time.sleep(0.2)
-
-    def stop(self):
-        for filler in self.fillers:
-            filler.close()
-        self.sock.close()
-
-
 def make(scenario, params, recorder):
-    if scenario == "closed":
-        return Closed()
-    if scenario == "blackhole":
-        return Blackhole()
     if scenario not in BANNERS:
         raise ValueError("unknown scenario " + scenario)
     return Listener(scenario, recorder)
