@@ -342,7 +342,7 @@ TEST_F(ClusterChooserDialog, WithoutAReadableListItSaysSoAndCancels)
 TEST_F(ClusterChooserDialog, TestReportsWhatTheNodeAnswersUnlessTheSelectionMovedOn)
 {
     CTestPeer banner("probe", "banner");
-    CTestPeer refusing("probe", "closed");
+    CTestPeer refusing("cluster", "refused");
     ASSERT_TRUE(banner.Ok()) << banner.Error();
     ASSERT_TRUE(refusing.Ok()) << refusing.Error();
     const char row[] = "%s,127.0.0.1,%d,yes,291,,,,,,,,,,,\r\n";
