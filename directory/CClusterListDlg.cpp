@@ -7,19 +7,22 @@
 #include "base/Numbers.h"
 #include "base/TextCatalog.h"
 #include "directory/ClusterListTexts.h"
+#include "directory/ConnectionTest.h"
 #include "directory/DxccEntityList.h"
 #include "directory/NodeDetailsText.h"
 #include "directory/NodeListUpdate.h"
 #include "resources/resource.h"
 #include "win/IniFile.h"
+#include "win/LinkCtrl.h"
 
 #include <shellapi.h>
 
 namespace kv {
 namespace {
 
-const char16_t kCsvFileName[] = u"DXCLUSTER_NODES.CSV";
 const char16_t kLegacyFileName[] = u"cluster.dat";
+const char16_t kCreditMarkup[] = u"Node list kept up to date by <a href=\"mailto:nodes@kestrivane.net\">the Kestrivane "
+                                 u"team</a> (<a href=\"https://www.kestrivane.net/\">www.kestrivane.net</a>).";
 
 std::string EmbeddedEntityListText()
 {
@@ -62,8 +65,12 @@ INT_PTR CClusterListDlg::DoModal()
         }
         result = result_;
     }
-    // The owner first, so that it is the one activated when the dialog goes.
+    // Hidden without activating anything, then the owner enabled and activated, so that it is the window
+    // that has the focus when the dialog goes.
+    const bool wasActive = hwnd_ && ::GetActiveWindow() == hwnd_;
+    if (hwnd_) SetPos(nullptr, 0, 0, 0, 0, SWP_HIDEWINDOW | SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_NOZORDER);
     if (disableOwner) ::EnableWindow(owner, TRUE);
+    if (owner && wasActive) ::SetActiveWindow(owner);
     if (hwnd_) ::DestroyWindow(hwnd_);
     return result;
 }
@@ -92,14 +99,15 @@ void CClusterListDlg::EndModal(INT_PTR result)
 {
     result_ = result;
     ended_ = true;
-    Show(SW_HIDE);
 }
 
 bool CClusterListDlg::OnInitDialog()
 {
+    CLinkCtrl(GetItem(IDC_CLUSTER_CREDIT)).SetMarkup(kCreditMarkup);
     nodeList_.Attach(GetItem(IDC_CLUSTER_LIST));
     countries_.Attach(GetItem(IDC_CLUSTER_COUNTRY));
     AcceptRecords(WM_APP_NODE_LIST_UPDATED);
+    AcceptRecords(WM_APP_CONNECTION_TEST_RESULT);
     nodeList_.SetExtendedStyle(LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES | LVS_EX_DOUBLEBUFFER);
     const int dpi = GetWindowDpi(hwnd_);
     SetUpBadges(dpi);
@@ -125,7 +133,7 @@ bool CClusterListDlg::OnInitDialog()
 void CClusterListDlg::SetUpBadges(int dpi)
 {
     if (!CreateBadgeIcon(images_, dpi)) return;
-    nodeList_.SetImageList(images_, LVSIL_SMALL);
+    nodeList_.SetImageList(images_, LVSIL_SMALL); // shared (template style): the dialog owns the badges
     const int legendIds[2] = {IDC_CLUSTER_LEGEND_BOTH, IDC_CLUSTER_LEGEND_RBN};
     for (int i = 0; i < 2; ++i) {
         legendIcons_[i] = images_.GetIcon(i + 1);
@@ -147,6 +155,9 @@ void CClusterListDlg::SetUpColumns(int dpi)
 void CClusterListDlg::OnDestroy()
 {
     UnregisterNodeListWindow(hwnd_);
+    // Wine's link control deletes the font it holds when it goes: the dialog's font stays the dialog's.
+    for (int id : {IDC_CLUSTER_PEOPLE, IDC_CLUSTER_SOFTWARE, IDC_CLUSTER_CREDIT})
+        CWindow(GetItem(id)).SetFont(nullptr, false);
     ::KillTimer(hwnd_, kSearchPauseTimer);
     for (HICON& icon : legendIcons_) {
         if (icon) ::DestroyIcon(icon);
@@ -157,7 +168,7 @@ void CClusterListDlg::OnDestroy()
 bool CClusterListDlg::LoadList()
 {
     ClusterNodeList fresh;
-    std::u16string fileName = kCsvFileName;
+    std::u16string fileName = kNodeListFileName;
     if (!fresh.Load(cfgFolder_ + fileName) || fresh.Nodes.empty()) {
         fileName = kLegacyFileName;
         fresh = ClusterNodeList();
@@ -198,7 +209,8 @@ void CClusterListDlg::RefreshList()
     nodeList_.DeleteAllItems();
     for (size_t row = 0; row < shown_.size(); ++row) {
         const ClusterNode& node = list_.Nodes[shown_[row]];
-        const int index = nodeList_.InsertItem(int(row), Utf8ToCString(node.Name), node.RbnMode != 0 ? node.RbnMode : -1);
+        const int image = node.RbnMode != RbnNone ? node.RbnMode : -1;
+        const int index = nodeList_.InsertItem(int(row), Utf8ToCString(node.Name), image);
         nodeList_.SetItemText(index, 1, Utf8ToCString(node.Address));
         nodeList_.SetItemText(index, 2, AsciiToU16(FormatInteger(node.Port)));
     }
@@ -246,8 +258,8 @@ void CClusterListDlg::ShowDetails()
     const ClusterNode* node = SelectedNode();
     CWindow(GetItem(IDC_CLUSTER_TEST)).Enable(node != nullptr);
     SetItemText(IDC_CLUSTER_LOCATION, node ? FormatNodeLocation(*node) : std::u16string());
-    SetItemText(IDC_CLUSTER_PEOPLE, node ? FormatNodePeople(*node) : std::u16string());
-    SetItemText(IDC_CLUSTER_SOFTWARE, node ? FormatNodeSoftware(*node) : std::u16string());
+    CLinkCtrl(GetItem(IDC_CLUSTER_PEOPLE)).SetMarkup(node ? FormatNodePeople(*node) : std::u16string());
+    CLinkCtrl(GetItem(IDC_CLUSTER_SOFTWARE)).SetMarkup(node ? FormatNodeSoftware(*node) : std::u16string());
 }
 
 bool CClusterListDlg::FocusInCountryCombo() const
@@ -337,7 +349,8 @@ bool CClusterListDlg::OnNotify(NMHDR& header, LRESULT& result)
             if (reinterpret_cast<NMITEMACTIVATE&>(header).iItem >= 0) OnOK();
         } else if (header.code == LVN_ITEMCHANGED) {
             const auto& change = reinterpret_cast<NMLISTVIEW&>(header);
-            if ((change.uChanged & LVIF_STATE) && ((change.uOldState ^ change.uNewState) & LVIS_SELECTED)) ShowDetails();
+            const bool selectionChanged = (change.uOldState ^ change.uNewState) & LVIS_SELECTED;
+            if ((change.uChanged & LVIF_STATE) && selectionChanged) ShowDetails();
         }
         return false;
     }
@@ -354,6 +367,10 @@ LRESULT CClusterListDlg::WndProc(UINT msg, WPARAM wParam, LPARAM lParam)
 {
     if (msg == WM_APP_NODE_LIST_UPDATED) {
         OnListUpdated(lParam);
+        return 0;
+    }
+    if (msg == WM_APP_CONNECTION_TEST_RESULT) {
+        OnTestResult(lParam);
         return 0;
     }
     return CDialogBase::WndProc(msg, wParam, lParam);
@@ -430,6 +447,25 @@ void CClusterListDlg::ReloadList()
     }
 }
 
-void CClusterListDlg::OnTest() { nodeList_.SetFocus(); }
+void CClusterListDlg::OnTest()
+{
+    nodeList_.SetFocus();
+    const ClusterNode* node = SelectedNode();
+    if (!node) return;
+    auto request = std::make_unique<ConnectionTestRequest>();
+    request->Window = hwnd_;
+    request->RequestId = ++testRequestId_;
+    request->Host = Utf8ToCString(node->Address);
+    request->Port = node->Port;
+    SetItemText(IDC_CLUSTER_TEST_RESULT, DescribeConnectionTestStart(request->Host, request->Port));
+    if (!StartConnectionTest(std::move(request))) SetItemText(IDC_CLUSTER_TEST_RESULT, u"");
+}
+
+void CClusterListDlg::OnTestResult(LPARAM record)
+{
+    const auto result = TakeRecord<ConnectionTestResult>(record);
+    if (result->RequestId != testRequestId_) return; // overtaken by another probe or a new selection
+    SetItemText(IDC_CLUSTER_TEST_RESULT, DescribeConnectionTest(*result));
+}
 
 } // namespace kv

@@ -70,6 +70,7 @@ private:
     void OnCheckForUpdates();
     void OnListUpdated(LPARAM record);
     void OnTest();
+    void OnTestResult(LPARAM record);
     void SetUpColumns(int dpi);
     void SetUpBadges(int dpi);
 

@@ -13,7 +13,10 @@ struct NodeTexts {
     std::u16string Name;
     std::u16string Address;
 
-    explicit NodeTexts(const ClusterNode& node) : Name(Utf8ToCString(node.Name)), Address(Utf8ToCString(node.Address)) {}
+    explicit NodeTexts(const ClusterNode& node)
+        : Name(Utf8ToCString(node.Name)), Address(Utf8ToCString(node.Address))
+    {
+    }
 };
 
 bool Contains(const std::u16string& text, const std::u16string& lowerNeedle)

@@ -2,6 +2,7 @@
 // the typing that builds a search, and the embedded country list.
 #include <gtest/gtest.h>
 
+#include "base/LinkMarkup.h"
 #include "directory/ClusterListTexts.h"
 #include "directory/DxccEntityList.h"
 #include "directory/NodeDetailsText.h"
@@ -93,7 +94,8 @@ TEST(ClusterChooserSort, HostsAndNamesIgnoreCaseAndEqualOnesKeepTheirOrder)
 
 TEST(ClusterChooserCountries, OnlyEntitiesWithNodesInTheirListOrder)
 {
-    const auto entities = ParseDxccEntityList("1,VE - Canada\r\n230,DL - Fed. Rep. of Germany\r\n291,K - United States");
+    const auto entities =
+        ParseDxccEntityList("1,VE - Canada\r\n230,DL - Fed. Rep. of Germany\r\n291,K - United States");
     const std::vector<ClusterNode> nodes = {Node("K1", "k.net", 23, 291), Node("V1", "v.net", 23, 1),
                                             Node("X1", "x.net", 23, 0)};
     const auto countries = CountriesOfNodes(entities, nodes);
@@ -258,4 +260,14 @@ TEST(ClusterChooserTyping, CountryTypeAheadRestartsAfterAPause)
     EXPECT_EQ(typeAhead.Prefix(), u"kh");
     EXPECT_EQ(FindFirstWithPrefix(items, typeAhead.OnChar(u'a', 12501)), 0); // "Any" counts too
     EXPECT_EQ(FindFirstWithPrefix(items, typeAhead.OnChar(u'x', 12600)), -1);
+}
+
+TEST(LinkMarkupSplit, LinksLoseTheirAttributesAndKeepTheirAddressesInOrder)
+{
+    const LinkMarkup parts = SplitLinkMarkup(u"Joe <a href=\"mailto:j@x.net\">j@x.net</a>   Website: "
+                                             u"<A HREF='http://a>b'>a</A> <a>bare</a> <b>bold</b> <a");
+    EXPECT_EQ(parts.Text, u"Joe <a>j@x.net</a>   Website: <a>a</A> <a>bare</a> <b>bold</b> <a");
+    EXPECT_EQ(parts.Urls, (std::vector<std::u16string>{u"mailto:j@x.net", u"http://a>b", u""}));
+    EXPECT_EQ(SplitLinkMarkup(u"<a href=x.net id=1>x</a>").Urls, (std::vector<std::u16string>{u"x.net"}));
+    EXPECT_EQ(SplitLinkMarkup(u"plain <abbr> and <a href=\"unclosed").Text, u"plain <abbr> and <a href=\"unclosed");
 }
