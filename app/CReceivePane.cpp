@@ -18,6 +18,7 @@ namespace {
 constexpr UINT_PTR kEndCheckTimer = 1;
 constexpr UINT_PTR kFlushTimer = 2;
 constexpr uint64_t kFlushIntervalMs = 100;
+constexpr int kFlushLines = 25;
 constexpr unsigned kJumpTextId = 330; // "%d new line%s - jump to end"
 
 CHARFORMAT2W FormatOf(int style)
@@ -104,7 +105,7 @@ void CReceivePane::AddText(const std::u16string& text, const std::u16string& rea
 void CReceivePane::ScheduleFlush()
 {
     const uint64_t now = ::GetTickCount64();
-    if (now - lastFlushTick_ >= kFlushIntervalMs) {
+    if (now - lastFlushTick_ >= kFlushIntervalMs || pendingNewLines_ >= kFlushLines) {
         FlushPendingText();
         return;
     }

@@ -2,8 +2,9 @@
 // The received text of one connection page: blocks appended in a LineStyle, at most MaxLines lines kept,
 // the reading position kept while the user reads older text (with a "new lines - jump to end" button),
 // and for each struck-out block the reason why, shown as a tooltip and handed to the spot-filter test.
-// Appends are gathered and shown at most every 100 ms: the rich edit pays per insertion, deletion and
-// repaint, not per line, so a fast stream costs ten updates a second however it arrives.
+// Appends are gathered and shown at most every 100 ms, or at once when 25 lines wait: a trickle of single
+// lines costs one repaint per 100 ms, and no update holds the message loop for long, since trimming costs
+// per line (some rich edits walk every following paragraph for each line taken from the top).
 #include <cstdint>
 #include <string>
 #include <vector>
