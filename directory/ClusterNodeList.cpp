@@ -174,7 +174,8 @@ bool ClusterNodeList::Parse(const std::string& text)
 {
     Clear();
     std::vector<std::string> lines, dataLines;
-    size_t start = 0;
+    // A file saved by a Windows editor may begin with the UTF-8 byte order mark; it is no part of the release.
+    size_t start = text.rfind("\xEF\xBB\xBF", 0) == 0 ? 3 : 0;
     while (start <= text.size()) {
         size_t end = text.find('\n', start);
         if (end == std::string::npos) end = text.size();

@@ -130,6 +130,9 @@ TEST(ClusterNodeListFormat, IsToldFromTheContent)
     ASSERT_TRUE(list.Parse("Release 7\nNode,Address\nA1,h.net\n"));
     EXPECT_FALSE(list.IsCsv); // a letter first: legacy, where "Node,Address" reads as a node on host "Address"
     EXPECT_EQ(Names(list), (std::vector<std::string>{"A1", "Node"}));
+    ASSERT_TRUE(list.Parse("\xEF\xBB\xBF" "2025-01-31\r\nNode,Address\r\nA1,h.net\r\n"));
+    EXPECT_TRUE(list.IsCsv); // the byte order mark of a file saved on Windows
+    EXPECT_EQ(list.Release, "2025-01-31");
 }
 
 TEST(ClusterNodeListLegacy, ReadsNamesHostsPortsRbnMarksAndTheRelease)
