@@ -21,8 +21,8 @@ namespace kv {
 namespace {
 
 const char16_t kLegacyFileName[] = u"cluster.dat";
-const char16_t kCreditMarkup[] = u"Node list kept up to date by <a href=\"mailto:nodes@kestrivane.net\">the Kestrivane "
-                                 u"team</a> (<a href=\"https://www.kestrivane.net/\">www.kestrivane.net</a>).";
+const char16_t kCreditMarkup[] = u"Node list kept up to date by <a href=\"mailto:nodes@kestrivane.example.org\">the Kestrivane "
+                                 u"team</a> (<a href=\"https://kestrivane.example.org/\">kestrivane.example.org</a>).";
 
 std::string EmbeddedEntityListText()
 {

@@ -31,7 +31,7 @@ struct NodeListUpdateResult : CPostedRecord {
 
 // The name of the list in the folder, and the address it comes from when [Links] NodeListUrl names none.
 constexpr char16_t kNodeListFileName[] = u"DXCLUSTER_NODES.CSV";
-constexpr char16_t kDefaultNodeListUrl[] = u"https://www.kestrivane.net/files/DXCLUSTER_NODES.CSV";
+constexpr char16_t kDefaultNodeListUrl[] = u"https://kestrivane.example.org/files/DXCLUSTER_NODES.CSV";
 constexpr uint64_t kMaxNodeListBytes = 16777216;
 
 void RegisterNodeListWindow(HWND window);

@@ -157,7 +157,7 @@ TEST_F(ClusterChooserDialog, FiltersNarrowTheListAndEnterGivesTheChosenNode)
         EXPECT_EQ(Text(IDC_CLUSTER_LOCATION), u"Saarbruecken (JN39)");
         EXPECT_EQ(Text(IDC_CLUSTER_PEOPLE), u"Website: <a>db0sue.example.de</a>");
         EXPECT_EQ(CLinkCtrl(Item(IDC_CLUSTER_PEOPLE)).GetItemUrl(0), u"https://db0sue.example.de");
-        EXPECT_EQ(CLinkCtrl(Item(IDC_CLUSTER_CREDIT)).GetItemUrl(1), u"https://www.kestrivane.net/");
+        EXPECT_EQ(CLinkCtrl(Item(IDC_CLUSTER_CREDIT)).GetItemUrl(1), u"https://kestrivane.example.org/");
         EXPECT_EQ(Text(IDC_CLUSTER_SOFTWARE), u"CC Cluster 4.0");
         EXPECT_FALSE(SaveScreenshot(Dialog(), u"cluster-chooser").empty());
         Type(IDC_CLUSTER_LIST, u"K1");
