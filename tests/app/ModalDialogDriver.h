@@ -118,6 +118,7 @@ inline bool IsFocusedWithAllSelected(HWND dialog, int id)
 inline void ScreenshotOf(HWND dialog, const std::u16string& name)
 {
     ::RedrawWindow(dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    PumpFor(100); // the desktop window shows what was drawn a moment later
     SaveScreenshot(dialog, name);
 }
 

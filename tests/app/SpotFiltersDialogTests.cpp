@@ -39,12 +39,15 @@ std::function<void(HWND)> g_script;
 
 void CALLBACK RunScript(HWND, UINT, UINT_PTR timer, DWORD)
 {
+    // This thread's dialog, once it is shown: it exists, hidden, while it initialises.
     HWND dialog = ::FindWindowW(L"#32770", L"Spot Filters");
-    if (!dialog) return; // not shown yet
+    if (!dialog || ::GetWindowThreadProcessId(dialog, nullptr) != ::GetCurrentThreadId() ||
+        !::IsWindowVisible(dialog))
+        return;
     ::KillTimer(nullptr, timer);
     auto script = std::move(g_script);
     script(dialog);
-    if (::IsWindow(dialog) && ::IsWindowVisible(dialog)) ::PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+    if (::IsWindow(dialog)) ::PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
 }
 
 // Runs show (which runs the modal dialog) with script driving it; a dialog the script leaves open is
