@@ -410,7 +410,11 @@ void CClusterListDlg::OnCheckForUpdates()
     CWindow(GetItem(IDC_CLUSTER_UPDATE)).Enable(false);
     SetItemText(IDC_CLUSTER_UPDATE_STATUS, LoadText(454));
     updateManual_ = true;
-    StartNodeListUpdate(cfgFolder_); // when one runs already, its result is ours too
+    // When one runs already, its result is ours too; when none could start, no result will come.
+    if (TryStartNodeListUpdate(cfgFolder_) != NodeListStart::Failed) return;
+    updateManual_ = false;
+    SetItemText(IDC_CLUSTER_UPDATE_STATUS, FormatUpdateOutcome(2, LoadText(4124)));
+    CWindow(GetItem(IDC_CLUSTER_UPDATE)).Enable(true);
 }
 
 void CClusterListDlg::OnListUpdated(LPARAM record)

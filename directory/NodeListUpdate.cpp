@@ -225,19 +225,24 @@ bool IsNodeListWindowRegistered(HWND window)
     return found;
 }
 
-bool StartNodeListUpdate(const std::u16string& folder)
+NodeListStart TryStartNodeListUpdate(const std::u16string& folder)
 {
     bool idle = false;
-    if (!g_updateRunning.compare_exchange_strong(idle, true)) return false;
+    if (!g_updateRunning.compare_exchange_strong(idle, true)) return NodeListStart::AlreadyRunning;
     auto copy = std::make_unique<std::u16string>(folder);
     const uintptr_t thread = ::_beginthreadex(nullptr, 0, &NodeListUpdateThread, copy.get(), 0, nullptr);
     if (!thread) {
         g_updateRunning.store(false);
-        return false;
+        return NodeListStart::Failed;
     }
     copy.release(); // the thread's now
     ::CloseHandle(reinterpret_cast<HANDLE>(thread));
-    return true;
+    return NodeListStart::Started;
+}
+
+bool StartNodeListUpdate(const std::u16string& folder)
+{
+    return TryStartNodeListUpdate(folder) == NodeListStart::Started;
 }
 
 bool IsSameFileTime(const FILETIME& a, const FILETIME& b)

@@ -41,6 +41,9 @@ bool IsNodeListWindowRegistered(HWND window);
 // Starts the download into the folder (with a trailing backslash); false when one is already running
 // (its result reaches every registered window anyway) or the thread cannot start.
 bool StartNodeListUpdate(const std::u16string& folder);
+// The same, telling a running download (whose result will come) from a start that failed (none will).
+enum class NodeListStart { Started, AlreadyRunning, Failed };
+NodeListStart TryStartNodeListUpdate(const std::u16string& folder);
 
 // The exchange and the file replacement, on the calling thread.
 void DownloadNodeList(const std::u16string& folder, NodeListUpdateResult& result);
