@@ -13,10 +13,10 @@ INT_PTR CAboutDlg::DoModal(HWND parent) { return CDialogBase::DoModal(parent, ID
 
 bool CAboutDlg::OnInitDialog()
 {
-    CWindow(GetItem(IDC_ABOUT_VERSION)).SetText(FormatText(LoadText(423), GetVersionText()));
-    CWindow(GetItem(IDC_ABOUT_BUILD)).SetText(FormatText(LoadText(424), FormatBuildDate(__DATE__, __TIME__)));
+    SetItemText(IDC_ABOUT_VERSION, FormatText(LoadText(423), GetVersionText()));
+    SetItemText(IDC_ABOUT_BUILD, FormatText(LoadText(424), FormatBuildDate(__DATE__, __TIME__)));
     const CKestrivaneApp& app = TheApp();
-    CWindow(GetItem(IDC_ABOUT_SETTINGS)).SetText(app.IsDefaultIni ? u"" : FormatText(LoadText(474), app.IniPath));
+    SetItemText(IDC_ABOUT_SETTINGS, app.IsDefaultIni ? u"" : FormatText(LoadText(474), app.IniPath));
     return true;
 }
 

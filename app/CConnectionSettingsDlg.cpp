@@ -72,16 +72,15 @@ bool CConnectionSettingsDlg::OnInitDialog()
 
 void CConnectionSettingsDlg::WriteControls()
 {
-    const auto setText = [this](int id, const std::u16string& text) { CWindow(GetItem(id)).SetText(text); };
     const auto setCheck = [this](int id, bool on) { ::CheckDlgButton(hwnd_, id, on ? BST_CHECKED : BST_UNCHECKED); };
-    setText(IDC_CONN_NAME, form_.Name);
-    setText(IDC_CONN_HOST, form_.Host);
-    setText(IDC_CONN_PORT, FormatText(u"%d", form_.Port));
-    setText(IDC_CONN_LOGIN, form_.Login);
-    setText(IDC_CONN_PASSWORD, form_.Password);
-    setText(IDC_CONN_COMMANDS, form_.CommandsText);
-    setText(IDC_CONN_DXSUMMIT_INTERVAL, FormatText(u"%u", form_.DxSummitInterval));
-    setText(IDC_CONN_STATION_NAME, form_.StationName);
+    SetItemText(IDC_CONN_NAME, form_.Name);
+    SetItemText(IDC_CONN_HOST, form_.Host);
+    SetItemText(IDC_CONN_PORT, FormatText(u"%d", form_.Port));
+    SetItemText(IDC_CONN_LOGIN, form_.Login);
+    SetItemText(IDC_CONN_PASSWORD, form_.Password);
+    SetItemText(IDC_CONN_COMMANDS, form_.CommandsText);
+    SetItemText(IDC_CONN_DXSUMMIT_INTERVAL, FormatText(u"%u", form_.DxSummitInterval));
+    SetItemText(IDC_CONN_STATION_NAME, form_.StationName);
     setCheck(IDC_CONN_NO_SEND_TO_QUARNEL, form_.NoSendToQuarnel);
     setCheck(IDC_CONN_NO_SPOTS_FROM_QUARNEL, form_.NoSpotsFromQuarnel);
     setCheck(IDC_CONN_DXSUMMIT_ALL_SPOTS, form_.DxSummitAllSpots);
@@ -125,33 +124,32 @@ ConnectionType CConnectionSettingsDlg::SelectedType() const
 
 bool CConnectionSettingsDlg::ReadControls(ConnectionForm& form)
 {
-    const auto text = [this](int id) { return CWindow(GetItem(id)).GetText(); };
     const auto checked = [this](int id) { return ::IsDlgButtonChecked(hwnd_, id) == BST_CHECKED; };
-    const NumberFieldValue port = ReadIntegerField(text(IDC_CONN_PORT), 1, 65535);
+    const NumberFieldValue port = ReadIntegerField(GetItemText(IDC_CONN_PORT), 1, 65535);
     if (!port.ok) {
         Messages.ShowFieldError(hwnd_, port.message, IDC_CONN_PORT);
         return false;
     }
-    const NumberFieldValue interval = ReadUnsignedField(text(IDC_CONN_DXSUMMIT_INTERVAL));
+    const NumberFieldValue interval = ReadUnsignedField(GetItemText(IDC_CONN_DXSUMMIT_INTERVAL));
     if (!interval.ok) {
         Messages.ShowFieldError(hwnd_, interval.message, IDC_CONN_DXSUMMIT_INTERVAL);
         return false;
     }
-    form.Name = text(IDC_CONN_NAME);
+    form.Name = GetItemText(IDC_CONN_NAME);
     form.Type = SelectedType();
-    form.Host = text(IDC_CONN_HOST);
+    form.Host = GetItemText(IDC_CONN_HOST);
     form.Port = int(port.value);
-    form.Login = text(IDC_CONN_LOGIN);
-    form.Password = text(IDC_CONN_PASSWORD);
+    form.Login = GetItemText(IDC_CONN_LOGIN);
+    form.Password = GetItemText(IDC_CONN_PASSWORD);
     form.LineEndingIndex = CComboBox(GetItem(IDC_CONN_LINE_ENDING)).GetCurSel();
-    form.CommandsText = text(IDC_CONN_COMMANDS);
+    form.CommandsText = GetItemText(IDC_CONN_COMMANDS);
     form.NoSendToQuarnel = checked(IDC_CONN_NO_SEND_TO_QUARNEL);
     form.NoSpotsFromQuarnel = checked(IDC_CONN_NO_SPOTS_FROM_QUARNEL);
     form.DxSummitInterval = unsigned(interval.value);
     form.DxSummitAllSpots = checked(IDC_CONN_DXSUMMIT_ALL_SPOTS);
     form.FollowRadio = checked(IDC_CONN_FOLLOW_RADIO);
     form.RadioIndex = CComboBox(GetItem(IDC_CONN_RADIO)).GetCurSel();
-    form.StationName = text(IDC_CONN_STATION_NAME);
+    form.StationName = GetItemText(IDC_CONN_STATION_NAME);
     return true;
 }
 
@@ -205,7 +203,7 @@ void CConnectionSettingsDlg::OnHostKillFocus()
     if (!ParseHostAddress(text, port)) return;
     host.SetText(text);
     // A web address names no port: what the user typed there stays, even when it is no number.
-    if (port != int(portBefore)) CWindow(GetItem(IDC_CONN_PORT)).SetText(FormatText(u"%d", port));
+    if (port != int(portBefore)) SetItemText(IDC_CONN_PORT, FormatText(u"%d", port));
     CEdit(GetItem(IDC_CONN_PORT)).SelectAll();
 }
 
@@ -216,7 +214,7 @@ void CConnectionSettingsDlg::OnTypeChanged()
         CWindow host(GetItem(IDC_CONN_HOST));
         if (Trim(host.GetText()).empty()) {
             host.SetText(kSkimmerHost);
-            CWindow(GetItem(IDC_CONN_PORT)).SetText(FormatText(u"%d", kSkimmerPort));
+            SetItemText(IDC_CONN_PORT, FormatText(u"%d", kSkimmerPort));
         }
         CWindow name(GetItem(IDC_CONN_NAME));
         if (!isEdit_ && name.GetText() == initialName_) name.SetText(MakeUniqueName(LoadText(439), otherNames_));
@@ -267,9 +265,9 @@ void CConnectionSettingsDlg::OnChooseCluster()
 {
     CClusterListDlg chooser(hwnd_);
     if (chooser.DoModal() != IDOK) return;
-    CWindow(GetItem(IDC_CONN_NAME)).SetText(chooser.SelectedName);
-    CWindow(GetItem(IDC_CONN_HOST)).SetText(chooser.SelectedHost);
-    CWindow(GetItem(IDC_CONN_PORT)).SetText(FormatText(u"%d", int(chooser.SelectedPort)));
+    SetItemText(IDC_CONN_NAME, chooser.SelectedName);
+    SetItemText(IDC_CONN_HOST, chooser.SelectedHost);
+    SetItemText(IDC_CONN_PORT, FormatText(u"%d", int(chooser.SelectedPort)));
     FocusControl(IDC_CONN_LOGIN);
 }
 
@@ -281,7 +279,7 @@ void CConnectionSettingsDlg::OnSpotFilters()
     SpotFilterLevel own;
     own.IsConnection = true;
     own.ConnectionId = ConnectionId;
-    own.Name = Trim(CWindow(GetItem(IDC_CONN_NAME)).GetText());
+    own.Name = Trim(GetItemText(IDC_CONN_NAME));
     own.Type = SelectedType();
     own.BeingEdited = true;
     own.Filters = form_.Filters;

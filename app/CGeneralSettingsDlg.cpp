@@ -48,8 +48,7 @@ bool CGeneralSettingsDlg::OnInitDialog()
 
 void CGeneralSettingsDlg::WriteControls()
 {
-    const auto setText = [this](int id, const std::u16string& text) { CWindow(GetItem(id)).SetText(text); };
-    const auto setNumber = [&](int id, int value) { setText(id, FormatText(u"%d", value)); };
+    const auto setNumber = [&](int id, int value) { SetItemText(id, FormatText(u"%d", value)); };
     const auto setCheck = [this](int id, bool on) { ::CheckDlgButton(hwnd_, id, on ? BST_CHECKED : BST_UNCHECKED); };
     setNumber(IDC_GEN_FONT_SIZE, Result.FontSize);
     setNumber(IDC_GEN_RECEIVE_MAX_LINES, Result.ReceiveMaxLines);
@@ -57,14 +56,14 @@ void CGeneralSettingsDlg::WriteControls()
     setCheck(IDC_GEN_AUTO_RECONNECT, Result.AutoReconnect);
     setNumber(IDC_GEN_COMMAND_DELAY, Result.CommandDelay);
     setNumber(IDC_GEN_LOST_CONNECTION_DELAY, Result.LostConnectionDelay);
-    setText(IDC_GEN_GLOBAL_COMMANDS, JoinLines(Result.GlobalCommands));
+    SetItemText(IDC_GEN_GLOBAL_COMMANDS, JoinLines(Result.GlobalCommands));
     setCheck(IDC_GEN_NETWORK_DISABLED, Result.Disabled);
     setCheck(IDC_GEN_SEND_SPOTS_ONCE, Result.SendSpotsOnce);
-    setText(IDC_GEN_BROADCAST, Result.BroadcastAddress);
+    SetItemText(IDC_GEN_BROADCAST, Result.BroadcastAddress);
     setNumber(IDC_GEN_PORT, Result.Port);
-    setText(IDC_GEN_APPLICATION_ID, Result.ApplicationID);
+    SetItemText(IDC_GEN_APPLICATION_ID, Result.ApplicationID);
     setCheck(IDC_GEN_GAB_ALERTS, Result.GabAlerts);
-    setText(IDC_GEN_GAB_STATIONS, JoinStationList(Result.GabStations));
+    SetItemText(IDC_GEN_GAB_STATIONS, JoinStationList(Result.GabStations));
     setCheck(IDC_GEN_TRANSLATE_COMMANDS, Result.TranslateCommands);
 }
 
@@ -98,8 +97,8 @@ bool CGeneralSettingsDlg::OnCommand(int id, int code, HWND)
     switch (id) {
     case IDOK: OnOK(); return true;
     case IDCANCEL: EndDialog(IDCANCEL); return true;
-    case IDC_GEN_DEFAULT_BROADCAST: CWindow(GetItem(IDC_GEN_BROADCAST)).SetText(GetDefaultBroadcastAddress()); return true;
-    case IDC_GEN_DEFAULT_PORT: CWindow(GetItem(IDC_GEN_PORT)).SetText(FormatText(u"%d", kDefaultNetworkPort)); return true;
+    case IDC_GEN_DEFAULT_BROADCAST: SetItemText(IDC_GEN_BROADCAST, GetDefaultBroadcastAddress()); return true;
+    case IDC_GEN_DEFAULT_PORT: SetItemText(IDC_GEN_PORT, FormatText(u"%d", kDefaultNetworkPort)); return true;
     case IDC_GEN_GAB_ALERTS: UpdateStationsEdit(); return true;
     default: return false;
     }
@@ -112,7 +111,7 @@ void CGeneralSettingsDlg::UpdateStationsEdit()
 
 bool CGeneralSettingsDlg::ReadNumber(int id, int min, int max, int& value)
 {
-    const NumberFieldValue number = ReadIntegerField(CWindow(GetItem(id)).GetText(), min, max);
+    const NumberFieldValue number = ReadIntegerField(GetItemText(id), min, max);
     if (!number.ok) {
         Messages.ShowFieldError(hwnd_, number.message, id);
         return false;
@@ -131,29 +130,28 @@ void CGeneralSettingsDlg::OnOK()
         !ReadNumber(IDC_GEN_LOST_CONNECTION_DELAY, 30, 300, s.LostConnectionDelay) ||
         !ReadNumber(IDC_GEN_PORT, 1, 65535, s.Port))
         return;
-    const auto text = [this](int id) { return CWindow(GetItem(id)).GetText(); };
     const auto checked = [this](int id) { return ::IsDlgButtonChecked(hwnd_, id) == BST_CHECKED; };
 
     CComboBox fonts(GetItem(IDC_GEN_FONT_FACE));
     if (fonts.GetCurSel() >= 0) s.FontFace = fonts.GetLBText(fonts.GetCurSel());
     s.ConnectAllOnStartup = checked(IDC_GEN_CONNECT_ALL);
     s.AutoReconnect = checked(IDC_GEN_AUTO_RECONNECT);
-    std::u16string commands = text(IDC_GEN_GLOBAL_COMMANDS);
+    std::u16string commands = GetItemText(IDC_GEN_GLOBAL_COMMANDS);
     std::erase(commands, u'\r');
     s.GlobalCommands = SplitLines(commands, u'\n');
 
-    s.BroadcastAddress = Trim(text(IDC_GEN_BROADCAST));
+    s.BroadcastAddress = Trim(GetItemText(IDC_GEN_BROADCAST));
     if (!IsIPv4Address(s.BroadcastAddress)) {
         Messages.ShowFieldError(hwnd_, LoadText(368), IDC_GEN_BROADCAST);
         CEdit(GetItem(IDC_GEN_BROADCAST)).ScrollCaret();
         return;
     }
-    s.ApplicationID = Trim(text(IDC_GEN_APPLICATION_ID));
+    s.ApplicationID = Trim(GetItemText(IDC_GEN_APPLICATION_ID));
     if (s.ApplicationID.empty()) s.ApplicationID = kDefaultApplicationId;
     s.Disabled = checked(IDC_GEN_NETWORK_DISABLED);
     s.SendSpotsOnce = checked(IDC_GEN_SEND_SPOTS_ONCE);
     s.GabAlerts = checked(IDC_GEN_GAB_ALERTS);
-    s.GabStations = ParseStationList(text(IDC_GEN_GAB_STATIONS));
+    s.GabStations = ParseStationList(GetItemText(IDC_GEN_GAB_STATIONS));
     s.TranslateCommands = checked(IDC_GEN_TRANSLATE_COMMANDS);
     Result = std::move(s);
     EndDialog(IDOK);

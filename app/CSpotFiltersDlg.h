@@ -68,8 +68,6 @@ protected:
 
 private:
     bool HasLevel() const { return CurrentIndex >= 0 && size_t(CurrentIndex) < Levels.size(); }
-    void SetItemText(int id, const std::u16string& text) { CWindow(GetItem(id)).SetText(text); }
-    std::u16string GetItemText(int id) const { return CWindow(GetItem(id)).GetText(); }
     bool IsChecked(int id) const { return ::IsDlgButtonChecked(hwnd_, id) == BST_CHECKED; }
 
     void SetCueBanners();

@@ -239,8 +239,6 @@ const ClusterNode* CClusterListDlg::SelectedNode() const
     return row < 0 ? nullptr : &list_.Nodes[shown_[size_t(row)]];
 }
 
-void CClusterListDlg::SetItemText(int id, const std::u16string& text) { CWindow(GetItem(id)).SetText(text); }
-
 void CClusterListDlg::UpdateStatusTexts()
 {
     const int32_t adif = ChosenAdif();

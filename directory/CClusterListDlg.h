@@ -62,7 +62,6 @@ private:
     const ClusterNode* SelectedNode() const;
     int32_t ChosenAdif() const;
     bool RbnOnlyTicked() const;
-    void SetItemText(int id, const std::u16string& text);
 
     void OnOK();
     void OnCancel();

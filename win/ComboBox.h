@@ -30,7 +30,6 @@ public:
         text.resize(got == CB_ERR ? 0 : size_t(got));
         return text;
     }
-    std::u16string GetItemText(int index) const { return GetLBText(index); }
     // The item equal to the text (letter case aside) after the index (-1: from the start), or CB_ERR.
     int FindStringExact(const std::u16string& text, int after = -1) const
     {

@@ -38,6 +38,9 @@ public:
     }
     HWND GetParent() const { return ::GetParent(hwnd_); }
     HWND GetItem(int id) const { return ::GetDlgItem(hwnd_, id); }
+    // The text of a child (a dialog's control) by its id.
+    std::u16string GetItemText(int id) const { return CWindow(GetItem(id)).GetText(); }
+    bool SetItemText(int id, const std::u16string& text) { return CWindow(GetItem(id)).SetText(text); }
     int GetId() const { return ::GetDlgCtrlID(hwnd_); }
     bool Move(int x, int y, int cx, int cy, bool repaint = true)
     {
