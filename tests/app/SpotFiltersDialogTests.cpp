@@ -10,6 +10,7 @@
 #include "base/Utf.h"
 #include "resources/resource.h"
 #include "spots/CCtyFileLoader.h"
+#include "tests/app/ModalDialogDriver.h"
 #include "tests/app/SpotFilterLevelSamples.h"
 #include "tests/support/TestPaths.h"
 #include "tests/support/WinTestSupport.h"
@@ -34,47 +35,15 @@ public:
     int setCalls = 0;
 };
 
-// The script that drives the dialog, started by a thread timer once the modal loop runs.
-std::function<void(HWND)> g_script;
-
-void CALLBACK RunScript(HWND, UINT, UINT_PTR timer, DWORD)
-{
-    // This thread's dialog, once it is shown: it exists, hidden, while it initialises.
-    HWND dialog = ::FindWindowW(L"#32770", L"Spot Filters");
-    if (!dialog || ::GetWindowThreadProcessId(dialog, nullptr) != ::GetCurrentThreadId() ||
-        !::IsWindowVisible(dialog))
-        return;
-    ::KillTimer(nullptr, timer);
-    auto script = std::move(g_script);
-    script(dialog);
-    if (::IsWindow(dialog)) ::PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
-}
-
-// Runs show (which runs the modal dialog) with script driving it; a dialog the script leaves open is
-// cancelled.
+// Runs show (which runs the modal dialog) with script driving it once the dialog is shown; a dialog the
+// script leaves open is cancelled.
 template <typename Show> auto Drive(Show show, std::function<void(HWND)> script)
 {
-    g_script = std::move(script);
-    ::SetTimer(nullptr, 0, 50, RunScript);
+    ScriptNextModal(std::move(script), [] { return ::FindWindowW(L"#32770", L"Spot Filters"); });
     return show();
 }
 
-std::u16string Text(HWND dialog, int id)
-{
-    HWND control = ::GetDlgItem(dialog, id);
-    std::u16string text(size_t(::GetWindowTextLengthW(control)) + 1, u'\0');
-    text.resize(size_t(::GetWindowTextW(control, W(text.data()), int(text.size()))));
-    return text;
-}
-
-void Type(HWND dialog, int id, const std::u16string& text) { ::SetDlgItemTextW(dialog, id, W(text)); }
-
-void ChooseLevel(HWND dialog, int index)
-{
-    HWND list = ::GetDlgItem(dialog, IDC_SF_LEVEL);
-    ::SendMessageW(list, CB_SETCURSEL, WPARAM(index), 0);
-    ::SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDC_SF_LEVEL, CBN_SELCHANGE), LPARAM(list));
-}
+void ChooseLevel(HWND dialog, int index) { ChooseItem(dialog, IDC_SF_LEVEL, index); }
 
 void Click(HWND dialog, int id, bool checked)
 {
@@ -82,7 +51,7 @@ void Click(HWND dialog, int id, bool checked)
     ::SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), LPARAM(::GetDlgItem(dialog, id)));
 }
 
-int SelectedLevel(HWND dialog) { return int(::SendDlgItemMessageW(dialog, IDC_SF_LEVEL, CB_GETCURSEL, 0, 0)); }
+int SelectedLevel(HWND dialog) { return SelectedItem(dialog, IDC_SF_LEVEL); }
 
 std::u16string LevelLine(HWND dialog, int index)
 {
@@ -92,14 +61,13 @@ std::u16string LevelLine(HWND dialog, int index)
 }
 
 bool Visible(HWND dialog, int id) { return ::IsWindowVisible(::GetDlgItem(dialog, id)) != FALSE; }
-bool Enabled(HWND dialog, int id) { return ::IsWindowEnabled(::GetDlgItem(dialog, id)) != FALSE; }
 
 void PressOk(HWND dialog) { ::SendMessageW(dialog, WM_COMMAND, IDOK, 0); }
 
 // Waits for the spot test that every change schedules.
 bool WaitForTest(HWND dialog)
 {
-    return PumpUntil([&] { return !Text(dialog, IDC_SF_TEST_RESULT).empty(); }, 3000);
+    return PumpUntil([&] { return !ItemText(dialog, IDC_SF_TEST_RESULT).empty(); }, 3000);
 }
 
 class SpotFiltersDialogTest : public ::testing::Test {
@@ -149,7 +117,7 @@ TEST_F(SpotFiltersDialogTest, OpensOnTheLevelAskedForAndOkHandsBackTheLevelsAndT
                           [&](HWND dialog) {
                               shown = SelectedLevel(dialog);
                               ChooseLevel(dialog, kAlphaIndex);
-                              Type(dialog, IDC_SF_DX_CALLS, u"  N4*\r\n");
+                              SetItemText(dialog, IDC_SF_DX_CALLS, u"  N4*\r\n");
                               ChooseLevel(dialog, kAllIndex);
                               Click(dialog, IDC_SF_REJECT_OUT_OF_BAND, false);
                               PressOk(dialog);
@@ -185,7 +153,7 @@ TEST_F(SpotFiltersDialogTest, CancelDiscardsEveryChangeAndWritesNothing)
     const bool ok = Drive([&] { return RunSpotFiltersDialog(host, nullptr, false, 0, u"", u""); },
                           [&](HWND dialog) {
                               Click(dialog, IDC_SF_REJECT_OUT_OF_BAND, false);
-                              Type(dialog, IDC_SF_WORDS, u"QRT");
+                              SetItemText(dialog, IDC_SF_WORDS, u"QRT");
                               ChooseLevel(dialog, kTelnetIndex);
                               ::SendMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
                           });
@@ -201,7 +169,7 @@ TEST_F(SpotFiltersDialogTest, WrongEntryKeepsTheUserOnTheLevelWithTheEntrySelect
     CSpotFiltersDlg dialog(host.given, kAlphaIndex, nullptr);
     const INT_PTR result = Drive([&] { return dialog.DoModal(); }, [&](HWND hwnd) {
         // "*" stands alone only after "DL*", where the same text is part of a good entry.
-        Type(hwnd, IDC_SF_SPOTTER_CALLS, u"DL*, *");
+        SetItemText(hwnd, IDC_SF_SPOTTER_CALLS, u"DL*, *");
         ChooseLevel(hwnd, kTelnetIndex);
         ASSERT_EQ(warnings.size(), 1u);
         EXPECT_EQ(warnings[0].substr(0, 18), u"Wrong callsign: *\n");
@@ -213,23 +181,23 @@ TEST_F(SpotFiltersDialogTest, WrongEntryKeepsTheUserOnTheLevelWithTheEntrySelect
         EXPECT_EQ(end, 6u);
 
         // OK is refused too; then a DXCC entry that the country file does not know.
-        Type(hwnd, IDC_SF_SPOTTER_CALLS, u"DL*");
-        Type(hwnd, IDC_SF_DX_DXCC, u"F DL1");
+        SetItemText(hwnd, IDC_SF_SPOTTER_CALLS, u"DL*");
+        SetItemText(hwnd, IDC_SF_DX_DXCC, u"F DL1");
         PressOk(hwnd);
         ASSERT_EQ(warnings.size(), 2u);
         EXPECT_EQ(warnings[1].substr(0, 25), u"Unknown DXCC entity: DL1\n");
         EXPECT_TRUE(::IsWindowVisible(hwnd));
 
-        Type(hwnd, IDC_SF_DX_DXCC, u"F DL");
+        SetItemText(hwnd, IDC_SF_DX_DXCC, u"F DL");
         ChooseLevel(hwnd, kSkimmerIndex);
         EXPECT_EQ(SelectedLevel(hwnd), kSkimmerIndex);
         EXPECT_EQ(LevelLine(hwnd, kAlphaIndex), u"Alpha (Telnet)  \u2022");
 
         // A skimmer has no spotter criteria: the group is off and its wrong texts never block.
-        EXPECT_FALSE(Enabled(hwnd, IDC_SF_SPOTTER_CALLS));
-        EXPECT_FALSE(Enabled(hwnd, IDC_SF_SPOTTER_GROUP));
-        EXPECT_EQ(Text(hwnd, IDC_SF_SPOTTER_NOTE), u"Not used for a local CW Skimmer: the spotter is always yourself.");
-        Type(hwnd, IDC_SF_SPOTTER_CALLS, u"//");
+        EXPECT_FALSE(IsItemEnabled(hwnd, IDC_SF_SPOTTER_CALLS));
+        EXPECT_FALSE(IsItemEnabled(hwnd, IDC_SF_SPOTTER_GROUP));
+        EXPECT_EQ(ItemText(hwnd, IDC_SF_SPOTTER_NOTE), u"Not used for a local CW Skimmer: the spotter is always yourself.");
+        SetItemText(hwnd, IDC_SF_SPOTTER_CALLS, u"//");
         PressOk(hwnd);
     });
     EXPECT_EQ(result, IDOK);
@@ -253,9 +221,9 @@ TEST_F(SpotFiltersDialogTest, LevelLinesNotesAndTheControlsOfEachLevel)
         EXPECT_TRUE(Visible(hwnd, IDC_SF_REJECT_OUT_OF_BAND));
         EXPECT_TRUE(Visible(hwnd, IDC_SF_OUT_OF_BAND_NOTE));
         EXPECT_FALSE(Visible(hwnd, IDC_SF_SERVER_TIP));
-        EXPECT_EQ(Text(hwnd, IDC_SF_LEVEL_NOTE),
+        EXPECT_EQ(ItemText(hwnd, IDC_SF_LEVEL_NOTE),
                   u"Applied to every connection, after its own filters and those of its type.");
-        EXPECT_EQ(Text(hwnd, IDC_SF_COUNTRY_FILE).substr(0, 30), u"No country file of Quarnel in ");
+        EXPECT_EQ(ItemText(hwnd, IDC_SF_COUNTRY_FILE).substr(0, 30), u"No country file of Quarnel in ");
         EXPECT_TRUE(dialog.NoCountryFile);
         PumpFor(100);
         SaveScreenshot(hwnd, u"spot-filters-all-connections-no-country-file");
@@ -270,11 +238,11 @@ TEST_F(SpotFiltersDialogTest, LevelLinesNotesAndTheControlsOfEachLevel)
         EXPECT_EQ(SelectedLevel(hwnd), kTelnetIndex);
 
         ChooseLevel(hwnd, kAlphaIndex);
-        EXPECT_EQ(Text(hwnd, IDC_SF_LEVEL_NOTE), u"No other level has filters for it.");
-        const std::u16string tip = Text(hwnd, IDC_SF_SERVER_TIP);
+        EXPECT_EQ(ItemText(hwnd, IDC_SF_LEVEL_NOTE), u"No other level has filters for it.");
+        const std::u16string tip = ItemText(hwnd, IDC_SF_SERVER_TIP);
         EXPECT_EQ(tip.substr(0, 44), u"Tip: a Telnet cluster can filter on its serv");
         EXPECT_NE(tip.find(u"\">DXSpider manual</a>"), std::u16string::npos) << Utf16ToUtf8(tip);
-        EXPECT_EQ(Text(hwnd, IDC_SF_TEST_SCOPE),
+        EXPECT_EQ(ItemText(hwnd, IDC_SF_TEST_SCOPE),
                   u"Tested: Alpha, then Telnet connections, then All connections, then the amateur bands (built-in) "
                   u"(from the entry chosen upwards, with the values of this dialog).");
         ChooseLevel(hwnd, kWebIndex);
@@ -296,52 +264,52 @@ TEST_F(SpotFiltersDialogTest, SpotTestOfAPastedLineAndOfTypedFields)
     Drive([&] { return dialog.DoModal(); }, [&](HWND hwnd) {
         // The line given at opening is tested at once.
         EXPECT_EQ(dialog.TestResult, TestRejected);
-        EXPECT_EQ(Text(hwnd, IDC_SF_TEST_SPOTTER), u"K8RQT-#");
-        EXPECT_EQ(Text(hwnd, IDC_SF_TEST_FREQUENCY), u"14025.0");
-        EXPECT_EQ(Text(hwnd, IDC_SF_TEST_DX_CALL), u"N4XJZ");
-        EXPECT_EQ(Text(hwnd, IDC_SF_TEST_COMMENT), u"CW");
-        EXPECT_EQ(Text(hwnd, IDC_SF_TEST_RESULT), u"Spot rejected");
-        EXPECT_EQ(Text(hwnd, IDC_SF_TEST_DETAIL),
+        EXPECT_EQ(ItemText(hwnd, IDC_SF_TEST_SPOTTER), u"K8RQT-#");
+        EXPECT_EQ(ItemText(hwnd, IDC_SF_TEST_FREQUENCY), u"14025.0");
+        EXPECT_EQ(ItemText(hwnd, IDC_SF_TEST_DX_CALL), u"N4XJZ");
+        EXPECT_EQ(ItemText(hwnd, IDC_SF_TEST_COMMENT), u"CW");
+        EXPECT_EQ(ItemText(hwnd, IDC_SF_TEST_RESULT), u"Spot rejected");
+        EXPECT_EQ(ItemText(hwnd, IDC_SF_TEST_DETAIL),
                   u"Rejected by Telnet connections: frequency (14025.0) This line was not sent to Quarnel as a "
                   u"duplicate, not because of a filter: " + reason + u".");
-        EXPECT_EQ(Text(hwnd, IDC_SF_TEST_COUNTRY),
+        EXPECT_EQ(ItemText(hwnd, IDC_SF_TEST_COUNTRY),
                   u"DX: K - United States of America, NA, CQ 5, ITU 8\r\nSpotter: K - United States of America, NA, "
                   u"CQ 4, ITU 8");
         PumpFor(100);
         SaveScreenshot(hwnd, u"spot-filters-rejected-test");
 
         // An edit of the level shown, not yet validated, takes part at once.
-        Type(hwnd, IDC_SF_DX_CONTINENTS, u"NA");
-        Type(hwnd, IDC_SF_TEST_RESULT, u"");
+        SetItemText(hwnd, IDC_SF_DX_CONTINENTS, u"NA");
+        SetItemText(hwnd, IDC_SF_TEST_RESULT, u"");
         ASSERT_TRUE(WaitForTest(hwnd));
-        EXPECT_EQ(Text(hwnd, IDC_SF_TEST_DETAIL).substr(0, 42), u"Rejected by Alpha: DX continent (NA) This ");
+        EXPECT_EQ(ItemText(hwnd, IDC_SF_TEST_DETAIL).substr(0, 42), u"Rejected by Alpha: DX continent (NA) This ");
 
-        Type(hwnd, IDC_SF_TEST_LINE, u"not a spot");
-        EXPECT_EQ(Text(hwnd, IDC_SF_TEST_FIELDS_NOTE), u"Not a spot line: type the fields:");
-        Type(hwnd, IDC_SF_DX_CONTINENTS, u"");
-        Type(hwnd, IDC_SF_TEST_FREQUENCY, u"14400");
-        Type(hwnd, IDC_SF_TEST_RESULT, u"");
+        SetItemText(hwnd, IDC_SF_TEST_LINE, u"not a spot");
+        EXPECT_EQ(ItemText(hwnd, IDC_SF_TEST_FIELDS_NOTE), u"Not a spot line: type the fields:");
+        SetItemText(hwnd, IDC_SF_DX_CONTINENTS, u"");
+        SetItemText(hwnd, IDC_SF_TEST_FREQUENCY, u"14400");
+        SetItemText(hwnd, IDC_SF_TEST_RESULT, u"");
         ASSERT_TRUE(WaitForTest(hwnd));
-        EXPECT_EQ(Text(hwnd, IDC_SF_TEST_DETAIL), u"Rejected: outside the amateur bands (14400.0 kHz)");
+        EXPECT_EQ(ItemText(hwnd, IDC_SF_TEST_DETAIL), u"Rejected: outside the amateur bands (14400.0 kHz)");
 
         // The dialog's own switch counts, not the application's.
         ChooseLevel(hwnd, kAllIndex);
         Click(hwnd, IDC_SF_REJECT_OUT_OF_BAND, false);
-        Type(hwnd, IDC_SF_TEST_RESULT, u"");
+        SetItemText(hwnd, IDC_SF_TEST_RESULT, u"");
         ASSERT_TRUE(WaitForTest(hwnd));
-        EXPECT_EQ(Text(hwnd, IDC_SF_TEST_RESULT), u"Spot accepted");
+        EXPECT_EQ(ItemText(hwnd, IDC_SF_TEST_RESULT), u"Spot accepted");
         EXPECT_EQ(dialog.TestResult, TestAccepted);
-        EXPECT_EQ(Text(hwnd, IDC_SF_TEST_SCOPE),
+        EXPECT_EQ(ItemText(hwnd, IDC_SF_TEST_SCOPE),
                   u"Tested: All connections (from the entry chosen upwards, with the values of this dialog).");
 
-        Type(hwnd, IDC_SF_TEST_FREQUENCY, u"14,025");
-        Type(hwnd, IDC_SF_TEST_RESULT, u"");
+        SetItemText(hwnd, IDC_SF_TEST_FREQUENCY, u"14,025");
+        SetItemText(hwnd, IDC_SF_TEST_RESULT, u"");
         ASSERT_TRUE(WaitForTest(hwnd));
-        EXPECT_EQ(Text(hwnd, IDC_SF_TEST_RESULT), u"Type a frequency and a DX call.");
-        Type(hwnd, IDC_SF_TEST_FREQUENCY, u"");
-        Type(hwnd, IDC_SF_TEST_DX_CALL, u"");
+        EXPECT_EQ(ItemText(hwnd, IDC_SF_TEST_RESULT), u"Type a frequency and a DX call.");
+        SetItemText(hwnd, IDC_SF_TEST_FREQUENCY, u"");
+        SetItemText(hwnd, IDC_SF_TEST_DX_CALL, u"");
         PumpUntil([&] { return dialog.TestResult == TestNone; }, 3000);
-        EXPECT_EQ(Text(hwnd, IDC_SF_TEST_RESULT) + Text(hwnd, IDC_SF_TEST_DETAIL) + Text(hwnd, IDC_SF_TEST_COUNTRY), u"");
+        EXPECT_EQ(ItemText(hwnd, IDC_SF_TEST_RESULT) + ItemText(hwnd, IDC_SF_TEST_DETAIL) + ItemText(hwnd, IDC_SF_TEST_COUNTRY), u"");
     });
 }
 
@@ -354,13 +322,13 @@ TEST_F(SpotFiltersDialogTest, ScreenshotOfAConnectionLevel)
     host.given[kAlphaIndex].Filters.dxCalls = u"N4*";
     CSpotFiltersDlg dialog(host.given, kAlphaIndex, nullptr);
     Drive([&] { return dialog.DoModal(); }, [&](HWND hwnd) {
-        EXPECT_EQ(Text(hwnd, IDC_SF_COUNTRY_FILE).substr(0, 14), u"Country file: ");
+        EXPECT_EQ(ItemText(hwnd, IDC_SF_COUNTRY_FILE).substr(0, 14), u"Country file: ");
         EXPECT_FALSE(dialog.NoCountryFile);
-        Type(hwnd, IDC_SF_TEST_SPOTTER, u"DL1ABC");
-        Type(hwnd, IDC_SF_TEST_FREQUENCY, u"14025.0");
-        Type(hwnd, IDC_SF_TEST_DX_CALL, u"JA1XYZ");
+        SetItemText(hwnd, IDC_SF_TEST_SPOTTER, u"DL1ABC");
+        SetItemText(hwnd, IDC_SF_TEST_FREQUENCY, u"14025.0");
+        SetItemText(hwnd, IDC_SF_TEST_DX_CALL, u"JA1XYZ");
         ASSERT_TRUE(WaitForTest(hwnd));
-        EXPECT_EQ(Text(hwnd, IDC_SF_TEST_DETAIL), u"Rejected by All connections: DX continent (AS)");
+        EXPECT_EQ(ItemText(hwnd, IDC_SF_TEST_DETAIL), u"Rejected by All connections: DX continent (AS)");
         PumpFor(100);
         SaveScreenshot(hwnd, u"spot-filters-connection-level");
     });
