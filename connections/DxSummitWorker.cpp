@@ -5,6 +5,8 @@
 #include <cstring>
 #include <utility>
 
+#include "win/InternetHandle.h"
+
 namespace kv {
 namespace {
 
@@ -26,11 +28,6 @@ public:
 private:
     SRWLOCK& lock_;
 };
-
-void SetDwordOption(HINTERNET handle, DWORD option, DWORD value)
-{
-    ::InternetSetOptionW(handle, option, &value, sizeof value);
-}
 
 } // namespace
 
@@ -112,10 +109,10 @@ HINTERNET CDxSummitWorker::OpenInternet()
 {
     HINTERNET internet = ::InternetOpenW(kAgent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
     if (!internet) return nullptr;
-    SetDwordOption(internet, INTERNET_OPTION_HTTP_DECODING, TRUE);
-    SetDwordOption(internet, INTERNET_OPTION_CONNECT_TIMEOUT, kTimeoutMs);
-    SetDwordOption(internet, INTERNET_OPTION_SEND_TIMEOUT, kTimeoutMs);
-    SetDwordOption(internet, INTERNET_OPTION_RECEIVE_TIMEOUT, kTimeoutMs);
+    SetInternetDwordOption(internet, INTERNET_OPTION_HTTP_DECODING, TRUE);
+    SetInternetDwordOption(internet, INTERNET_OPTION_CONNECT_TIMEOUT, kTimeoutMs);
+    SetInternetDwordOption(internet, INTERNET_OPTION_SEND_TIMEOUT, kTimeoutMs);
+    SetInternetDwordOption(internet, INTERNET_OPTION_RECEIVE_TIMEOUT, kTimeoutMs);
     ::InternetSetStatusCallbackW(internet, &CDxSummitWorker::StatusCallback);
     return internet;
 }
@@ -178,8 +175,8 @@ bool CDxSummitWorker::OpenRequest(const DxSummitRequest& request, HINTERNET& req
         return false;
     }
     // Given to the request as well: not every WinINet passes the session's time-outs on to its requests.
-    SetDwordOption(request_, INTERNET_OPTION_SEND_TIMEOUT, kTimeoutMs);
-    SetDwordOption(request_, INTERNET_OPTION_RECEIVE_TIMEOUT, kTimeoutMs);
+    SetInternetDwordOption(request_, INTERNET_OPTION_SEND_TIMEOUT, kTimeoutMs);
+    SetInternetDwordOption(request_, INTERNET_OPTION_RECEIVE_TIMEOUT, kTimeoutMs);
     requestHandle = request_;
     return true;
 }

@@ -12,6 +12,7 @@
 #include "connections/FormatInternetError.h"
 #include "connections/LinkTable.h"
 #include "directory/ClusterNodeList.h"
+#include "win/InternetHandle.h"
 
 namespace kv {
 namespace {
@@ -43,28 +44,7 @@ NodeListWindows& Registry()
 
 std::atomic<bool> g_updateRunning{false};
 
-class CInternetHandle {
-public:
-    explicit CInternetHandle(HINTERNET handle) : handle_(handle) {}
-    ~CInternetHandle()
-    {
-        if (handle_) ::InternetCloseHandle(handle_);
-    }
-    CInternetHandle(const CInternetHandle&) = delete;
-    CInternetHandle& operator=(const CInternetHandle&) = delete;
-    HINTERNET Get() const { return handle_; }
-    explicit operator bool() const { return handle_ != nullptr; }
-
-private:
-    HINTERNET handle_;
-};
-
 std::u16string NodeListUrl() { return GetLink(u"NodeListUrl", kDefaultNodeListUrl); }
-
-void SetDwordOption(HINTERNET handle, DWORD option, DWORD value)
-{
-    ::InternetSetOptionW(handle, option, &value, sizeof value);
-}
 
 // The path of the address with its query, as the GET asks for it: a download address often has one, and
 // the HEAD of the bare path would ask about another resource. The fragment stays in the browser.
@@ -288,9 +268,9 @@ void DownloadNodeList(const std::u16string& folder, NodeListUpdateResult& result
         result.Error = FormatInternetError(::GetLastError());
         return;
     }
-    SetDwordOption(internet.Get(), INTERNET_OPTION_CONNECT_TIMEOUT, kTimeoutMs);
-    SetDwordOption(internet.Get(), INTERNET_OPTION_RECEIVE_TIMEOUT, kTimeoutMs);
-    SetDwordOption(internet.Get(), INTERNET_OPTION_HTTP_DECODING, TRUE);
+    SetInternetDwordOption(internet.Get(), INTERNET_OPTION_CONNECT_TIMEOUT, kTimeoutMs);
+    SetInternetDwordOption(internet.Get(), INTERNET_OPTION_RECEIVE_TIMEOUT, kTimeoutMs);
+    SetInternetDwordOption(internet.Get(), INTERNET_OPTION_HTTP_DECODING, TRUE);
 
     std::u16string header;
     FILETIME localTime;
