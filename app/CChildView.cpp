@@ -4,11 +4,11 @@
 #include "app/CKestrivaneApp.h"
 #include "app/CReceivePane.h"
 #include "app/CSendEdit.h"
+#include "app/ConnectionForm.h"
 #include "app/DpiHelpers.h"
 #include "app/MonoFont.h"
 #include "app/StateIcons.h"
 #include "app/VersionText.h"
-#include "base/Ascii.h"
 #include "base/Format.h"
 #include "base/TextCatalog.h"
 #include "connections/CConnectionPage.h"
@@ -541,10 +541,8 @@ std::u16string CChildView::MakeDefaultConnectionName() const
 {
     const std::vector<std::u16string> names = GetConnectionNames(-1);
     for (int n = 1;; ++n) {
-        const std::u16string name = FormatText(LoadText(311), n);
-        bool taken = false;
-        for (const std::u16string& existing : names) taken = taken || EqualsIgnoreCaseAscii(existing, name);
-        if (!taken) return name;
+        std::u16string name = FormatText(LoadText(311), n);
+        if (!IsNameTaken(name, names)) return name;
     }
 }
 

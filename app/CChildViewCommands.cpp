@@ -6,8 +6,8 @@
 #include "app/CMainFrame.h"
 #include "app/CReceivePane.h"
 #include "app/CSendEdit.h"
+#include "app/ConnectionForm.h"
 #include "app/PaneMessages.h"
-#include "base/Ascii.h"
 #include "base/Format.h"
 #include "base/TextCatalog.h"
 #include "connections/CConnectionPage.h"
@@ -185,8 +185,7 @@ LRESULT CChildView::OnTabNameChanged(int index, const std::u16string& name)
     if (!page || name.empty()) return 0;
     const std::u16string oldName = ConnectionName(*page);
     if (name == oldName) return 1;
-    for (const std::u16string& other : GetConnectionNames(index)) {
-        if (!EqualsIgnoreCaseAscii(other, name)) continue;
+    if (IsNameTaken(name, GetConnectionNames(index))) {
         questions_->ShowMessage(FormatText(LoadText(335), name), MB_OK | MB_ICONWARNING);
         return 0;
     }

@@ -17,12 +17,6 @@ namespace {
 constexpr unsigned kMinInterval = 15;
 constexpr unsigned kMaxInterval = 600;
 
-bool IsNameTaken(std::u16string_view name, const std::vector<std::u16string>& names)
-{
-    return std::any_of(names.begin(), names.end(),
-                       [&](const std::u16string& other) { return EqualsIgnoreCaseAscii(other, name); });
-}
-
 bool IsValidLogin(std::u16string_view login)
 {
     return std::all_of(login.begin(), login.end(), IsLoginFieldChar);
@@ -114,6 +108,12 @@ void StoreConnectionForm(const ConnectionForm& form, CConnectionSettings& s)
     const bool knownEnding = form.LineEndingIndex >= LineEndingCrLf && form.LineEndingIndex <= LineEndingLf;
     s.LineEnding = knownEnding ? form.LineEndingIndex : LineEndingCrLf;
     if (form.Type == ConnectionCwSkimmer) s.LineEnding = LineEndingLf;
+}
+
+bool IsNameTaken(std::u16string_view name, const std::vector<std::u16string>& names)
+{
+    return std::any_of(names.begin(), names.end(),
+                       [&](const std::u16string& other) { return EqualsIgnoreCaseAscii(other, name); });
 }
 
 std::u16string MakeUniqueName(std::u16string_view text, const std::vector<std::u16string>& names)

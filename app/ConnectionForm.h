@@ -48,6 +48,8 @@ ConnectionFormFault CheckConnectionForm(const ConnectionForm& form, const std::v
 void StoreConnectionForm(const ConnectionForm& form, CConnectionSettings& settings);
 
 // The text itself when no name equals it (letter case aside), else "text 2", "text 3", ... the first free.
+// Connection names are told apart without regard to the case of ASCII letters.
+bool IsNameTaken(std::u16string_view name, const std::vector<std::u16string>& names);
 std::u16string MakeUniqueName(std::u16string_view text, const std::vector<std::u16string>& names);
 
 // What may be typed into the host and the login fields (control characters always pass).
