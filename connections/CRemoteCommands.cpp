@@ -157,14 +157,14 @@ void CRemoteCommands::OnSkimmerFrequency(const std::vector<std::string>& fields)
 {
     if (!EqualsIgnoreCaseAscii(StationField(fields[2]), host_.General().ApplicationID)) return;
     const std::u16string source = StationField(fields[1]);
-    // The radio counted from 0; a negative one names no radio (it must not read as radio 1).
-    const std::string_view radioField = TrimView<char>(fields[3]);
-    const int radioIndex = !radioField.empty() && radioField[0] == '-' ? -1 : ReadPacketNumber(fields[3]);
+    // The radio counted from 0. One beyond int names no radio (it must not read as radio 1), and the
+    // comparison does its arithmetic on the page's radio, already known to be 1 or 2, never on the index.
+    const std::optional<int> radioIndex = ReadSignedPacketNumber(fields[3]);
     const uint32_t frequency = uint32_t(ReadPacketNumber(fields[4]));
-    if (radioIndex < 0 || frequency == 0) return;
+    if (!radioIndex || frequency == 0) return;
     for (int i = 0; i < host_.ConnectionCount(); ++i) {
         CConnectionController* page = host_.ConnectionAt(i);
-        if (!page || !page->IsRadioFollowPage() || page->Settings.CwSkimmerRadio != radioIndex + 1) continue;
+        if (!page || !page->IsRadioFollowPage() || page->Settings.CwSkimmerRadio - 1 != *radioIndex) continue;
         if (!EqualsIgnoreCaseAscii(Trim(page->Settings.CwSkimmerStationName), source)) continue;
         page->RadioFrequency = frequency;
         page->SendSkimmerQsy();

@@ -270,16 +270,25 @@ std::vector<std::string> GroupLinesForPackets(std::string_view lines)
 
 int ReadPacketNumber(std::string_view field)
 {
+    const std::optional<int> value = ReadSignedPacketNumber(field);
+    return value && *value > 0 ? *value : 0;
+}
+
+std::optional<int> ReadSignedPacketNumber(std::string_view field)
+{
     size_t pos = 0;
     while (pos < field.size() && IsFieldSpace(field[pos])) ++pos;
     bool negative = false;
     if (pos < field.size() && (field[pos] == '+' || field[pos] == '-')) negative = field[pos++] == '-';
-    long long value = 0;
+    // Checked after every digit, so no run of digits can overflow the sum.
+    const long long limit = negative ? -static_cast<long long>(std::numeric_limits<int>::min())
+                                     : std::numeric_limits<int>::max();
+    long long magnitude = 0;
     for (; pos < field.size() && IsAsciiDigit(field[pos]); ++pos) {
-        value = value * 10 + (field[pos] - '0');
-        if (value > std::numeric_limits<int>::max()) return 0;
+        magnitude = magnitude * 10 + (field[pos] - '0');
+        if (magnitude > limit) return std::nullopt;
     }
-    return negative ? 0 : int(value);
+    return static_cast<int>(negative ? -magnitude : magnitude);
 }
 
 } // namespace kv

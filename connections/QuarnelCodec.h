@@ -2,6 +2,7 @@
 // The wire format of the Quarnel logger network: packet texts of quoted and bare fields, the escaping of
 // quoted fields, the framing into 7-bit bytes ended by a checksum byte with bit 7 set, and the reverse.
 // Everything works on 8-bit strings and holds no state.
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -47,5 +48,7 @@ std::vector<std::string> GroupLinesForPackets(std::string_view lines);
 // A number field of a received packet: blanks, an optional sign, then digits up to the first other byte.
 // A negative value, one beyond the range of int or one without a digit is 0.
 int ReadPacketNumber(std::string_view field);
+// The same read as a signed number; none when the value does not fit an int.
+std::optional<int> ReadSignedPacketNumber(std::string_view field);
 
 } // namespace kv

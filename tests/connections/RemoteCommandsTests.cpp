@@ -131,6 +131,16 @@ CConnectionSettings Telnet(const std::u16string& name, int port)
     return settings;
 }
 
+CConnectionSettings SkimmerFollowing(const std::u16string& name, int radio, const std::u16string& station)
+{
+    CConnectionSettings settings = Telnet(name, 7300);
+    settings.Type = ConnectionCwSkimmer;
+    settings.CwSkimmer = true;
+    settings.CwSkimmerRadio = radio;
+    settings.CwSkimmerStationName = station;
+    return settings;
+}
+
 std::vector<std::string> Packet(std::initializer_list<std::string> fields) { return fields; }
 
 class RemoteCommandsTest : public ::testing::Test {
@@ -231,16 +241,8 @@ TEST_F(RemoteCommandsTest, SpotsGoWhereSpotsAreTakenAndCommandsWhereCommandsAre)
 
 TEST_F(RemoteCommandsTest, SkimmerFrequencyMovesTheSkimmersThatFollowThatRadio)
 {
-    auto skimmer = [](const std::u16string& name, int radio, const std::u16string& station) {
-        CConnectionSettings settings = Telnet(name, 7300);
-        settings.Type = ConnectionCwSkimmer;
-        settings.CwSkimmer = true;
-        settings.CwSkimmerRadio = radio;
-        settings.CwSkimmerStationName = station;
-        return settings;
-    };
-    Page& first = Add(skimmer(u"Radio 1", 1, u" stn1 "));
-    Page& second = Add(skimmer(u"Radio 2", 2, u"STN1"));
+    Page& first = Add(SkimmerFollowing(u"Radio 1", 1, u" stn1 "));
+    Page& second = Add(SkimmerFollowing(u"Radio 2", 2, u"STN1"));
     Page& telnet = Add(Telnet(u"Node", 7301));
     for (Page* page : {&first, &second, &telnet}) {
         Connect(*page);
@@ -261,6 +263,27 @@ TEST_F(RemoteCommandsTest, SkimmerFrequencyMovesTheSkimmersThatFollowThatRadio)
     EXPECT_EQ(second.Transport().sent, std::vector<std::u16string>{u"SKIMMER/QSY 7010.5"});
     EXPECT_TRUE(telnet.Transport().sent.empty());
     EXPECT_EQ(first.controller.RadioFrequency, 140253u);
+}
+
+TEST_F(RemoteCommandsTest, RadioIndexesBeyondTheRangeOfIntNameNoRadio)
+{
+    Page& first = Add(SkimmerFollowing(u"Radio 1", 1, u"STN1"));
+    Page& second = Add(SkimmerFollowing(u"Radio 2", 2, u"STN1"));
+    for (Page* page : {&first, &second}) {
+        Connect(*page);
+        page->controller.OnLoggedIn();
+        page->Transport().sent.clear();
+    }
+
+    for (const char* index : {"2147483647", "2147483648", "4294967296", "4294967297", "99999999999999999999",
+                              "-2147483648", "-2147483649", " -0000000000002147483649x"})
+        remote.OnQuarnelPacket(Packet({"CWSKIMMERFREQ:", "STN1", "TELNET", index, "140253"}));
+    EXPECT_TRUE(first.Transport().sent.empty());
+    EXPECT_TRUE(second.Transport().sent.empty());
+
+    remote.OnQuarnelPacket(Packet({"CWSKIMMERFREQ:", "STN1", "TELNET", "00000000000000000001", "70105"}));
+    EXPECT_EQ(second.Transport().sent, std::vector<std::u16string>{u"SKIMMER/QSY 7010.5"});
+    EXPECT_TRUE(first.Transport().sent.empty());
 }
 
 TEST_F(RemoteCommandsTest, StationCommandsAnswerByGabAndErrorsAlsoInTheLog)
