@@ -457,7 +457,7 @@ bool CConnectionController::ProcessOutgoingLine(const std::u16string& text, bool
             adapted = true;
         }
     }
-    Transport->SendLine(line);
+    if (!Transport->SendLine(line)) return false; // refused: not shown as sent, the view answers the station
     FlushPendingDisplay();
     if (adapted) {
         host_.AppendText(line, LineSent);

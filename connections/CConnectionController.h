@@ -74,6 +74,7 @@ public:
     void ApplySettings(const CConnectionSettings& settings);
     void Connect();
     void Disconnect();
+    // False when the connection is down or its transport refuses the line.
     bool ProcessOutgoingLine(const std::u16string& text, bool translate);
     void AppendLogLine(bool isError, const std::u16string& text);
     void SendSkimmerQsy();

@@ -22,6 +22,7 @@ public:
     std::vector<std::u16string> sent;
     bool commands = true;
     bool lines = true;
+    bool refuses = false;
     int connects = 0;
 
     bool Connect(const CConnectionSettings&, int, const std::vector<std::u16string>&) override
@@ -34,6 +35,7 @@ public:
     void ApplySettings(const CConnectionSettings&) override {}
     bool SendLine(const std::u16string& line) override
     {
+        if (refuses) return false;
         sent.push_back(line);
         return true;
     }
@@ -237,6 +239,24 @@ TEST_F(RemoteCommandsTest, SpotsGoWhereSpotsAreTakenAndCommandsWhereCommandsAre)
     EXPECT_EQ(view.GabsTo(u"STN2"), expected);
     ASSERT_GE(view.log.size(), 2u);
     EXPECT_EQ(view.log.back(), (LogLine{true, u"", expected[1]}));
+}
+
+TEST_F(RemoteCommandsTest, ALineTheTransportRefusesIsAnsweredAsNotSentAndNotShownAsSent)
+{
+    Page& node = Add(Telnet(u"Node", 7300));
+    Connect(node);
+    node.Transport().refuses = true; // a web service given a line that is not a spot, or a flush that failed
+
+    FromStation("DX 3525 OK1BBB");
+    FromStation("sh/wwv");
+    FromStation("/bye");
+    remote.OnCommandLine(node.controller, u"/bye");
+
+    EXPECT_EQ(view.GabsTo(u"STN2"), (std::vector<std::u16string>{
+        u"DX 3525 OK1BBB: no connected cluster accepts the spots",
+        u"sh/wwv: no connected cluster accepts commands",
+        u"/bye: \"bye\" not sent: the connection \"Node\" is not connected or does not accept commands"}));
+    EXPECT_EQ(Shown(node), u"/bye: \"bye\" not sent: the connection \"Node\" is not connected or does not accept commands\n");
 }
 
 TEST_F(RemoteCommandsTest, SkimmerFrequencyMovesTheSkimmersThatFollowThatRadio)
