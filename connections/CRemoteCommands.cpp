@@ -189,9 +189,14 @@ bool CRemoteCommands::IsGabStation(const std::u16string& station) const
 
 void CRemoteCommands::RememberSender(const std::u16string& station)
 {
-    if (station.empty() || IsGabStation(station)) return;
-    for (const std::u16string& known : senderStations_)
-        if (EqualsIgnoreCaseAscii(known, station)) return;
+    if (station.empty()) return;
+    std::u16string key = ToUpperAscii(station);
+    if (senderKeys_.count(key) || IsGabStation(station)) return;
+    if (senderStations_.size() >= kMaxSenderStations) {
+        senderKeys_.erase(ToUpperAscii(senderStations_.front()));
+        senderStations_.erase(senderStations_.begin());
+    }
+    senderKeys_.insert(std::move(key));
     senderStations_.push_back(station);
 }
 

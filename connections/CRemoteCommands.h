@@ -6,6 +6,7 @@
 // since start-up. User-interface thread only; the view's side comes through IRemoteCommandsHost.
 #include <map>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "connections/IRemoteCommandsHost.h"
@@ -97,7 +98,11 @@ private:
     IRemoteCommandsHost& host_;
     std::map<int, StationRequest> stationRequests_;
     std::map<int, bool> announcedFailures_; // true: told by the start-up report; false: told as lost
+    // The stations that sent text, oldest first; any host on the network can make up names, so only the
+    // latest ones are kept. The keys are the same names in ASCII capitals, for the lookup of every packet.
+    static constexpr size_t kMaxSenderStations = 64;
     std::vector<std::u16string> senderStations_;
+    std::unordered_set<std::u16string> senderKeys_;
 };
 
 } // namespace kv

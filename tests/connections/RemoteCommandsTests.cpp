@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "base/Format.h"
+#include "base/Text.h"
 #include "connections/CConnectionController.h"
 #include "connections/CRemoteCommands.h"
 #include "connections/GeneralSettings.h"
@@ -472,6 +473,33 @@ TEST_F(RemoteCommandsTest, AlertsGoToTheListedStationsThenToTheSendersAndStopAtT
     remote.NotifyStations(u"three");
     EXPECT_TRUE(view.gabs.empty());
     EXPECT_TRUE(view.log.empty()) << "alerts are not logged";
+}
+
+TEST_F(RemoteCommandsTest, OnlyTheLatestSendersAreKeptAndAKnownOneKeepsItsPlace)
+{
+    Page& node = Add(Telnet(u"Node", 7300));
+    Connect(node);
+    view.general.GabStations = {u"STN1"};
+    for (int i = 0; i < 1000; ++i) FromStation("sh/wwv", "MADE" + std::to_string(i));
+    FromStation("sh/wwv", "made950"); // known: nothing moves
+    FromStation("sh/wwv", "STN1");    // listed: never a sender
+
+    std::vector<std::u16string> latest;
+    for (int i = 936; i < 1000; ++i) latest.push_back(u"MADE" + AsciiToU16(std::to_string(i)));
+    EXPECT_EQ(remote.SenderStations(), latest);
+    EXPECT_EQ(node.Transport().sent.size(), 1002u);
+
+    // A forgotten name that comes back is the newest; the oldest makes room for it.
+    FromStation("sh/wwv", "MADE0");
+    latest.erase(latest.begin());
+    latest.push_back(u"MADE0");
+    EXPECT_EQ(remote.SenderStations(), latest);
+
+    view.gabs.clear();
+    remote.NotifyStations(u"Connection to Node lost: no answer");
+    ASSERT_EQ(view.gabs.size(), 65u);
+    EXPECT_EQ(view.gabs.front().first, u"STN1");
+    EXPECT_EQ(view.gabs.back().first, u"MADE0");
 }
 
 TEST(FormatLineReplyTest, LongLinesAreCutTo27CharactersAndAnEllipsis)
