@@ -340,8 +340,12 @@ bool CCtyTable::Lookup(const std::string& call, CtyLookupResult& result) const
     std::string matched;
     const unsigned resolved = ResolveCall(normalized, entry, matched);
     if (resolved == normalized.size()) return TakeEntry(*entry, result);
-    // Without a slash the call is its only part and resolves the same way again.
-    if (lastSlash == std::string::npos) return resolved > 0 && TakeEntry(*entry, result);
+    // Without a slash the call is the only part of the walk below, which would resolve it again: it is
+    // passed over as a portable designator ("KT") and is never shorter than the best length when that long.
+    if (lastSlash == std::string::npos) {
+        if (resolved == 0 || IsPortableDesignator(normalized) || normalized.size() >= kNoBest) return false;
+        return TakeEntry(*entry, result);
+    }
 
     const std::vector<std::string> parts = SplitAny(ApplyCallAreaSuffix(normalized), "/");
     unsigned bestLength = kNoBest;
