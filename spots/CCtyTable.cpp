@@ -48,6 +48,8 @@ bool IsSkippedMainPrefix(const std::string& mainPrefix) { return mainPrefix == "
 
 bool IsPortableDesignator(std::string_view part)
 {
+    constexpr size_t kLongestDesignator = 3; // "QRP"; nearly every call is longer and needs no comparison
+    if (part.size() > kLongestDesignator) return false;
     for (const std::string_view designator : kPortableDesignators)
         if (part == designator) return true;
     return false;
