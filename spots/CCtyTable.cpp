@@ -342,8 +342,8 @@ bool CCtyTable::Lookup(const std::string& call, CtyLookupResult& result) const
     std::string matched;
     const unsigned resolved = ResolveCall(normalized, entry, matched);
     if (resolved == normalized.size()) return TakeEntry(*entry, result);
-    // Without a slash the call is the only part of the walk below, which would resolve it again: it is
-    // passed over as a portable designator ("KT") and is never shorter than the best length when that long.
+    // Without a slash the call is the only part of the walk below, which would resolve it again: a portable
+    // designator ("KT") is passed over there, and a part of kNoBest characters or more never becomes the best.
     if (lastSlash == std::string::npos) {
         if (resolved == 0 || IsPortableDesignator(normalized) || normalized.size() >= kNoBest) return false;
         return TakeEntry(*entry, result);
