@@ -8,6 +8,7 @@
 #include "connections/CTrafficLog.h"
 #include "connections/CommandDialect.h"
 #include "connections/ILoggerLink.h"
+#include "connections/QuarnelCodec.h"
 #include "connections/ReceivedLines.h"
 #include "connections/SlashCommand.h"
 #include "spots/CCtyTable.h"
@@ -32,7 +33,6 @@ constexpr unsigned kIdsWrongOwnFilter = 498;
 constexpr int kFirstRetryDelayS = 5;
 constexpr int kLaterRetryDelayS = 30;
 constexpr unsigned kTickMs = 1000;
-constexpr size_t kMaxPacketLines = 200;
 constexpr size_t kMaxPromptLine = 256;
 
 const std::u16string kSkimmerMarker16 = u"de SKIMMER";
@@ -540,7 +540,7 @@ void CConnectionController::DropAlreadySentLines(std::string& block)
 
 void CConnectionController::SendLinesToQuarnel(const std::string& block)
 {
-    for (const std::string& group : GroupLinesForPackets(block, kMaxPacketLines)) {
+    for (const std::string& group : GroupLinesForPackets(block)) {
         std::u16string error;
         if (!environment_.Logger->SendReceivedSpot(group, error) && !error.empty()) ReportNetworkStatus(error);
     }

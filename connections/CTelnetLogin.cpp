@@ -15,9 +15,17 @@ bool EndsWith(std::u16string_view s, std::u16string_view tail)
 }
 bool Contains(std::u16string_view s, std::u16string_view part) { return s.find(part) != std::u16string_view::npos; }
 
-void ReplaceAll(std::u16string& s, std::u16string_view from, std::u16string_view to)
+// Every blank and tab before a colon removed, in any mix ("login \t:" reads "login:").
+std::u16string WithoutBlanksBeforeColons(std::u16string_view s)
 {
-    for (size_t pos; (pos = s.find(from)) != std::u16string::npos;) s.replace(pos, from.size(), to);
+    std::u16string out;
+    out.reserve(s.size());
+    for (const char16_t c : s) {
+        if (c == u':')
+            while (!out.empty() && (out.back() == u' ' || out.back() == u'\t')) out.pop_back();
+        out.push_back(c);
+    }
+    return out;
 }
 
 // Trimmed, lower-cased, bells after the prompt dropped (clusters ring the bell after their prompts) and
@@ -26,9 +34,7 @@ std::u16string NormalisePrompt(const std::u16string& line)
 {
     std::u16string s = ToLowerAscii(Trim(line));
     while (!s.empty() && s.back() == kBellShown) s = Trim(s.substr(0, s.size() - 1));
-    ReplaceAll(s, u" :", u":");
-    ReplaceAll(s, u"\t:", u":");
-    return s;
+    return WithoutBlanksBeforeColons(s);
 }
 
 bool IsPasswordPrompt(std::u16string_view s) { return EndsWith(s, u"password:"); }

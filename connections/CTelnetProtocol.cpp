@@ -60,7 +60,8 @@ void CTelnetProtocol::FeedCommandByte(unsigned char b, std::string& data, std::s
             return;
         }
         state_ = b == kIac && state_ == State::InSub ? State::IacInSub : State::InSub;
-        if (++subLength_ >= kMaxSubnegotiation) state_ = State::Data;
+        // Given up at an IAC, the subnegotiation still takes the byte after it (SE, or 255 of IAC IAC).
+        if (++subLength_ >= kMaxSubnegotiation && state_ == State::InSub) state_ = State::Data;
         return;
     case State::Data:
         break;

@@ -1,11 +1,11 @@
 #include "connections/DxSummitAnswer.h"
 
+#include <cmath>
+
 #include "connections/JsonCursor.h"
 
 namespace kv {
 namespace {
-
-constexpr double kTwoTo64 = 18446744073709551616.0;
 
 // A string, or a bare token of which null is the empty text. The view points into the body or into scratch.
 bool ReadTextValue(JsonCursor& cursor, std::string& scratch, std::string_view& value)
@@ -19,6 +19,14 @@ bool ReadTextValue(JsonCursor& cursor, std::string& scratch, std::string_view& v
     if (!cursor.ReadBareToken(value)) return false;
     if (value == "null") value = {};
     return true;
+}
+
+// A whole number from 1 to the largest usable id; anything else (a fraction, 0, a negative number, a number
+// too large to be exact) leaves the spot without a usable id.
+uint64_t IdOf(double number)
+{
+    if (!(number >= 1 && number <= double(kMaxDxSummitSpotId)) || std::trunc(number) != number) return 0;
+    return static_cast<uint64_t>(number);
 }
 
 bool ReadMember(JsonCursor& cursor, const std::string& key, std::string& scratch, DxSummitSpot& spot)
@@ -40,8 +48,8 @@ bool ReadMember(JsonCursor& cursor, const std::string& key, std::string& scratch
     if (!ParseJsonNumber(value, number)) return true; // no number: the field keeps its value
     if (!isId)
         spot.frequency = number;
-    else if (number >= 0 && number < kTwoTo64)
-        spot.id = static_cast<uint64_t>(number);
+    else
+        spot.id = IdOf(number);
     return true;
 }
 

@@ -182,7 +182,7 @@ SpotOrigin ClassifyDxSummitSpot(const DxSummitSpot& spot, DxSummitSpot& normalis
     normalised.deCall = NormaliseWebSpotCall(spot.deCall, true);
     normalised.dxCall = NormaliseWebSpotCall(spot.dxCall, false);
     if (!IsValidWebSpotCall(normalised.deCall, true) || !IsValidWebSpotCall(normalised.dxCall, false) ||
-        !IsSaneFrequency(spot.frequency) || IsTwoAndDigit(normalised.dxCall))
+        !IsSaneFrequency(spot.frequency) || IsTwoAndDigit(normalised.dxCall) || !HasUsableId(spot))
         return SpotOrigin::InvalidWebSpot;
     normalised.deCall += "-@";
     return SpotOrigin::ValidWebSpot;
@@ -242,7 +242,8 @@ SpotLineOutcome TurnSpotIntoLine(const DxSummitSpot& spot, bool allSpots)
         outcome.line = FormatWebSpotLine(spot);
         break;
     case SpotOrigin::RelayedSpot:
-        if (allSpots && !spot.deCall.empty() && !spot.dxCall.empty() && IsSaneFrequency(spot.frequency)) {
+        if (allSpots && !spot.deCall.empty() && !spot.dxCall.empty() && IsSaneFrequency(spot.frequency) &&
+            HasUsableId(spot)) {
             outcome.kind = SpotLineOutcome::Kind::Line;
             outcome.line = FormatDxSummitSpotLine(spot.deCall, spot.dxCall, spot.info, spot);
         }

@@ -11,13 +11,18 @@
 namespace kv {
 
 struct DxSummitSpot {
-    uint64_t id = 0;
+    uint64_t id = 0; // 1 to kMaxDxSummitSpotId; 0 when missing or unusable
     std::string deCall;  // spotter; ends with "-@" for a spot typed on the web page
     std::string dxCall;
     std::string info;    // comment
     std::string time;    // ISO form: hour at bytes 11-12, minutes at 14-15
     double frequency = 0; // kHz; 0 when missing or not a number
 };
+
+// The largest id a double holds exactly. A spot without a usable id is invalid like one without a call: it
+// is never delivered, and never moves the last id read.
+constexpr uint64_t kMaxDxSummitSpotId = uint64_t(1) << 53;
+inline bool HasUsableId(const DxSummitSpot& spot) { return spot.id >= 1 && spot.id <= kMaxDxSummitSpotId; }
 
 enum class SpotOrigin { RelayedSpot = 0, ValidWebSpot = 1, InvalidWebSpot = 2 };
 

@@ -22,21 +22,6 @@ std::string DropLinesContaining(std::string_view block, std::string_view marker)
     return result;
 }
 
-std::vector<std::string> GroupLinesForPackets(std::string_view block, size_t maxBytes)
-{
-    std::vector<std::string> groups;
-    std::string group;
-    for (std::string_view line : SplitKeepingLineEnds(block)) {
-        if (!group.empty() && group.size() + line.size() > maxBytes) {
-            groups.push_back(std::move(group));
-            group.clear();
-        }
-        group += line;
-    }
-    if (!group.empty()) groups.push_back(std::move(group));
-    return groups;
-}
-
 std::string DecodeLineForFilters(std::string_view bytes) { return Utf16ToUtf8(DecodeReceivedBytes(bytes)); }
 
 } // namespace kv

@@ -34,8 +34,6 @@ template <typename C> std::basic_string<C> TakeCompleteLines(std::basic_string<C
 std::string RemoveCarriageReturns(std::string_view bytes);
 // The block without its lines that contain the marker (letter case as written).
 std::string DropLinesContaining(std::string_view block, std::string_view marker);
-// Whole lines in groups of at most maxBytes; a longer line forms a group by itself.
-std::vector<std::string> GroupLinesForPackets(std::string_view block, size_t maxBytes);
 // A received line as the display road sees it, in UTF-8: decoded like the transport decodes text.
 std::string DecodeLineForFilters(std::string_view bytes);
 

@@ -39,6 +39,15 @@ constexpr int kWsaConnRefused = 10061;
 constexpr int kWsaHostNotFound = 11001;
 constexpr int kWsaNoData = 11004;
 
+// The position of the SE that ends a subnegotiation whose data starts at from, or npos. Inside it an IAC
+// takes the next byte with it, so IAC IAC (a data byte 255) never starts the end.
+size_t FindSubnegotiationEnd(const std::string& bytes, size_t from)
+{
+    for (size_t i = from; i + 1 < bytes.size(); ++i)
+        if (static_cast<unsigned char>(bytes[i]) == kIac && static_cast<unsigned char>(bytes[++i]) == kSe) return i;
+    return std::string::npos;
+}
+
 std::string WithoutTelnetCommands(const std::string& bytes)
 {
     std::string text;
@@ -57,9 +66,9 @@ std::string WithoutTelnetCommands(const std::string& bytes)
         } else if (command >= kWill && command <= kDont) {
             i += 2; // with its option
         } else if (command == kSb) {
-            const size_t end = bytes.find("\xff\xf0", i + 2);
+            const size_t end = FindSubnegotiationEnd(bytes, i + 2);
             if (end == std::string::npos) break;
-            i = end + 1;
+            i = end;
         } else {
             ++i;
         }

@@ -83,6 +83,7 @@ struct Page {
         settings.Host = u"127.0.0.1";
         settings.CwSkimmer = type == ConnectionCwSkimmer;
         settings.CwSkimmerRadio = 1;
+        settings.CwSkimmerStationName = u"STN1"; // the radio this page follows: frequencies of STN1 reach it
         controller.Transport = std::make_unique<CConnectedTransport>(&controller);
         controller.ConnectionId = id;
         controller.ApplySettings(settings);

@@ -48,6 +48,8 @@ bool IsSkippedMainPrefix(const std::string& mainPrefix) { return mainPrefix == "
 
 bool IsPortableDesignator(std::string_view part)
 {
+    constexpr size_t kLongestDesignator = 3; // "QRP"; nearly every call is longer and needs no comparison
+    if (part.size() > kLongestDesignator) return false;
     for (const std::string_view designator : kPortableDesignators)
         if (part == designator) return true;
     return false;
@@ -340,8 +342,12 @@ bool CCtyTable::Lookup(const std::string& call, CtyLookupResult& result) const
     std::string matched;
     const unsigned resolved = ResolveCall(normalized, entry, matched);
     if (resolved == normalized.size()) return TakeEntry(*entry, result);
-    // Without a slash the call is its only part and resolves the same way again.
-    if (lastSlash == std::string::npos) return resolved > 0 && TakeEntry(*entry, result);
+    // Without a slash the call is the only part of the walk below, which would resolve it again: a portable
+    // designator ("KT") is passed over there, and a part of kNoBest characters or more never becomes the best.
+    if (lastSlash == std::string::npos) {
+        if (resolved == 0 || IsPortableDesignator(normalized) || normalized.size() >= kNoBest) return false;
+        return TakeEntry(*entry, result);
+    }
 
     const std::vector<std::string> parts = SplitAny(ApplyCallAreaSuffix(normalized), "/");
     unsigned bestLength = kNoBest;

@@ -5,6 +5,7 @@
 #include "base/Format.h"
 #include "base/TextCatalog.h"
 #include "base/Utf.h"
+#include "connections/DxSummitAnswer.h"
 #include "connections/DxSummitPoller.h"
 #include "connections/LinkTable.h"
 #include "tests/support/RecordingTransportListener.h"
@@ -178,6 +179,37 @@ TEST_F(DxSummitPollerTest, InvalidWebSpotsKeepTheirPlaceAndRelayedSpotsNeedTheSw
     poller.OnTimer();
     poller.Answer(R"([{"id": 5, "de_call": "DL1ABC", "dx_call": "N4XJZ", "frequency": "7025.0"}])");
     EXPECT_EQ(listener.Take().at(0), "raw DX de DL1ABC:         7025.0  N4XJZ                                       0000Z\n");
+}
+
+TEST_F(DxSummitPollerTest, SpotsWithoutAUsableIdAreInvalidAndNeverMoveTheLastId)
+{
+    CConnectionSettings all = Settings();
+    all.DxSummitAllSpots = true;
+    ASSERT_TRUE(poller.Connect(all, 0, {}));
+    const std::string web = R"("de_call": "K8RQT-@", "dx_call": "N4XJZ", "frequency": 14025, "info": "x"})";
+    const std::string relayed = R"("de_call": "DL1ABC", "dx_call": "N4XJZ", "frequency": 7025})";
+    const std::string bad = "{" + web + R"(, {"id": 7.5, )" + web + R"(, {"id": 9e18, )" + relayed +
+                            R"(, {"id": 0, )" + relayed + R"(, {"id": -3, )" + relayed +
+                            R"(, {"id": 9007199254740994, )" + relayed;
+    poller.Answer("[" + WebSpot(2) + ", " + bad + "]");
+    const std::vector<std::string> events = listener.Take();
+    ASSERT_EQ(events.size(), 8u) << ::testing::PrintToString(events);
+    EXPECT_EQ(events[4].substr(0, 15), "invalid DX de K"); // the web spots without an id and with 7.5
+    EXPECT_EQ(events[5].substr(0, 15), "invalid DX de K");
+    EXPECT_EQ(events[6], "raw " + LineOf(2)); // the relayed spots with a bad id are dropped
+    EXPECT_EQ(poller.LastId(), 2u);
+    EXPECT_EQ(poller.NextLimit(), 2);
+
+    poller.OnTimer();
+    poller.Answer("[" + WebSpot(3) + ", " + bad + ", " + WebSpot(2) + "]");
+    EXPECT_EQ(listener.Take(), (std::vector<std::string>{"raw " + LineOf(3), "text " + LineOf(3)}));
+    EXPECT_EQ(poller.LastId(), 3u);
+
+    std::vector<DxSummitSpot> spots;
+    ASSERT_TRUE(ParseDxSummitSpots(R"([{"id": 9007199254740992}, {"id": 1}, {"id": "12"}])", spots));
+    EXPECT_EQ(spots[0].id, kMaxDxSummitSpotId); // 2^53 is still usable
+    EXPECT_EQ(spots[1].id, 1u);
+    EXPECT_EQ(spots[2].id, 12u);
 }
 
 TEST_F(DxSummitPollerTest, GapsAreReread)

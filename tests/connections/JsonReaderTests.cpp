@@ -177,7 +177,7 @@ TEST(DxSummitAnswer, MembersByName)
     EXPECT_EQ(spots[0].info, "CQ \xC3\xA9");
     EXPECT_EQ(spots[0].time, "2026-12-07T12:34:56");
     EXPECT_EQ(spots[0].frequency, 14025.0);
-    EXPECT_EQ(spots[1].id, 77u); // truncated
+    EXPECT_EQ(spots[1].id, 0u); // not a whole number: no usable id
     EXPECT_EQ(spots[1].frequency, 7025.5); // a quoted number reads like a bare one
     EXPECT_EQ(spots[1].deCall, "");
     EXPECT_EQ(spots[1].info, "");

@@ -4,6 +4,7 @@
 #include "connections/CWithheldSpots.h"
 #include "connections/PageLayout.h"
 #include "connections/ReceivedLines.h"
+#include "connections/TransportState.h"
 
 using namespace kv;
 
@@ -54,14 +55,20 @@ TEST(WithheldSpots, MatchedOnceWithinFiveSecondsAndBounded)
     EXPECT_EQ(reason, u"Already sent to Quarnel by another connection at 14:08Z (same spot)");
 }
 
-TEST(ReceivedLines, CarriageReturnsSkimmerLinesAndPacketGroups)
+TEST(ReceivedLines, CarriageReturnsSkimmerLinesAndFilterText)
 {
     EXPECT_EQ(RemoveCarriageReturns("a\r\nb\rc\r"), "a\nb\rc\r");
     EXPECT_EQ(DropLinesContaining("x\nDX de SKIMMER-#: 1\nde skimmer\n", "de SKIMMER"), "x\nde skimmer\n");
-    EXPECT_EQ(GroupLinesForPackets("", 200).size(), 0u);
-    EXPECT_EQ(GroupLinesForPackets("abc", 2), std::vector<std::string>{"abc"});
     EXPECT_EQ(DecodeLineForFilters("caf\xe9\a\r\n"), "caf\xc3\xa9\xe2\x80\xa2\n");
     EXPECT_EQ(DecodeLineForFilters("caf\xc3\xa9"), "caf\xc3\xa9");
+}
+
+TEST(TransportState, TextsComeFromTheStringTable)
+{
+    EXPECT_EQ(TransportStateText(TransportState::Disconnected), u"Disconnected");
+    EXPECT_EQ(TransportStateText(TransportState::Connecting), u"Connecting");
+    EXPECT_EQ(TransportStateText(TransportState::Connected), u"Connected");
+    EXPECT_EQ(TransportStateText(TransportState::Error), u"Error");
 }
 
 TEST(PageLayout, SendLineHeightLimitsAndFontWithoutHeight)

@@ -52,6 +52,17 @@ TEST(TelnetLogin, RecognisesLoginPrompts)
     }
 }
 
+TEST(TelnetLogin, BlanksAndTabsMixedBeforeTheColon)
+{
+    for (const char* prompt : {"login \t:", "Your call\t :", "callsign \t \t :"}) {
+        LoginRig rig(u"N0CALL", u"secret");
+        rig.Say(prompt);
+        EXPECT_EQ(rig.TakeSent(), "N0CALL\r\n") << prompt;
+        rig.Say("\r\npassword\t \t:");
+        EXPECT_EQ(rig.TakeSent(), "secret\r\n") << prompt;
+    }
+}
+
 TEST(TelnetLogin, PromptsSplitOverPiecesAndLongLines)
 {
     LoginRig rig;

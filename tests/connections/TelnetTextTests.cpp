@@ -38,6 +38,18 @@ TEST(TelnetProtocol, AnUnendedSubnegotiationIsGivenUp)
     EXPECT_EQ(Feed(telnet, "DX de N0CALL\r\n"), "DX de N0CALL\r\n");
 }
 
+TEST(TelnetProtocol, ASubnegotiationGivenUpAtAnIacTakesTheByteAfterIt)
+{
+    const std::string overlong = "\xFF\xFA" + std::string(CTelnetProtocol::kMaxSubnegotiation - 1, 'z') + "\xFF";
+    CTelnetProtocol telnet;
+    EXPECT_EQ(Feed(telnet, overlong + "\xF0" "DX\r\n"), "DX\r\n");
+    CTelnetProtocol split; // the same, the SE in the next chunk
+    EXPECT_EQ(Feed(split, overlong), "");
+    EXPECT_EQ(Feed(split, "\xF0" "DX\r\n"), "DX\r\n");
+    CTelnetProtocol escaped; // IAC IAC: its second byte belongs to the subnegotiation too
+    EXPECT_EQ(Feed(escaped, overlong + "\xFF" "DX\r\n"), "DX\r\n");
+}
+
 TEST(DecodeReceivedBytes, PicksUtf8OrLatin1AndFiltersControls)
 {
     EXPECT_EQ(DecodeReceivedBytes("caf\xC3\xA9"), u"caf\u00E9");        // valid UTF-8

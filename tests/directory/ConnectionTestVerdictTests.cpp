@@ -25,6 +25,13 @@ TEST(DecodeGreeting, DropsTelnetCommandsAndKeepsAnEscapedIac)
     EXPECT_EQ(DecodeGreeting(""), u"");
 }
 
+TEST(DecodeGreeting, AnEscapedIacInsideASubnegotiationIsData)
+{
+    EXPECT_EQ(DecodeGreeting("\xff\xfa\x18\xff\xff\xf0hidden\xff\xf0login: "), u"login: ");
+    EXPECT_EQ(DecodeGreeting("\xff\xfa\x18\xff\xff\xff\xf0login: "), u"login: ");
+    EXPECT_EQ(DecodeGreeting("a\xff\xfa\xff\xff\xf0 no end"), u"a");
+}
+
 TEST(ConnectionTestVerdict, NamesTheSoftwareOfAnyLineEvenBeforeALoginPrompt)
 {
     EXPECT_EQ(Answer("Welcome\r\nrunning DXSpider V1.57\r\nlogin: "), u"Answers in 42 ms - DXSpider");

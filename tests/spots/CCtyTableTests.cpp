@@ -102,6 +102,19 @@ TEST(RealCountryFile, EntitiesAndContinentsOfCalls)
     EXPECT_EQ(MainPrefixOf(table, "QQ1ABC"), "-");
 }
 
+TEST(RealCountryFile, CallWithoutSlashIsItsOnlyPart)
+{
+    const CCtyTable& table = RealTable();
+    EXPECT_EQ(MainPrefixOf(table, "KT"), "-"); // a portable designator alone names no entity
+    EXPECT_EQ(MainPrefixOf(table, "k t"), "-");
+    EXPECT_EQ(MainPrefixOf(table, "AA"), "K"); // itself a prefix: matched whole before the parts
+    EXPECT_EQ(MainPrefixOf(table, "KT1ABC"), "K");
+    const std::string longest = "W1" + std::string(97, 'A'); // 99 characters: still below the best length
+    EXPECT_EQ(MainPrefixOf(table, longest), "K");
+    EXPECT_EQ(MainPrefixOf(table, longest + "A"), "-");
+    EXPECT_EQ(MainPrefixOf(table, longest + "AAAAAAAAAAAA"), "-");
+}
+
 TEST(RealCountryFile, ZoneOverrides)
 {
     const CCtyTable& table = RealTable();
