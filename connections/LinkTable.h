@@ -7,7 +7,7 @@
 
 namespace kv {
 
-// The value stored under the key (letter case counts), or the caller's default when there is none.
+// The value stored under the key (letter case counts), or the caller's default when it is absent or empty.
 std::u16string GetLink(std::u16string_view key, std::u16string_view defaultValue);
 
 // The key stands in [Links] with nothing after its equals sign: the user's way to switch a link off where
