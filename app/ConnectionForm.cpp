@@ -4,6 +4,7 @@
 
 #include "app/HostAddress.h"
 #include "base/Ascii.h"
+#include "base/DecimalDottedQuad.h"
 #include "base/Format.h"
 #include "base/Text.h"
 #include "base/TextCatalog.h"
@@ -95,7 +96,7 @@ void StoreConnectionForm(const ConnectionForm& form, CConnectionSettings& s)
     s.Filters = form.Filters;
     s.NoSendToQuarnel = form.NoSendToQuarnel;
     s.NoSpotsFromQuarnel = form.NoSpotsFromQuarnel;
-    s.Host = form.Host;
+    s.Host = DecimalDottedQuad(form.Host); // as the user reads it, not as a resolver would (octal)
     s.Port = form.Port;
     s.Login = form.Login;
     s.Password = form.Password;

@@ -7,6 +7,7 @@
 #include <system_error>
 #include <thread>
 
+#include "connections/ResolveIpv4.h"
 #include "win/PostedRecord.h"
 
 namespace kv {
@@ -27,12 +28,8 @@ struct HostResolveRequest : CPostedRecord {
 
 void ResolveHostThread(std::unique_ptr<HostResolveRequest> request)
 {
-    ADDRINFOW hints{};
-    hints.ai_family = AF_INET;
-    hints.ai_socktype = SOCK_STREAM;
-    hints.ai_protocol = IPPROTO_TCP;
     ADDRINFOW* result = nullptr;
-    request->error = ::GetAddrInfoW(W(request->host), nullptr, &hints, &result);
+    request->error = ResolveIpv4(request->host, nullptr, &result);
     if (request->error == 0) {
         if (result && result->ai_addr && result->ai_addrlen >= sizeof(sockaddr_in))
             std::memcpy(&request->address, result->ai_addr, sizeof(sockaddr_in));

@@ -59,10 +59,8 @@ void LoadLinks(const std::u16string& defaultIni, const std::u16string& currentIn
     for (const auto& key : GetLinkKeys(docKeys)) {
         bool exists = false;
         const std::u16string value = ReadProfileStringEx(defaultIni, kLinksSection, key, exists);
-        if (!exists)
-            ini.Write(kLinksSection, key, u"");
-        else
-            SetLink(key, value);
+        // A key written empty here stands in the file as one the user emptied.
+        if (exists || ini.Write(kLinksSection, key, u"")) SetLink(key, value);
     }
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "base/Ascii.h"
+#include "base/DecimalDottedQuad.h"
 
 namespace kv {
 namespace {
@@ -53,7 +54,9 @@ int32_t ReadAdif(const std::string& value)
 
 bool IsAcceptedNode(ClusterNode& node, const std::string& portText)
 {
-    return !node.Name.empty() && IsValidHost(node.Address) && ParseNodePort(portText, node.Port);
+    if (node.Name.empty() || !IsValidHost(node.Address) || !ParseNodePort(portText, node.Port)) return false;
+    node.Address = DecimalDottedQuad(node.Address); // what the chooser shows, probes and hands on
+    return true;
 }
 
 // One data row under the header; false when it is skipped (inactive) or refused.

@@ -3,6 +3,7 @@
 #include <process.h>
 
 #include "base/Format.h"
+#include "connections/ResolveIpv4.h"
 
 namespace kv {
 namespace {
@@ -155,13 +156,9 @@ std::unique_ptr<ConnectionTestResult> RunConnectionTest(const ConnectionTestRequ
     auto result = std::make_unique<ConnectionTestResult>();
     result->RequestId = request.RequestId;
     const CWinsockUse winsock;
-    ADDRINFOW hints{};
-    hints.ai_family = AF_INET;
-    hints.ai_socktype = SOCK_STREAM;
-    hints.ai_protocol = IPPROTO_TCP;
     const std::u16string service = FormatText(u"%d", request.Port);
     CAddressList addresses;
-    const int resolveError = ::GetAddrInfoW(W(request.Host), W(service), &hints, addresses.Out());
+    const int resolveError = ResolveIpv4(request.Host, W(service), addresses.Out());
     if (resolveError != 0) {
         result->Status = StatusOfResolveError(resolveError);
         result->ErrorCode = resolveError;

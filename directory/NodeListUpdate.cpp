@@ -5,9 +5,11 @@
 #include <algorithm>
 #include <atomic>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "base/Format.h"
+#include "base/Numbers.h"
 #include "base/TextCatalog.h"
 #include "connections/FormatInternetError.h"
 #include "connections/LinkTable.h"
@@ -22,6 +24,7 @@ enum : unsigned {
     IDS_NODE_LIST_TOO_LARGE = 4121,
     IDS_NODE_LIST_NOT_A_LIST = 4122,
     IDS_NODE_LIST_CANNOT_WRITE = 4123,
+    IDS_NODE_LIST_WRONG_LENGTH = 4125,
 };
 
 constexpr wchar_t kAgent[] = L"Mozilla/5.0 (compatible; Kestrivane/4.0)";
@@ -44,7 +47,9 @@ NodeListWindows& Registry()
 
 std::atomic<bool> g_updateRunning{false};
 
-std::u16string NodeListUrl() { return GetLink(u"NodeListUrl", kDefaultNodeListUrl); }
+constexpr char16_t kNodeListUrlKey[] = u"NodeListUrl";
+
+std::u16string NodeListUrl() { return GetLink(kNodeListUrlKey, kDefaultNodeListUrl); }
 
 // The path of the address with its query, as the GET asks for it: a download address often has one, and
 // the HEAD of the bare path would ask about another resource. The fragment stays in the browser.
@@ -91,8 +96,7 @@ std::u16string IfModifiedSinceHeader(const FILETIME& time)
     return u"If-Modified-Since: " + std::u16string(U16(text)) + u"\r\n";
 }
 
-// The body of a 200 answer; false (with the error) when it was cut short or is too large.
-bool ReadBody(HINTERNET request, std::string& body, NodeListUpdateResult& result)
+bool ReadAllPieces(HINTERNET request, std::string& body, NodeListUpdateResult& result)
 {
     std::unique_ptr<char[]> piece(new char[kReadPiece]);
     for (;;) {
@@ -110,15 +114,46 @@ bool ReadBody(HINTERNET request, std::string& body, NodeListUpdateResult& result
     }
 }
 
+bool HasHeader(HINTERNET request, DWORD header)
+{
+    DWORD size = 0;
+    return ::HttpQueryInfoW(request, header, nullptr, &size, nullptr) ||
+           ::GetLastError() == ERROR_INSUFFICIENT_BUFFER;
+}
+
+// The Content-Length of a body that arrives as sent; none for a chunked or an encoded one (decoding changes
+// its length), or when the server announced no number.
+std::optional<uint64_t> AnnouncedLength(HINTERNET request)
+{
+    if (HasHeader(request, HTTP_QUERY_TRANSFER_ENCODING) || HasHeader(request, HTTP_QUERY_CONTENT_ENCODING))
+        return std::nullopt;
+    wchar_t text[32];
+    DWORD size = sizeof text;
+    if (!::HttpQueryInfoW(request, HTTP_QUERY_CONTENT_LENGTH, text, &size, nullptr)) return std::nullopt;
+    return ParseInteger<uint64_t>(std::u16string_view(U16(text)));
+}
+
+// The body of a 200 answer; false (with the error) when a read failed, it is too large, or it is not as long
+// as the server announced (a connection that ended early reads as the end of the body).
+bool ReadBody(HINTERNET request, std::string& body, NodeListUpdateResult& result)
+{
+    if (!ReadAllPieces(request, body, result)) return false;
+    const std::optional<uint64_t> announced = AnnouncedLength(request);
+    if (!announced || *announced == body.size()) return true;
+    result.Error = FormatText(LoadText(IDS_NODE_LIST_WRONG_LENGTH), *announced, uint64_t(body.size()));
+    return false;
+}
+
 bool WriteWholeFile(const std::u16string& path, const std::string& bytes, const FILETIME* lastWrite)
 {
     const HANDLE file = ::CreateFileW(W(path), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
                                       nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
     DWORD written = 0;
-    const bool ok = ::WriteFile(file, bytes.data(), DWORD(bytes.size()), &written, nullptr) &&
-                    written == bytes.size();
+    bool ok = ::WriteFile(file, bytes.data(), DWORD(bytes.size()), &written, nullptr) && written == bytes.size();
     if (ok && lastWrite) ::SetFileTime(file, nullptr, nullptr, lastWrite); // a failure leaves today's time
+    // On the disk before it takes the list's place: a crash must not leave an empty list behind.
+    ok = ok && ::FlushFileBuffers(file);
     const DWORD error = ::GetLastError();
     ::CloseHandle(file);
     ::SetLastError(error);
@@ -262,6 +297,10 @@ bool QueryNodeListLastModified(HINTERNET internet, FILETIME& lastModified)
 
 void DownloadNodeList(const std::u16string& folder, NodeListUpdateResult& result)
 {
+    if (IsLinkEmpty(kNodeListUrlKey)) { // switched off by the user: nothing to fetch, nothing failed
+        result.Status = NodeListUpToDate;
+        return;
+    }
     const std::u16string path = folder + kNodeListFileName;
     const CInternetHandle internet(::InternetOpenW(kAgent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
     if (!internet) {

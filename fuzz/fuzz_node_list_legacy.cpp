@@ -16,7 +16,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (!list.Parse(text) || list.IsCsv) abort();
     CheckNodeList(list);
     for (const ClusterNode& node : list.Nodes) {
-        if (node.Fields.size() < 2 || node.Fields[1] != node.Address) abort();
+        if (!IsAddressOfField(node)) abort();
         if (node.RbnMode == RbnOnly) abort();
     }
     return 0;

@@ -3,7 +3,14 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "base/DecimalDottedQuad.h"
 #include "directory/ClusterNodeList.h"
+
+// The address column as read; a dotted quad of it without leading zeros.
+inline bool IsAddressOfField(const kv::ClusterNode& node)
+{
+    return node.Fields.size() >= 2 && node.Address == kv::DecimalDottedQuad(node.Fields[1]);
+}
 
 inline void CheckNodeList(const kv::ClusterNodeList& list)
 {

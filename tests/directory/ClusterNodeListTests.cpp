@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "app/ConnectionForm.h"
+#include "base/DecimalDottedQuad.h"
 #include "directory/ClusterNodeList.h"
 
 using namespace kv;
@@ -185,6 +187,41 @@ TEST(IsValidHost, AcceptsAddressesAndHostNamesOnly)
     EXPECT_TRUE(IsValidHost(longest + "b"));
     EXPECT_TRUE(IsValidHost(longest + "bc"));
     EXPECT_FALSE(IsValidHost(longest + "bcd"));
+}
+
+// Resolvers read "010" as octal 8: an accepted dotted quad is kept in decimal, from the node list and from the
+// connection settings alike, while host names and what is no quad stay as they were.
+TEST(DecimalDottedQuad, AcceptedAddressesAreKeptInDecimal)
+{
+    EXPECT_EQ(DecimalDottedQuad("127.0.0.010"), "127.0.0.10");
+    EXPECT_EQ(DecimalDottedQuad("010.001.002.000"), "10.1.2.0");
+    EXPECT_EQ(DecimalDottedQuad("0127.00000.0.255"), "127.0.0.255");
+    EXPECT_EQ(DecimalDottedQuad(u"127.000.000.001"), u"127.0.0.1");
+    for (const char* kept : {"1.2.3.4", "256.1.1.1", "1.2.3.0256", "1.2.3.99999999999999999999", "1.2.3",
+                             "1.2.3.4.5", "1..2.3", ".1.2.3", "1.2.3.", "1.2.3.a4", "010.example.net", "0x7f.0.0.1",
+                             "", "localhost"})
+        EXPECT_EQ(DecimalDottedQuad(kept), kept);
+
+    const ClusterNodeList csv = ParseCsvRows("A1,010.001.002.003,7300,yes\r\nB1,dx010.example.net,,yes\r\n");
+    ASSERT_EQ(csv.Nodes.size(), 2u);
+    EXPECT_EQ(csv.Nodes[0].Address, "10.1.2.3");
+    EXPECT_EQ(csv.Nodes[0].Fields[1], "010.001.002.003"); // the row as read
+    EXPECT_EQ(csv.Nodes[1].Address, "dx010.example.net");
+    ClusterNodeList legacy;
+    ASSERT_TRUE(legacy.Parse("C1,127.0.0.010,8000\n"));
+    ASSERT_EQ(legacy.Nodes.size(), 1u);
+    EXPECT_EQ(legacy.Nodes[0].Address, "127.0.0.10");
+
+    ConnectionForm form;
+    form.Name = u"Alpha";
+    form.Host = u" 127.0.0.010:7300 ";
+    form.Login = u"F6ABC";
+    TidyConnectionForm(form);
+    ASSERT_EQ(CheckConnectionForm(form, {}).Field, ConnectionField::None);
+    CConnectionSettings stored;
+    StoreConnectionForm(form, stored);
+    EXPECT_EQ(stored.Host, u"127.0.0.10");
+    EXPECT_EQ(stored.Port, 7300);
 }
 
 TEST(ParseNodePort, GivesTheValueReadEvenWhenOutOfRange)

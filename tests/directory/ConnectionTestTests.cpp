@@ -19,13 +19,14 @@ struct Probed {
     std::u16string verdict;
 };
 
-Probed ProbeTarget(const std::string& scenario, const std::string& kind = "probe", const std::string& params = {})
+Probed ProbeTarget(const std::string& scenario, const std::string& kind = "probe", const std::string& params = {},
+                   const std::u16string& host = u"127.0.0.1")
 {
     test::CTestPeer peer(kind, scenario, params);
     EXPECT_TRUE(peer.Ok()) << peer.Error();
     ConnectionTestRequest request;
     request.RequestId = 7;
-    request.Host = u"127.0.0.1";
+    request.Host = host;
     request.Port = peer.Port();
     Probed probed;
     probed.result = RunConnectionTest(request);
@@ -96,6 +97,14 @@ TEST(ConnectionTest, AClosedPortRefusesAndADeafAddressRunsIntoTheLimit)
     EXPECT_EQ(deaf.result->Status, TestNoAnswer);
     EXPECT_EQ(deaf.result->ErrorCode, 0);
     EXPECT_EQ(deaf.verdict, u"No answer within 5 s");
+}
+
+// The resolver would read "010" as octal (127.0.0.8, where nothing listens); the node listens on 127.0.0.10.
+TEST(ConnectionTest, ADottedQuadWithLeadingZerosReachesTheDecimalAddress)
+{
+    const Probed probed = ProbeTarget("banner", "probe", "address=127.0.0.10", u"127.000.000.010");
+    EXPECT_EQ(probed.result->Status, TestAnswered) << probed.result->ErrorCode;
+    EXPECT_EQ(probed.verdict, FormatText(u"Answers in %d ms - CC Cluster", probed.result->ElapsedMs));
 }
 
 TEST(ConnectionTest, TheThreadPostsItsResultToTheRequestingWindow)

@@ -16,7 +16,8 @@ Scenarios:
            gzip=1         answers gzip-encoded              post=201 status of a POST
   hang   accepts the request and never answers (until stopped).
 Other peers may serve another path on the same listener: a scenario with a "path" attribute answers that path
-instead (see peer_nodelist.py); its answers may carry a fourth element, a list of extra headers.
+instead (see peer_nodelist.py); its answers may carry a fourth element, a list of extra headers (a
+Content-Length among them replaces the length of the data sent).
 Events recorded: "get" (path and query), "post" (request head, a blank line, the body), "hang".
 """
 import gzip
@@ -138,7 +139,8 @@ class Handler(BaseHTTPRequestHandler):
         self.send_header("Content-Type", "application/json")
         if compressed:
             self.send_header("Content-Encoding", "gzip")
-        self.send_header("Content-Length", str(len(data)))
+        if not any(name == "Content-Length" for name, _ in headers):
+            self.send_header("Content-Length", str(len(data)))
         for name, value in headers:
             self.send_header(name, value)
         self.end_headers()

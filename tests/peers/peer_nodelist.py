@@ -14,6 +14,7 @@ peer_dxsummit.py (port 443) under /directory-tests/DXCLUSTER_NODES.CSV. Paramete
   status=CODE     every GET is answered with this status and a short text
   delay=MS        every GET waits this long before its answer
   query=TEXT      the file is served only with this query string ("?TEXT" after the path)
+  cut=N           a GET of the file announces the whole body but sends its first N bytes and closes
 A GET whose If-Modified-Since is not older than the file's time is answered 304.
 Events recorded: "head" (path), "get" (path, a line feed, the If-Modified-Since value).
 """
@@ -71,6 +72,7 @@ class NodeListFile:
         self.status = int(params.get("status", "0"))
         self.delay = int(params.get("delay", "0")) / 1000.0
         self.path = path + ("?" + params["query"] if "query" in params else "")
+        self.cut = int(params["cut"]) if "cut" in params else None
         self.stopped = threading.Event()
 
     def respond(self, method, path, since):
@@ -92,6 +94,9 @@ class NodeListFile:
         headers = []
         if self.lastmod is not None:
             headers.append(("Last-Modified", email.utils.formatdate(self.lastmod, usegmt=True)))
+        if method == "GET" and self.cut is not None:
+            headers += [("Content-Length", str(len(self.body))), ("Connection", "close")]
+            return 200, self.body[:self.cut], headers
         return 200, self.body, headers
 
     def not_modified_since(self, since):
@@ -130,7 +135,8 @@ class HttpServer:
                 status, data, headers = answer
                 self.send_response(status)
                 self.send_header("Content-Type", "text/csv")
-                self.send_header("Content-Length", str(len(data) if status != 304 else 0))
+                if not any(name == "Content-Length" for name, _ in headers):
+                    self.send_header("Content-Length", str(len(data) if status != 304 else 0))
                 for name, value in headers:
                     self.send_header(name, value)
                 self.end_headers()

@@ -7,6 +7,7 @@ Scenarios:
   silent    accepts and sends nothing until stopped
   drip      sends a line, then another after 600 ms of silence, then one after 1500 ms
 (Cluster greetings in small pieces, a refused port and one that never answers: see peer_cluster.py.)
+Parameter of every scenario: address=A, the loopback address to listen on (default 127.0.0.1).
 Events recorded: "accept", "recv" (anything the probe sent), "eof".
 """
 import socket
@@ -23,13 +24,16 @@ BANNERS = {
 
 
 class Listener:
-    def __init__(self, scenario, recorder):
+    def __init__(self, scenario, params, recorder):
         self.recorder = recorder
         self.pieces = BANNERS[scenario]
         self.closes = scenario == "web"
         self.stopped = threading.Event()
         self.sock = socket.socket()
-        self.sock.bind(("127.0.0.1", 0))
+        address = params.get("address", "127.0.0.1")
+        if not address.startswith("127."):
+            raise ValueError("not a loopback address: " + address)
+        self.sock.bind((address, 0))
         self.sock.listen(4)
         self.port = self.sock.getsockname()[1]
         self.conns = []
@@ -81,4 +85,4 @@ class Listener:
 def make(scenario, params, recorder):
     if scenario not in BANNERS:
         raise ValueError("unknown scenario " + scenario)
-    return Listener(scenario, recorder)
+    return Listener(scenario, params, recorder)
