@@ -445,9 +445,11 @@ void CChildView::ActivateAfterRemoval(int index)
         tabStrip_.SetActiveTab(index < count ? index : count - 1);
 }
 
+// Only a connection still closed: a choice made in the "+" menu may have been overtaken by a logger
+// station's reopening while the menu was shown.
 void CChildView::ReopenConnection(int id)
 {
-    std::erase(closedIds_, id);
+    if (std::erase(closedIds_, id) == 0) return;
     CIniFile ini = SettingsFile();
     CConnectionSettings settings;
     if (settings.Load(ini, id)) {

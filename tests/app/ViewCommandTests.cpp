@@ -494,6 +494,22 @@ TEST_F(ViewCommandTest, TheAddTabMenuListsTheClosedConnectionsAndDeletesThem)
     EXPECT_TRUE(LogHas(u"[A] Connection deleted (its settings have been removed)"));
 }
 
+// The "+" menu is modal: while it is shown, a logger station may reopen one of its connections ("/open").
+// Choosing that connection afterwards opens it no second time.
+TEST_F(ViewCommandTest, AConnectionReopenedWhileTheAddTabMenuIsShownIsNotOpenedTwice)
+{
+    CreateView("[Connections]\r\nOrder=1\r\nClosed=2\r\nNextId=3\r\n"
+               "[Connection.1]\r\nName=Alpha\r\nHost=h1\r\n[Connection.2]\r\nName=Bravo\r\nHost=h2\r\n");
+    const std::vector<ClosedConnectionItem> items = view.ListClosedConnections();
+    ASSERT_EQ(items.size(), 1u);
+    view.ReopenConnection(2); // the station's, while the menu is shown
+    view.OnAddTabChoice(100, items);
+    view.ReopenConnection(2);
+    EXPECT_EQ(TabLabels(), (std::vector<std::u16string>{u"Alpha", u"Bravo", u"+"}));
+    EXPECT_EQ(Key(u"Connections", u"Order"), u"1,2");
+    EXPECT_EQ(Key(u"Connections", u"Closed"), u"");
+}
+
 namespace {
 
 // Drives the modal dialogs of this thread while a command runs them: each tick the handler sees the visible
