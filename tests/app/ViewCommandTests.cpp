@@ -3,7 +3,9 @@
 // the spot-filter levels through the settings file, the "+" menu and the enabling of the buttons.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <functional>
+#include <set>
 
 #include "app/CChildView.h"
 #include "app/CKestrivaneApp.h"
@@ -508,6 +510,39 @@ TEST_F(ViewCommandTest, AConnectionReopenedWhileTheAddTabMenuIsShownIsNotOpenedT
     EXPECT_EQ(TabLabels(), (std::vector<std::u16string>{u"Alpha", u"Bravo", u"+"}));
     EXPECT_EQ(Key(u"Connections", u"Order"), u"1,2");
     EXPECT_EQ(Key(u"Connections", u"Closed"), u"");
+}
+
+// However many connections are closed, every item of the "+" menu has an id of its own: reopening one
+// never asks to delete another.
+TEST_F(ViewCommandTest, TheAddTabMenuKeepsReopenAndDeleteApartForAnyNumberOfClosedConnections)
+{
+    constexpr int kClosed = 902;
+    std::string settings = "[Connections]\r\nOrder=\r\nNextId=903\r\nClosed=";
+    for (int id = 1; id <= kClosed; ++id) settings += (id > 1 ? "," : "") + std::to_string(id);
+    settings += "\r\n";
+    for (int id = 1; id <= kClosed; ++id) {
+        char section[64];
+        std::snprintf(section, sizeof section, "[Connection.%d]\r\nName=C%04d\r\nHost=h\r\n", id, id);
+        settings += section;
+    }
+    CreateView(settings);
+    const std::vector<ClosedConnectionItem> items = view.ListClosedConnections();
+    ASSERT_EQ(items.size(), size_t(kClosed));
+    CMenu menu;
+    ASSERT_TRUE(view.BuildAddTabMenu(menu, items));
+    ASSERT_EQ(menu.Count(), kClosed + 4);
+    HMENU deleteMenu = ::GetSubMenu(menu, kClosed + 3);
+    ASSERT_NE(deleteMenu, nullptr);
+    std::set<UINT> ids;
+    for (int i = 0; i < kClosed; ++i) {
+        ids.insert(menu.ItemId(2 + i));
+        ids.insert(::GetMenuItemID(deleteMenu, i));
+    }
+    EXPECT_EQ(ids.size(), size_t(2 * kClosed));
+
+    view.OnAddTabChoice(int(menu.ItemId(2 + 900)), items);
+    EXPECT_TRUE(questions.asked.empty()) << "asked to delete";
+    EXPECT_EQ(TabLabels(), (std::vector<std::u16string>{u"C0901", u"+"}));
 }
 
 namespace {
