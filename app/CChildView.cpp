@@ -205,6 +205,9 @@ bool CChildView::OnCommand(int id, int code, HWND control)
     HWND frame = GetParent();
     if (control || !frame) return false;
     ::SendMessageW(frame, WM_COMMAND, MAKEWPARAM(id, code), LPARAM(control));
+    // The start-up Connect All ends here, also when it was refused (nothing could connect): a later one
+    // is the user's.
+    if (id == ID_CONNECTION_CONNECT_ALL) startupConnectAll_ = false;
     return true;
 }
 

@@ -718,7 +718,42 @@ protected:
     }
 };
 
+class StartupConnectAllTest : public test::FrameFixture {
+protected:
+    void SetUp() override
+    {
+        FrameFixture::SetUp();
+        WSADATA wsa;
+        ::WSAStartup(MAKEWORD(2, 2), &wsa);
+    }
+    void TearDown() override
+    {
+        FrameFixture::TearDown();
+        ::WSACleanup();
+    }
+};
+
 } // namespace
+
+// A start-up Connect All that was refused (nothing could connect) is over: the user's first Connect All is
+// not taken for it, so the stations hear nothing about it 120 s later.
+TEST_F(StartupConnectAllTest, ARefusedStartupConnectAllLeavesTheUsersOwnAlone)
+{
+    ASSERT_TRUE(test::WriteFileBytes(app.IniPath, "[Connections]\r\nNextId=1\r\n"));
+    app.Settings.ConnectAllOnStartup = true;
+    ASSERT_TRUE(frame.Create(app.Loop()));
+    test::PumpFor(100);
+    CConnectionSettings settings;
+    settings.Name = u"Alpha";
+    settings.Host = u"127.0.0.1";
+    settings.Port = 9;
+    frame.View().AddNewConnection(settings);
+    CConnectionPage* page = frame.View().PageAt(0);
+    ASSERT_NE(page, nullptr);
+    frame.SendMessage(WM_COMMAND, ID_CONNECTION_CONNECT_ALL);
+    EXPECT_NE(page->State, 0) << "the user's Connect All did not run";
+    EXPECT_FALSE(page->StartupConnectPending);
+}
 
 // The buttons of the page's bar are enabled as the Connection menu's commands.
 TEST_F(ViewCommandFrameTest, ThePageButtonsFollowTheActiveConnectionsState)
