@@ -1,10 +1,10 @@
 #include "app/CButtonBar.h"
 
 #include <commctrl.h>
-#include <shellapi.h>
 
 #include "app/DpiHelpers.h"
 #include "app/LinkControls.h"
+#include "app/OpenLink.h"
 #include "base/Ascii.h"
 
 namespace kv {
@@ -68,18 +68,10 @@ bool CButtonBar::OnNotify(NMHDR& header, LRESULT& result)
     if (header.code != NM_CLICK && header.code != NM_RETURN) return false;
     if (!EqualsIgnoreCaseAscii(CWindow(header.hwndFrom).GetClassName(), u"SysLink")) return false;
     const auto& link = reinterpret_cast<const NMLINK&>(header);
-    if (IsWebAddress(U16(link.item.szUrl)))
-        ::ShellExecuteW(hwnd_, L"open", link.item.szUrl, nullptr, nullptr, SW_SHOWNORMAL);
+    OpenLink(hwnd_, U16(link.item.szUrl), LinkKinds::Web);
     ::SetFocus(MainWindow());
     result = 0;
     return true;
-}
-
-bool CButtonBar::IsWebAddress(std::u16string_view url)
-{
-    for (std::u16string_view scheme : {u"https://", u"http://"})
-        if (url.size() > scheme.size() && EqualsIgnoreCaseAscii(url.substr(0, scheme.size()), scheme)) return true;
-    return false;
 }
 
 void CButtonBar::UpdateCommandUi(const CommandStateQuery& query)

@@ -30,10 +30,6 @@ public:
     // window calls it while idle.
     void UpdateCommandUi(const CommandStateQuery& query);
 
-    // Only web addresses are opened from the status link: a link taken from the settings file must not
-    // start a program or open a local file.
-    static bool IsWebAddress(std::u16string_view url);
-
 protected:
     bool OnInitDialog() override;
     void OnSize(UINT type, int cx, int cy) override;

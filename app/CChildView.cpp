@@ -205,6 +205,9 @@ bool CChildView::OnCommand(int id, int code, HWND control)
     HWND frame = GetParent();
     if (control || !frame) return false;
     ::SendMessageW(frame, WM_COMMAND, MAKEWPARAM(id, code), LPARAM(control));
+    // The start-up Connect All ends here, also when it was refused (nothing could connect): a later one
+    // is the user's.
+    if (id == ID_CONNECTION_CONNECT_ALL) startupConnectAll_ = false;
     return true;
 }
 
@@ -445,9 +448,11 @@ void CChildView::ActivateAfterRemoval(int index)
         tabStrip_.SetActiveTab(index < count ? index : count - 1);
 }
 
+// Only a connection still closed: a choice made in the "+" menu may have been overtaken by a logger
+// station's reopening while the menu was shown.
 void CChildView::ReopenConnection(int id)
 {
-    std::erase(closedIds_, id);
+    if (std::erase(closedIds_, id) == 0) return;
     CIniFile ini = SettingsFile();
     CConnectionSettings settings;
     if (settings.Load(ini, id)) {

@@ -2,6 +2,8 @@
 // "+" tab's menu and the side of the view that the spot-filter dialogs see.
 #include "app/CChildView.h"
 
+#include <algorithm>
+
 #include "app/CKestrivaneApp.h"
 #include "app/CMainFrame.h"
 #include "app/CReceivePane.h"
@@ -22,6 +24,12 @@ constexpr char16_t kSpotFiltersSection[] = u"SpotFilters";
 constexpr int kAddTabNewItem = 1;
 constexpr int kAddTabReopenBase = 100;
 constexpr int kAddTabDeleteBase = 1000;
+
+// The delete items start at 1000, or after the last reopen item when there are more than 900 of them.
+int AddTabDeleteBase(size_t closedCount)
+{
+    return std::max(kAddTabDeleteBase, kAddTabReopenBase + int(closedCount));
+}
 
 CIniFile SettingsFile() { return CIniFile(TheApp().IniPath); }
 
@@ -368,10 +376,11 @@ bool CChildView::BuildAddTabMenu(CMenu& menu, const std::vector<ClosedConnection
     if (!menu.CreatePopup() || !deleteMenu.CreatePopup()) return false;
     menu.AppendItem(kAddTabNewItem, LoadText(372));
     menu.AppendSeparator();
+    const int deleteBase = AddTabDeleteBase(items.size());
     for (size_t i = 0; i < items.size(); ++i) {
         const std::u16string text = EscapeMenuText(items[i].name);
         menu.AppendItem(UINT(kAddTabReopenBase + i), text);
-        deleteMenu.AppendItem(UINT(kAddTabDeleteBase + i), text + u"...");
+        deleteMenu.AppendItem(UINT(deleteBase + i), text + u"...");
     }
     menu.AppendSeparator();
     if (!menu.AppendPopup(deleteMenu, LoadText(373))) return false;
@@ -401,7 +410,7 @@ void CChildView::OnAddTabChoice(int choice, const std::vector<ClosedConnectionIt
     };
     if (choice == kAddTabNewItem) {
         OnNewConnection();
-    } else if (const ClosedConnectionItem* item = itemAt(kAddTabDeleteBase)) {
+    } else if (const ClosedConnectionItem* item = itemAt(AddTabDeleteBase(items.size()))) {
         DeleteClosedConnection(item->id);
     } else if (const ClosedConnectionItem* reopened = itemAt(kAddTabReopenBase)) {
         ReopenConnection(reopened->id);

@@ -3,13 +3,13 @@
 #include <commctrl.h>
 #include <cstring>
 #include <gdiplus.h>
-#include <shellapi.h>
 #include <shlobj.h>
 
 #include "app/CAboutDlg.h"
 #include "app/CMainFrame.h"
 #include "app/CommandLine.h"
 #include "app/InstanceIdentity.h"
+#include "app/OpenLink.h"
 #include "app/VersionText.h"
 #include "base/Format.h"
 #include "base/TextCatalog.h"
@@ -234,8 +234,7 @@ void CKestrivaneApp::ExecuteCommand(int id)
 void CKestrivaneApp::OpenUserGuide()
 {
     const std::u16string url = GetLink(u"UserGuideUrl", kDefaultUserGuideUrl);
-    const auto result = reinterpret_cast<INT_PTR>(::ShellExecuteW(MainWindow(), L"open", W(url), nullptr, nullptr, SW_SHOWNORMAL));
-    if (result <= 32) ShowMessage(FormatText(LoadText(495), url), MB_ICONWARNING);
+    if (!OpenLink(MainWindow(), url, LinkKinds::Web)) ShowMessage(FormatText(LoadText(495), url), MB_ICONWARNING);
 }
 
 } // namespace kv

@@ -91,6 +91,7 @@ bool CMainFrame::OnCreate(const CREATESTRUCTW&)
     UpdateVersionPane();
     UpdateStatusText();
     minWidth_ = ComputeMinWidth(dpi_);
+    created_ = true;
     return true;
 }
 
@@ -113,13 +114,16 @@ void CMainFrame::ApplyFontSettings()
     EnsureMinHeight();
 }
 
+// A frame whose creation failed is destroyed by Windows before it was ever placed: it must neither
+// overwrite the saved placement nor end the loop of the message box that says why the program ends.
 void CMainFrame::OnDestroy()
 {
-    SavePlacement();
     if (loop_) {
         loop_->RemoveFilter(this);
         loop_->RemoveIdleHandler(this);
     }
+    if (!created_) return;
+    SavePlacement();
     ::PostQuitMessage(0);
 }
 

@@ -99,6 +99,7 @@ private:
     std::u16string lastStatusText_;
     HWND lastReadOnlyEdit_ = nullptr;
     std::u16string failure_;
+    bool created_ = false; // OnCreate finished
 };
 
 } // namespace kv

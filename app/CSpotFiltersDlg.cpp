@@ -1,12 +1,10 @@
 #include "app/CSpotFiltersDlg.h"
 
-#include <shellapi.h>
-
-#include "app/CButtonBar.h"
 #include "app/CKestrivaneApp.h"
 #include "app/CtrlBackspace.h"
 #include "app/FilterTextValidation.h"
 #include "app/LinkControls.h"
+#include "app/OpenLink.h"
 #include "base/Format.h"
 #include "base/Text.h"
 #include "base/TextCatalog.h"
@@ -356,10 +354,7 @@ bool CSpotFiltersDlg::OnNotify(NMHDR& header, LRESULT& result)
 
 void CSpotFiltersDlg::OnSysLinkClicked(const NMHDR& header)
 {
-    // The address comes from the settings file: only a web address is handed to the shell.
-    const auto& link = reinterpret_cast<const NMLINK&>(header);
-    if (!CButtonBar::IsWebAddress(U16(link.item.szUrl))) return;
-    ::ShellExecuteW(hwnd_, L"open", link.item.szUrl, nullptr, nullptr, SW_SHOWNORMAL);
+    OpenLink(hwnd_, U16(reinterpret_cast<const NMLINK&>(header).item.szUrl), LinkKinds::Web);
 }
 
 void CSpotFiltersDlg::OnTimer(UINT_PTR id)

@@ -2,6 +2,7 @@
 
 #include "app/CKestrivaneApp.h"
 #include "app/DpiHelpers.h"
+#include "app/OpenLink.h"
 #include "app/StateIcons.h"
 #include "base/Format.h"
 #include "base/Numbers.h"
@@ -14,8 +15,6 @@
 #include "resources/resource.h"
 #include "win/IniFile.h"
 #include "win/LinkCtrl.h"
-
-#include <shellapi.h>
 
 namespace kv {
 namespace {
@@ -355,9 +354,7 @@ bool CClusterListDlg::OnNotify(NMHDR& header, LRESULT& result)
     const bool link = header.idFrom == IDC_CLUSTER_PEOPLE || header.idFrom == IDC_CLUSTER_SOFTWARE ||
                       header.idFrom == IDC_CLUSTER_CREDIT;
     if (!link || (header.code != NM_CLICK && header.code != NM_RETURN)) return false;
-    const std::u16string address = U16(reinterpret_cast<NMLINK&>(header).item.szUrl);
-    if (IsOpenableLink(address))
-        ::ShellExecuteW(hwnd_, L"open", W(address), nullptr, nullptr, SW_SHOWNORMAL);
+    OpenLink(hwnd_, U16(reinterpret_cast<NMLINK&>(header).item.szUrl), LinkKinds::WebOrMail);
     return true;
 }
 

@@ -76,10 +76,4 @@ std::u16string FormatNodeSoftware(const ClusterNode& node)
     return text;
 }
 
-bool IsOpenableLink(const std::u16string& address)
-{
-    return StartsWithIgnoreCaseAscii(address, u"http://") || StartsWithIgnoreCaseAscii(address, u"https://") ||
-           StartsWithIgnoreCaseAscii(address, u"mailto:");
-}
-
 } // namespace kv

@@ -1,6 +1,6 @@
 #pragma once
 // The details of the node selected in the cluster chooser: its location, its sysop and web site (SysLink
-// markup), its software; and which link addresses the chooser opens.
+// markup), its software.
 #include <string>
 
 #include "directory/ClusterNodeList.h"
@@ -16,9 +16,5 @@ std::u16string FormatNodeLocation(const ClusterNode& node);
 std::u16string FormatNodePeople(const ClusterNode& node);
 // The software and its version as the list states them; "OTHER" shows the version when it is a name.
 std::u16string FormatNodeSoftware(const ClusterNode& node);
-
-// Link addresses come from a downloaded file: only web and mail addresses are opened, never a program, a
-// file or another protocol's handler.
-bool IsOpenableLink(const std::u16string& address);
 
 } // namespace kv

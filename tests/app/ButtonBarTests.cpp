@@ -136,14 +136,3 @@ TEST_F(ButtonBarFixture, ButtonsAreEnabledAsTheirCommandsAndUnhandledOnesStayEna
     bar.UpdateCommandUi([](int) -> std::optional<bool> { return true; });
     EXPECT_TRUE(::IsWindowEnabled(bar.GetItem(ID_CONNECTION_CONNECT_ALL)));
 }
-
-TEST(ButtonBarLinks, OnlyWebAddressesAreOpened)
-{
-    EXPECT_TRUE(CButtonBar::IsWebAddress(u"https://www.example.net/docs"));
-    EXPECT_TRUE(CButtonBar::IsWebAddress(u"HTTP://example.net"));
-    EXPECT_FALSE(CButtonBar::IsWebAddress(u""));
-    EXPECT_FALSE(CButtonBar::IsWebAddress(u"https://"));
-    EXPECT_FALSE(CButtonBar::IsWebAddress(u"C:\\Windows\\notepad.exe"));
-    EXPECT_FALSE(CButtonBar::IsWebAddress(u"file:///C:/Windows/win.ini"));
-    EXPECT_FALSE(CButtonBar::IsWebAddress(u"cmd.exe /c del x"));
-}

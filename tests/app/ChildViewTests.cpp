@@ -135,6 +135,16 @@ protected:
     bool CreateUiFont() override { return false; }
 };
 
+// Windows destroys a frame whose creation failed: its WM_DESTROY comes before the creation finished.
+class CDestroyedWhileCreatingFrame : public CMainFrame {
+protected:
+    bool CreateUiFont() override
+    {
+        SendMessage(WM_DESTROY);
+        return false;
+    }
+};
+
 class FrameTest : public test::FrameFixture {
 protected:
     void SetUp() override
@@ -211,6 +221,18 @@ TEST_F(FrameTest, AFrameWithoutAFixedPitchFontSaysWhy)
     EXPECT_EQ(fontless.Handle(), nullptr);
     EXPECT_EQ(fontless.FailureText(), u"The main window cannot be created: no fixed-pitch font can be made from "
                                       u"\"Proportional Sans\", \"Consolas\" or \"Courier New\".");
+}
+
+// A frame never shown saves no placement, and leaves the loop running for the message box that says why
+// the program ends.
+TEST_F(FrameTest, AFrameDestroyedBeforeItsCreationFinishedSavesNothingAndKeepsTheLoop)
+{
+    const std::string before = test::ReadFileBytes(app.IniPath);
+    CDestroyedWhileCreatingFrame failing;
+    EXPECT_FALSE(failing.Create(app.Loop()));
+    EXPECT_EQ(test::ReadFileBytes(app.IniPath), before);
+    MSG msg;
+    EXPECT_FALSE(::PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) << "the loop would end";
 }
 
 TEST_F(FrameTest, OpeningTheLogAtTheBottomOfTheScreenGrowsTheFrameUpwards)

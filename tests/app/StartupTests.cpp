@@ -1,7 +1,11 @@
-// The program as a user starts it: its main window, its command line and its single running instance.
+// The program as a user starts it: its main window, its command line and its single running instance; and
+// the user guide of its Help menu.
 #include <gtest/gtest.h>
 
+#include "app/CKestrivaneApp.h"
 #include "base/Utf.h"
+#include "connections/LinkTable.h"
+#include "resources/resource.h"
 #include "tests/support/TestPaths.h"
 #include "tests/app/ProgramTestHost.h"
 #include "tests/support/WinTestSupport.h"
@@ -97,4 +101,33 @@ TEST(Startup, TitleNamesAnotherSettingsFileAndOneInstanceRunsPerFile)
 
     CloseAndExpectCleanExit(third, otherFrame);
     CloseAndExpectCleanExit(first, frame);
+}
+
+// [Links] UserGuideUrl is the user's to change, but only a web page is opened from it: a program written
+// there is not started, and the user is shown where the guide was said to be.
+TEST(HelpCommands, AUserGuideLinkThatIsNoWebPageStartsNothing)
+{
+    test::CTempDir dir;
+    const std::u16string marker = dir.File(u"started.txt");
+    const std::u16string program = dir.File(u"guide.cmd");
+    ASSERT_TRUE(test::WriteFileBytes(program, "@echo started> \"" + Utf16ToUtf8(marker) + "\"\r\n"));
+    CKestrivaneApp app;
+    ClearLinkTable();
+    SetLink(u"UserGuideUrl", program);
+
+    static std::u16string shown;
+    shown.clear();
+    const UINT_PTR closer = ::SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR, DWORD) {
+        HWND box = ::FindWindowW(L"#32770", L"Kestrivane");
+        if (!box || ::GetWindowThreadProcessId(box, nullptr) != ::GetCurrentThreadId()) return;
+        shown = MessageBoxText(box);
+        ::PostMessageW(box, WM_COMMAND, IDOK, 0);
+    });
+    app.ExecuteCommand(ID_HELP_USER_GUIDE);
+    const bool started = test::PumpUntil(
+        [&] { return ::GetFileAttributesW(W(marker)) != INVALID_FILE_ATTRIBUTES; }, 4000);
+    ::KillTimer(nullptr, closer);
+    ClearLinkTable();
+    EXPECT_FALSE(started);
+    EXPECT_EQ(shown, u"The web browser could not be opened.\n\nThe user guide is at:\n" + program);
 }

@@ -3,7 +3,9 @@
 // the spot-filter levels through the settings file, the "+" menu and the enabling of the buttons.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <functional>
+#include <set>
 
 #include "app/CChildView.h"
 #include "app/CKestrivaneApp.h"
@@ -494,6 +496,55 @@ TEST_F(ViewCommandTest, TheAddTabMenuListsTheClosedConnectionsAndDeletesThem)
     EXPECT_TRUE(LogHas(u"[A] Connection deleted (its settings have been removed)"));
 }
 
+// The "+" menu is modal: while it is shown, a logger station may reopen one of its connections ("/open").
+// Choosing that connection afterwards opens it no second time.
+TEST_F(ViewCommandTest, AConnectionReopenedWhileTheAddTabMenuIsShownIsNotOpenedTwice)
+{
+    CreateView("[Connections]\r\nOrder=1\r\nClosed=2\r\nNextId=3\r\n"
+               "[Connection.1]\r\nName=Alpha\r\nHost=h1\r\n[Connection.2]\r\nName=Bravo\r\nHost=h2\r\n");
+    const std::vector<ClosedConnectionItem> items = view.ListClosedConnections();
+    ASSERT_EQ(items.size(), 1u);
+    view.ReopenConnection(2); // the station's, while the menu is shown
+    view.OnAddTabChoice(100, items);
+    view.ReopenConnection(2);
+    EXPECT_EQ(TabLabels(), (std::vector<std::u16string>{u"Alpha", u"Bravo", u"+"}));
+    EXPECT_EQ(Key(u"Connections", u"Order"), u"1,2");
+    EXPECT_EQ(Key(u"Connections", u"Closed"), u"");
+}
+
+// However many connections are closed, every item of the "+" menu has an id of its own: reopening one
+// never asks to delete another.
+TEST_F(ViewCommandTest, TheAddTabMenuKeepsReopenAndDeleteApartForAnyNumberOfClosedConnections)
+{
+    constexpr int kClosed = 902;
+    std::string settings = "[Connections]\r\nOrder=\r\nNextId=903\r\nClosed=";
+    for (int id = 1; id <= kClosed; ++id) settings += (id > 1 ? "," : "") + std::to_string(id);
+    settings += "\r\n";
+    for (int id = 1; id <= kClosed; ++id) {
+        char section[64];
+        std::snprintf(section, sizeof section, "[Connection.%d]\r\nName=C%04d\r\nHost=h\r\n", id, id);
+        settings += section;
+    }
+    CreateView(settings);
+    const std::vector<ClosedConnectionItem> items = view.ListClosedConnections();
+    ASSERT_EQ(items.size(), size_t(kClosed));
+    CMenu menu;
+    ASSERT_TRUE(view.BuildAddTabMenu(menu, items));
+    ASSERT_EQ(menu.Count(), kClosed + 4);
+    HMENU deleteMenu = ::GetSubMenu(menu, kClosed + 3);
+    ASSERT_NE(deleteMenu, nullptr);
+    std::set<UINT> ids;
+    for (int i = 0; i < kClosed; ++i) {
+        ids.insert(menu.ItemId(2 + i));
+        ids.insert(::GetMenuItemID(deleteMenu, i));
+    }
+    EXPECT_EQ(ids.size(), size_t(2 * kClosed));
+
+    view.OnAddTabChoice(int(menu.ItemId(2 + 900)), items);
+    EXPECT_TRUE(questions.asked.empty()) << "asked to delete";
+    EXPECT_EQ(TabLabels(), (std::vector<std::u16string>{u"C0901", u"+"}));
+}
+
 namespace {
 
 // Drives the modal dialogs of this thread while a command runs them: each tick the handler sees the visible
@@ -667,7 +718,42 @@ protected:
     }
 };
 
+class StartupConnectAllTest : public test::FrameFixture {
+protected:
+    void SetUp() override
+    {
+        FrameFixture::SetUp();
+        WSADATA wsa;
+        ::WSAStartup(MAKEWORD(2, 2), &wsa);
+    }
+    void TearDown() override
+    {
+        FrameFixture::TearDown();
+        ::WSACleanup();
+    }
+};
+
 } // namespace
+
+// A start-up Connect All that was refused (nothing could connect) is over: the user's first Connect All is
+// not taken for it, so the stations hear nothing about it 120 s later.
+TEST_F(StartupConnectAllTest, ARefusedStartupConnectAllLeavesTheUsersOwnAlone)
+{
+    ASSERT_TRUE(test::WriteFileBytes(app.IniPath, "[Connections]\r\nNextId=1\r\n"));
+    app.Settings.ConnectAllOnStartup = true;
+    ASSERT_TRUE(frame.Create(app.Loop()));
+    test::PumpFor(100);
+    CConnectionSettings settings;
+    settings.Name = u"Alpha";
+    settings.Host = u"127.0.0.1";
+    settings.Port = 9;
+    frame.View().AddNewConnection(settings);
+    CConnectionPage* page = frame.View().PageAt(0);
+    ASSERT_NE(page, nullptr);
+    frame.SendMessage(WM_COMMAND, ID_CONNECTION_CONNECT_ALL);
+    EXPECT_NE(page->State, 0) << "the user's Connect All did not run";
+    EXPECT_FALSE(page->StartupConnectPending);
+}
 
 // The buttons of the page's bar are enabled as the Connection menu's commands.
 TEST_F(ViewCommandFrameTest, ThePageButtonsFollowTheActiveConnectionsState)

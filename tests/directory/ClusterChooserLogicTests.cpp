@@ -185,17 +185,6 @@ TEST(ClusterChooserDetails, SoftwareOtherShowsAProgramNameOrOtherWithTheNumber)
     EXPECT_EQ(FormatNodeSoftware(node), u"ARC");
 }
 
-TEST(ClusterChooserDetails, OnlyWebAndMailAddressesAreOpened)
-{
-    EXPECT_TRUE(IsOpenableLink(u"http://x.net"));
-    EXPECT_TRUE(IsOpenableLink(u"HTTPS://x.net/a"));
-    EXPECT_TRUE(IsOpenableLink(u"mailto:a@b.c"));
-    EXPECT_FALSE(IsOpenableLink(u""));
-    EXPECT_FALSE(IsOpenableLink(u"file:///C:/Windows/System32/calc.exe"));
-    EXPECT_FALSE(IsOpenableLink(u"\\\\server\\share\\x.exe"));
-    EXPECT_FALSE(IsOpenableLink(u"ms-settings://x"));
-}
-
 TEST(ClusterChooserTexts, SearchLineAndItsHint)
 {
     EXPECT_EQ(FormatSearchStatus(u"", 0, true, u"K - United States"), u"Type a part of a name or of a host to search");
