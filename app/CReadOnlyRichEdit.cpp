@@ -38,6 +38,7 @@ bool CReadOnlyRichEdit::Create(HWND parent, int id, DWORD style, DWORD exStyle, 
         return false;
     }
     LimitText(textLimit);
+    SetUndoLimit(0); // nobody types here: an undo history would only hold copies of what was removed
     SetEventMask(0);
     return true;
 }

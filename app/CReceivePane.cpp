@@ -19,7 +19,10 @@ constexpr UINT_PTR kEndCheckTimer = 1;
 constexpr UINT_PTR kFlushTimer = 2;
 constexpr uint64_t kFlushIntervalMs = 100;
 constexpr int kFlushLines = 25;
-constexpr unsigned kJumpTextId = 330; // "%d new line%s - jump to end"
+constexpr uint64_t kMaxWaitMs = 1000;      // what waited longer is skipped
+constexpr size_t kMaxWaitingChars = 1 << 20; // and so is what waits beyond this
+constexpr unsigned kJumpTextId = 330;    // "%d new line%s - jump to end"
+constexpr unsigned kSkippedTextId = 580; // "%d line%s skipped: ..."
 
 CHARFORMAT2W FormatOf(int style)
 {
@@ -29,6 +32,20 @@ CHARFORMAT2W FormatOf(int style)
     format.dwEffects = (look.italic ? CFE_ITALIC : 0) | (look.strikeOut ? CFE_STRIKEOUT : 0);
     format.crTextColor = look.systemColour ? ::GetSysColor(look.systemColourIndex) : RGB(look.red, look.green, look.blue);
     return format;
+}
+
+LARGE_INTEGER PerformanceCount()
+{
+    LARGE_INTEGER now;
+    ::QueryPerformanceCounter(&now);
+    return now;
+}
+
+double MillisecondsSince(LARGE_INTEGER start)
+{
+    LARGE_INTEGER frequency;
+    ::QueryPerformanceFrequency(&frequency);
+    return double(PerformanceCount().QuadPart - start.QuadPart) * 1000.0 / double(frequency.QuadPart);
 }
 
 long NotBelowZero(int64_t position) { return long(std::max<int64_t>(position, 0)); }
@@ -81,56 +98,51 @@ void CReceivePane::OnDestroy()
     tooltip_.Destroy(); // a popup: it would outlive the pane
 }
 
-void CReceivePane::AppendText(const std::u16string& text, int style)
-{
-    if (!edit_.IsWindow() || text.empty()) return;
-    CReceiveLineBook::Block block = book_.TakeBlock(text);
-    if (block.text.empty()) return;
-    if (!pending_.empty() && pending_.back().style == style)
-        pending_.back().text += block.text;
-    else
-        pending_.push_back({std::move(block.text), style});
-    pendingNewLines_ += block.newLines;
-    pendingTrim_ += book_.TrimExcessLines();
-    ScheduleFlush();
-}
+void CReceivePane::AppendText(const std::u16string& text, int style) { AddText(text, u"", style); }
 
 void CReceivePane::AddText(const std::u16string& text, const std::u16string& reason, int style)
 {
-    const int64_t before = book_.AppendedChars();
-    AppendText(text, style);
-    book_.AddReason(before, book_.AppendedChars(), reason, style);
+    if (!edit_.IsWindow() || text.empty()) return;
+    CShownTextConverter::Block block = converter_.Convert(text, style);
+    pending_.Add(std::move(block.text), block.newLines, style, reason, ::GetTickCount64());
+    // Lines beyond a full pane and text beyond the waiting limit are skipped.
+    skippedLines_ += pending_.DropOldestLines(pending_.Lines() - book_.MaxLines());
+    skippedLines_ += pending_.DropOldestLinesBeyond(kMaxWaitingChars);
+    ScheduleUpdate();
 }
 
-void CReceivePane::ScheduleFlush()
+void CReceivePane::ScheduleUpdate()
 {
-    const uint64_t now = ::GetTickCount64();
-    if (now - lastFlushTick_ >= kFlushIntervalMs || pendingNewLines_ >= kFlushLines) {
-        FlushPendingText();
-        return;
-    }
-    if (!flushTimerSet_) {
-        SetTimer(kFlushTimer, UINT(kFlushIntervalMs - (now - lastFlushTick_)));
-        flushTimerSet_ = true;
-    }
+    const uint64_t sinceLast = ::GetTickCount64() - lastUpdateEnd_;
+    // Lines waiting are shown early, but the pane takes at most about half of the loop's time.
+    if (sinceLast >= kFlushIntervalMs || (pending_.Lines() >= kFlushLines && sinceLast >= lastUpdateMs_))
+        ShowWaitingText(false);
+    else
+        SetFlushTimer(UINT(kFlushIntervalMs - sinceLast));
 }
 
-void CReceivePane::FlushPendingText()
+void CReceivePane::SetFlushTimer(UINT ms)
 {
-    if (pending_.empty() && pendingTrim_ == 0) return;
+    if (flushTimerSet_) return;
+    SetTimer(kFlushTimer, ms);
+    flushTimerSet_ = true;
+}
+
+void CReceivePane::FlushPendingText() { ShowWaitingText(true); }
+
+// One update: what waits, within the time budget unless all is asked for.
+void CReceivePane::ShowWaitingText(bool all)
+{
+    if (pending_.Empty() && skippedLines_ == 0) return;
     if (flushTimerSet_) KillTimer(kFlushTimer);
     flushTimerSet_ = false;
-    lastFlushTick_ = ::GetTickCount64();
+    const uint64_t start = ::GetTickCount64();
 
     const bool atEnd = EditScrolledToEnd();
     const SavedView view = SaveView();
-    // Lines trimmed before they were ever shown leave the pending text, not the control.
-    const int64_t removed = std::min(pendingTrim_, shownChars_);
-    DropTrimmedPendingText(pendingTrim_ - removed);
-    pendingTrim_ = 0;
-
     edit_.SetRedraw(false);
-    InsertPendingRuns(removed);
+    const int newLines = InsertRuns(TakeRunsToShow(all, start));
+    const int64_t removed = TrimExcessLines();
     if (view.hadSelection)
         edit_.SetSel(NotBelowZero(view.selection.cpMin - removed), NotBelowZero(view.selection.cpMax - removed));
     if (atEnd) {
@@ -139,20 +151,71 @@ void CReceivePane::FlushPendingText()
         newLineCount_ = 0;
     } else {
         RestoreView(view, removed);
-        newLineCount_ += pendingNewLines_;
+        newLineCount_ += newLines;
     }
-    pendingNewLines_ = 0;
     edit_.SetRedraw(true);
     edit_.Invalidate();
     UpdateJumpButton();
+
+    lastUpdateEnd_ = ::GetTickCount64();
+    lastUpdateMs_ = lastUpdateEnd_ - start;
+    if (!pending_.Empty()) SetFlushTimer(UINT(kFlushIntervalMs));
 }
 
-void CReceivePane::DropTrimmedPendingText(int64_t trimmed)
+// The lines this update shows, after a notice of those skipped since the last one. What has waited longer
+// than the pane can catch up with is skipped.
+std::deque<CPendingPaneText::Run> CReceivePane::TakeRunsToShow(bool all, uint64_t now)
 {
-    auto run = pending_.begin();
-    for (; run != pending_.end() && trimmed >= int64_t(run->text.size()); ++run) trimmed -= int64_t(run->text.size());
-    pending_.erase(pending_.begin(), run);
-    if (!pending_.empty() && trimmed > 0) pending_.front().text.erase(0, size_t(trimmed));
+    const int shown = int(book_.LineLengths().size());
+    int count = pending_.Lines();
+    if (!all) {
+        if (now > kMaxWaitMs) skippedLines_ += pending_.DropLinesOlderThan(now - kMaxWaitMs);
+        count = budget_.LinesPerUpdate(shown, book_.MaxLines());
+    }
+    std::deque<CPendingPaneText::Run> runs = pending_.TakeLines(count);
+    if (skippedLines_ > 0) {
+        // The line the control ends in was continued by skipped text: it ends here.
+        std::u16string notice = book_.PartialLineLength() > 0 ? u"\n" : u"";
+        notice += FormatText(LoadText(kSkippedTextId), skippedLines_, skippedLines_ == 1 ? u"" : u"s") + u"\n";
+        runs.push_front(CPendingPaneText::Run{std::move(notice), LineNotice, u"", 1, now});
+        skippedLines_ = 0;
+    }
+    return runs;
+}
+
+int CReceivePane::InsertRuns(const std::deque<CPendingPaneText::Run>& runs)
+{
+    const LARGE_INTEGER start = PerformanceCount();
+    int newLines = 0;
+    edit_.SetReadOnly(false);
+    for (const CPendingPaneText::Run& run : runs) {
+        const int64_t before = book_.AppendedChars();
+        CReceiveLineBook::Block block = book_.TakeBlock(run.text);
+        book_.AddReason(before, book_.AppendedChars(), run.reason, run.style);
+        newLines += block.newLines;
+        edit_.SetSel(-1, -1);
+        CHARFORMAT2W format = FormatOf(run.style);
+        edit_.SetSelectionCharFormat(format);
+        edit_.ReplaceSel(block.text);
+    }
+    edit_.SetReadOnly(true);
+    budget_.RecordInsert(newLines, MillisecondsSince(start));
+    return newLines;
+}
+
+// Lines beyond the limit leave the top of the control.
+int64_t CReceivePane::TrimExcessLines()
+{
+    const size_t linesBefore = book_.LineLengths().size();
+    const int64_t removed = book_.TrimExcessLines();
+    if (removed == 0) return 0;
+    const LARGE_INTEGER start = PerformanceCount();
+    edit_.SetReadOnly(false);
+    edit_.SetSel(0, long(removed));
+    edit_.ReplaceSel(u"");
+    edit_.SetReadOnly(true);
+    budget_.RecordTrim(int(linesBefore - book_.LineLengths().size()), MillisecondsSince(start));
+    return removed;
 }
 
 CReceivePane::SavedView CReceivePane::SaveView() const
@@ -163,25 +226,6 @@ CReceivePane::SavedView CReceivePane::SaveView() const
     view.scroll = edit_.GetScrollPos();
     view.firstVisibleChar = edit_.LineIndex(edit_.GetFirstVisibleLine());
     return view;
-}
-
-void CReceivePane::InsertPendingRuns(int64_t removed)
-{
-    edit_.SetReadOnly(false);
-    if (removed > 0) {
-        edit_.SetSel(0, long(removed));
-        edit_.ReplaceSel(u"");
-        shownChars_ -= removed;
-    }
-    for (const PendingRun& run : pending_) {
-        edit_.SetSel(-1, -1);
-        CHARFORMAT2W format = FormatOf(run.style);
-        edit_.SetSelectionCharFormat(format);
-        edit_.ReplaceSel(run.text);
-        shownChars_ += int64_t(run.text.size());
-    }
-    pending_.clear();
-    edit_.SetReadOnly(true);
 }
 
 void CReceivePane::RestoreView(const SavedView& view, int64_t removed)
@@ -239,7 +283,6 @@ void CReceivePane::PositionJumpButton()
 
 std::u16string CReceivePane::GetReasonAt(int x, int y)
 {
-    FlushPendingText();
     if (book_.Reasons().empty()) return {};
     const long index = edit_.CharFromPos(POINT{x, y});
     if (index < 0) return {};
@@ -253,7 +296,7 @@ std::u16string CReceivePane::GetReasonAt(int x, int y)
 
 void CReceivePane::ScrollToEnd()
 {
-    FlushPendingText();
+    ShowWaitingText(false);
     edit_.SendMessage(WM_VSCROLL, SB_BOTTOM, 0);
     newLineCount_ = 0;
     UpdateJumpButton();
@@ -268,7 +311,6 @@ void CReceivePane::OnJumpClicked()
 void CReceivePane::OnSize(UINT, int cx, int cy)
 {
     if (!edit_.IsWindow()) return;
-    FlushPendingText();
     const bool atEnd = EditScrolledToEnd();
     edit_.Move(0, 0, cx, cy);
     SCROLLINFO info{sizeof info, SIF_ALL};
@@ -281,7 +323,9 @@ void CReceivePane::OnSize(UINT, int cx, int cy)
 void CReceivePane::OnTimer(UINT_PTR id)
 {
     if (id == kFlushTimer) {
-        FlushPendingText();
+        flushTimerSet_ = false;
+        KillTimer(kFlushTimer);
+        ShowWaitingText(false);
         return;
     }
     if (id != kEndCheckTimer) return;
@@ -300,8 +344,6 @@ bool CReceivePane::OnCommand(int id, int code, HWND)
 
 void CReceivePane::OnEditMouse(MSG& msg)
 {
-    // What the user points at must be what the book describes.
-    if (msg.message != WM_MOUSEMOVE) FlushPendingText();
     if (!tooltip_.Handle()) return;
     if (msg.message == WM_MOUSEMOVE) {
         const std::u16string text = GetReasonAt(GET_X_LPARAM(msg.lParam), GET_Y_LPARAM(msg.lParam));
@@ -317,7 +359,6 @@ void CReceivePane::OnEditMouse(MSG& msg)
 
 LRESULT CReceivePane::OnTestInSpotFilters(WPARAM wParam, LPARAM lParam)
 {
-    FlushPendingText();
     if (auto* request = reinterpret_cast<SpotTestRequest*>(lParam)) {
         const LineReason* entry = book_.FindReason(request->CharIndex);
         if (entry && entry->Style == LineDuplicate) request->Reason = entry->Reason;

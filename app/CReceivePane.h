@@ -2,15 +2,20 @@
 // The received text of one connection page: blocks appended in a LineStyle, at most MaxLines lines kept,
 // the reading position kept while the user reads older text (with a "new lines - jump to end" button),
 // and for each struck-out block the reason why, shown as a tooltip and handed to the spot-filter test.
-// Appends are gathered and shown at most every 100 ms, or at once when 25 lines wait: a trickle of single
-// lines costs one repaint per 100 ms, and no update holds the message loop for long, since trimming costs
-// per line (some rich edits walk every following paragraph for each line taken from the top).
+// Appends are gathered and shown at most every 100 ms, or sooner when 25 lines wait: a trickle of single
+// lines costs one repaint per 100 ms. An update shows only as many lines as fit in its time budget, since
+// the control's costs per line are far from small everywhere (some rich edits walk every following paragraph
+// for each line trimmed from the top); what cannot be shown within about a second is skipped, oldest first,
+// and a notice line says how many lines were skipped. Lines are shown at most 2048 characters long.
 #include <cstdint>
+#include <deque>
 #include <string>
-#include <vector>
 
 #include "app/CReadOnlyRichEdit.h"
+#include "app/PaneUpdateBudget.h"
+#include "app/PendingPaneText.h"
 #include "app/ReceiveLineBook.h"
+#include "app/ShownTextConverter.h"
 #include "win/ToolTip.h"
 #include "win/WindowBase.h"
 
@@ -25,7 +30,7 @@ public:
 
     void AppendText(const std::u16string& text, int style);
     void AddText(const std::u16string& text, const std::u16string& reason, int style);
-    // Shows what was appended and not shown yet.
+    // Shows everything appended and not shown yet, whatever it costs: for readers that must see it all.
     void FlushPendingText();
     bool IsScrolledToEnd()
     {
@@ -62,8 +67,17 @@ public:
         FlushPendingText();
         return edit_;
     }
+    // The text control as it stands, for what its owner sets on it.
+    CReadOnlyRichEdit& TextControl() { return edit_; }
     HWND JumpButton() const { return jumpButton_; }
-    const CReceiveLineBook& Book() const { return book_; }
+    // What the control holds, with everything appended shown.
+    const CReceiveLineBook& Book()
+    {
+        FlushPendingText();
+        return book_;
+    }
+    // The text appended so far, shown or waiting, ends in a partial line.
+    bool EndsInPartialLine() const { return converter_.LineLength() > 0; }
     int NewLineCount()
     {
         FlushPendingText();
@@ -87,15 +101,14 @@ private:
         POINT scroll{};
         long firstVisibleChar = 0;
     };
-    struct PendingRun {
-        std::u16string text;
-        int style = 0;
-    };
     bool EditScrolledToEnd() const;
-    void ScheduleFlush();
+    void ScheduleUpdate();
+    void SetFlushTimer(UINT ms);
+    void ShowWaitingText(bool all);
     SavedView SaveView() const;
-    void DropTrimmedPendingText(int64_t trimmed);
-    void InsertPendingRuns(int64_t removed);
+    std::deque<CPendingPaneText::Run> TakeRunsToShow(bool all, uint64_t now);
+    int InsertRuns(const std::deque<CPendingPaneText::Run>& runs);
+    int64_t TrimExcessLines();
     void RestoreView(const SavedView& view, int64_t removed);
     void OnJumpClicked();
     void OnEditMouse(MSG& msg);
@@ -110,11 +123,12 @@ private:
     CToolTipCtrl tooltip_;
     std::u16string tooltipText_;
     int lineHeight_ = 0;
-    std::vector<PendingRun> pending_;
-    int pendingNewLines_ = 0;
-    int64_t pendingTrim_ = 0;  // characters trimmed by the book and still in the control
-    int64_t shownChars_ = 0;   // characters in the control
-    uint64_t lastFlushTick_ = 0;
+    CShownTextConverter converter_;
+    CPendingPaneText pending_;
+    int skippedLines_ = 0; // left the waiting text, not told yet
+    CPaneUpdateBudget budget_;
+    uint64_t lastUpdateEnd_ = 0;
+    uint64_t lastUpdateMs_ = 0;
     bool flushTimerSet_ = false;
 };
 

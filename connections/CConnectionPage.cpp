@@ -85,7 +85,7 @@ LRESULT CConnectionPage::WndProc(UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_APP_SEND_LINE: OnSendLineMessage(); return 0;
     case WM_APP_SCROLL_TO_END: receivePane_->ScrollToEnd(); return 0;
     case WM_APP_PAGE_SCROLL:
-        if (receivePane_->Edit().Handle()) receivePane_->Edit().SendMessage(WM_VSCROLL, wParam, 0);
+        if (receivePane_->TextControl().Handle()) receivePane_->TextControl().SendMessage(WM_VSCROLL, wParam, 0);
         return 0;
     case WM_APP_TRANSPORT_ENDED: OnTransportEnded(); return 0;
     case WM_APP_TEST_IN_SPOT_FILTERS:
@@ -141,9 +141,9 @@ void CConnectionPage::SetStatusText(const std::u16string& text)
 
 bool CConnectionPage::IsInternetReachable() { return !IsInternetKnownUnreachable(); }
 
-bool CConnectionPage::PaneExists() const { return receivePane_->Edit().Handle() != nullptr; }
+bool CConnectionPage::PaneExists() const { return receivePane_->TextControl().Handle() != nullptr; }
 
-bool CConnectionPage::PaneEndsInPartialLine() const { return receivePane_->Book().PartialLineLength() > 0; }
+bool CConnectionPage::PaneEndsInPartialLine() const { return receivePane_->EndsInPartialLine(); }
 
 void CConnectionPage::ScrollPaneToEnd() { receivePane_->ScrollToEnd(); }
 
@@ -201,7 +201,7 @@ void CConnectionPage::SetTextFont(const MonoFont* font)
     if (!hwnd_ || !font) return;
     const int dpi = Dpi();
     const int margin = ScaleForDpi(kTextMargin, dpi);
-    for (HWND control : {receivePane_->Edit().Handle(), sendEdit_->Handle()}) {
+    for (HWND control : {receivePane_->TextControl().Handle(), sendEdit_->Handle()}) {
         ::SendMessageW(control, WM_SETFONT, WPARAM(HFONT(font->Font)), TRUE);
         ::SendMessageW(control, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELONG(margin, margin));
     }

@@ -91,6 +91,7 @@ public:
     void SetScrollPos(POINT p) { SendMessage(EM_SETSCROLLPOS, 0, LPARAM(&p)); }
     bool SetReadOnly(bool readOnly) { return SendMessage(EM_SETREADONLY, readOnly, 0) != 0; }
     void LimitText(long chars) { SendMessage(EM_EXLIMITTEXT, 0, chars); }
+    void SetUndoLimit(int actions) { SendMessage(EM_SETUNDOLIMIT, WPARAM(actions), 0); }
     DWORD SetEventMask(DWORD mask) { return DWORD(SendMessage(EM_SETEVENTMASK, 0, mask)); }
     void SetRect(const RECT& r) { SendMessage(EM_SETRECT, 0, LPARAM(&r)); }
     RECT GetRect() const

@@ -1,0 +1,97 @@
+#include "app/PendingPaneText.h"
+
+namespace kv {
+namespace {
+
+// Text is added to the last run only while that run is young, so that a run's time stands for all its lines.
+constexpr uint64_t kMergeMs = 50;
+
+} // namespace
+
+void CPendingPaneText::Add(std::u16string text, int lines, int style, const std::u16string& reason, uint64_t tick)
+{
+    if (text.empty()) return;
+    lines_ += lines;
+    chars_ += text.size();
+    if (!runs_.empty() && reason.empty() && runs_.back().reason.empty() && runs_.back().style == style &&
+        tick - runs_.back().tick < kMergeMs) {
+        runs_.back().text += text;
+        runs_.back().lines += lines;
+        return;
+    }
+    runs_.push_back(Run{std::move(text), style, reason, lines, tick});
+}
+
+int CPendingPaneText::DropOldestLines(int count)
+{
+    int dropped = 0;
+    while (dropped < count && lines_ > 0) {
+        if (runs_.front().lines > count - dropped) SplitFront(count - dropped);
+        dropped += PopFront().lines;
+    }
+    return dropped;
+}
+
+int CPendingPaneText::DropOldestLinesBeyond(size_t maxChars)
+{
+    int dropped = 0;
+    while (chars_ > maxChars && lines_ > 0) {
+        // A line at a time, so that no more than needed leaves.
+        if (runs_.front().lines > 1) SplitFront(1);
+        dropped += PopFront().lines;
+    }
+    return dropped;
+}
+
+int CPendingPaneText::DropLinesOlderThan(uint64_t tick)
+{
+    int dropped = 0;
+    while (lines_ > 0 && runs_.front().tick < tick) {
+        const Run& front = runs_.front();
+        // The partial line at its end goes on in a younger run.
+        if (front.lines > 0 && front.text.back() != u'\n') SplitFront(front.lines);
+        dropped += PopFront().lines;
+    }
+    return dropped;
+}
+
+std::deque<CPendingPaneText::Run> CPendingPaneText::TakeLines(int count)
+{
+    if (count >= lines_) {
+        std::deque<Run> all;
+        all.swap(runs_);
+        lines_ = 0;
+        chars_ = 0;
+        return all;
+    }
+    std::deque<Run> taken;
+    int lines = 0;
+    while (lines < count) {
+        if (runs_.front().lines > count - lines) SplitFront(count - lines);
+        lines += runs_.front().lines;
+        taken.push_back(PopFront());
+    }
+    return taken;
+}
+
+void CPendingPaneText::SplitFront(int lines)
+{
+    Run& front = runs_.front();
+    size_t cut = 0;
+    for (int seen = 0; seen < lines; ++seen) cut = front.text.find(u'\n', cut) + 1;
+    Run head{front.text.substr(0, cut), front.style, front.reason, lines, front.tick};
+    front.text.erase(0, cut);
+    front.lines -= lines;
+    runs_.push_front(std::move(head));
+}
+
+CPendingPaneText::Run CPendingPaneText::PopFront()
+{
+    Run run = std::move(runs_.front());
+    runs_.pop_front();
+    lines_ -= run.lines;
+    chars_ -= run.text.size();
+    return run;
+}
+
+} // namespace kv

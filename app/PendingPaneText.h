@@ -1,0 +1,46 @@
+#pragma once
+// Text appended to a receive pane and not shown yet, as runs of one style (a run with a reason stays alone),
+// counted in complete lines and stamped with the time they arrived. The pane takes lines from the front at
+// each update; when more waits than it can show, the oldest lines are dropped, never the newest.
+#include <cstddef>
+#include <cstdint>
+#include <deque>
+#include <string>
+
+namespace kv {
+
+class CPendingPaneText {
+public:
+    struct Run {
+        std::u16string text; // shown text: LF line ends
+        int style = 0;
+        std::u16string reason;
+        int lines = 0;     // line ends in the text
+        uint64_t tick = 0; // when its first text arrived
+    };
+
+    void Add(std::u16string text, int lines, int style, const std::u16string& reason, uint64_t tick);
+    // Drops the oldest complete lines; returns how many left.
+    int DropOldestLines(int count);
+    // Drops the oldest complete lines until at most the given number of characters wait; returns how many left.
+    int DropOldestLinesBeyond(size_t maxChars);
+    // Drops the complete lines of the runs that arrived before the given time; returns how many left.
+    int DropLinesOlderThan(uint64_t tick);
+    // The runs of the first complete lines, or of everything when fewer wait.
+    std::deque<Run> TakeLines(int count);
+
+    bool Empty() const { return runs_.empty(); }
+    int Lines() const { return lines_; }
+    size_t Chars() const { return chars_; }
+
+private:
+    // Splits the front run after its n-th line end, so that the front holds exactly n lines.
+    void SplitFront(int lines);
+    Run PopFront();
+
+    std::deque<Run> runs_;
+    int lines_ = 0;
+    size_t chars_ = 0;
+};
+
+} // namespace kv
