@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <regex>
 
 #include "app/CLogPane.h"
@@ -82,6 +83,19 @@ TEST_F(LogPaneTest, The1001stLineRemovesTheFirstEvenWhenTextsHoldLineBreaks)
     EXPECT_NE(text.find(u"Z entry 2  second half "), std::u16string::npos);
     EXPECT_EQ(text.find(u"Z entry 1  second half "), std::u16string::npos);
     EXPECT_EQ(text.substr(text.size() - 14), u"[N] entry 1001");
+}
+
+TEST_F(LogPaneTest, AnEntryLongerThanTheReadWindowIsTrimmedLikeAnyOther)
+{
+    pane.AddLine(false, u"", std::u16string(5000, u'x'));
+    pane.AddLine(false, u"", std::u16string(9000, u'y'));
+    for (int i = 1; i <= 1000; ++i) pane.AddLine(false, u"", FormatText(u"short %d", i));
+    EXPECT_EQ(pane.LineCount(), 1000);
+    const std::u16string text = Text();
+    EXPECT_EQ(std::count(text.begin(), text.end(), u'\r'), 999);
+    EXPECT_EQ(text.find(u"xxxx"), std::u16string::npos);
+    EXPECT_EQ(text.find(u"yyyy"), std::u16string::npos);
+    EXPECT_EQ(text.find(u"Z short 1\r"), text.find(u'Z'));
 }
 
 TEST_F(LogPaneTest, AReaderKeepsHisPlaceAndAFollowerSeesTheNewLines)
