@@ -98,6 +98,39 @@ TEST_F(LogPaneTest, AnEntryLongerThanTheReadWindowIsTrimmedLikeAnyOther)
     EXPECT_EQ(text.find(u"Z short 1\r"), text.find(u'Z'));
 }
 
+// Both text panes, scrolled to their end: a vertical bar and no horizontal one (Wine's rich edit adds an
+// empty one on SB_BOTTOM) to take a line from the text.
+TEST_F(LogPaneTest, TheTextPanesScrolledToTheEndShowTheVerticalBarAndNoHorizontalOne)
+{
+    CReceivePane receivePane;
+    MonoFont receiveFont;
+    ASSERT_TRUE(test::PlaceReceivePane(host, receivePane, receiveFont, 300, 100));
+    for (int i = 1; i <= 60; ++i) {
+        pane.AddLine(false, u"", FormatText(u"entry %d", i));
+        receivePane.AppendText(FormatText(u"line %d\n", i), 0);
+    }
+    receivePane.FlushPendingText();
+    test::PumpFor(50);
+    for (HWND edit : {HWND(pane.Edit()), HWND(receivePane.Edit())}) {
+        ::SendMessageW(edit, WM_VSCROLL, SB_TOP, 0);
+        ::SendMessageW(edit, WM_VSCROLL, SB_BOTTOM, 0);
+        SCROLLINFO info{sizeof info, SIF_ALL};
+        ASSERT_TRUE(::GetScrollInfo(edit, SB_VERT, &info));
+        EXPECT_GE(int(info.nPage) + info.nPos, info.nMax - 1);
+        SCROLLBARINFO vertical{sizeof vertical};
+        SCROLLBARINFO horizontal{sizeof horizontal};
+        ASSERT_TRUE(::GetScrollBarInfo(edit, OBJID_VSCROLL, &vertical));
+        ASSERT_TRUE(::GetScrollBarInfo(edit, OBJID_HSCROLL, &horizontal));
+        EXPECT_FALSE(vertical.rgstate[0] & STATE_SYSTEM_INVISIBLE);
+        EXPECT_TRUE(horizontal.rgstate[0] & STATE_SYSTEM_INVISIBLE);
+        RECT window{};
+        RECT client{};
+        ::GetWindowRect(edit, &window);
+        ::GetClientRect(edit, &client);
+        EXPECT_EQ((window.bottom - window.top) - client.bottom, 2 * ::GetSystemMetrics(SM_CYEDGE));
+    }
+}
+
 TEST_F(LogPaneTest, AReaderKeepsHisPlaceAndAFollowerSeesTheNewLines)
 {
     for (int i = 1; i <= 100; ++i) pane.AddLine(false, u"", FormatText(u"entry %d", i));
