@@ -83,18 +83,31 @@ bool CLogPane::TrimLines()
     bool removedAny = false;
     edit_.SetReadOnly(false);
     while (lineCount_ > kMaxLines) {
-        const std::u16string head = edit_.GetTextRange(0, std::min(edit_.GetTextLength(), kTrimWindow));
-        const size_t end = head.find_first_of(u"\r\n");
-        if (end == std::u16string::npos) break;
-        size_t through = end + 1;
-        if (head[end] == u'\r' && through < head.size() && head[through] == u'\n') ++through;
-        edit_.SetSel(0, long(through));
+        const long through = EndOfFirstLine();
+        if (through < 0) break;
+        edit_.SetSel(0, through);
         edit_.ReplaceSel(u"");
         --lineCount_;
         removedAny = true;
     }
     edit_.SetReadOnly(true);
     return removedAny;
+}
+
+long CLogPane::EndOfFirstLine() const
+{
+    // An entry may be far longer than one window: read window after window, each with one character more so
+    // that a CR LF across a window's end stays one line end.
+    const long length = edit_.GetTextLength();
+    for (long start = 0; start < length; start += kTrimWindow) {
+        const std::u16string part = edit_.GetTextRange(start, std::min(length, start + kTrimWindow + 1));
+        const size_t end = part.find_first_of(u"\r\n");
+        if (end == std::u16string::npos || end >= size_t(kTrimWindow)) continue;
+        size_t through = end + 1;
+        if (part[end] == u'\r' && through < part.size() && part[through] == u'\n') ++through;
+        return start + long(through);
+    }
+    return -1;
 }
 
 bool CLogPane::IsAtEnd() const

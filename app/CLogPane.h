@@ -36,6 +36,8 @@ protected:
 
 private:
     bool IsAtEnd() const;
+    // The position just after the first line end, or -1 when the text holds none.
+    long EndOfFirstLine() const;
     bool InHeader(POINT clientPoint) const;
     void PaintArrow(HDC dc, const RECT& header) const;
     void AppendLine(const std::u16string& line, bool isError);

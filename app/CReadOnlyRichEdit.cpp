@@ -2,10 +2,13 @@
 
 #include <windowsx.h>
 
+#include <climits>
+
 #include "app/PaneMessages.h"
 #include "app/SpotTestRequest.h"
 #include "base/Utf.h"
 #include "spots/SpotLine.h"
+#include "win/WineDetection.h"
 
 namespace kv {
 namespace {
@@ -185,6 +188,12 @@ LRESULT CReadOnlyRichEdit::WndProc(UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_KILLFOCUS:
         KillTimer(kClickTimer);
         break;
+    case WM_VSCROLL:
+        // Wine's rich edit shows an empty horizontal bar on SB_BOTTOM (with ES_DISABLENOSCROLL), which takes a
+        // line of the text; the same place reached through EM_SETSCROLLPOS, clamped at the end, leaves it hidden.
+        if (LOWORD(wParam) != SB_BOTTOM || !RunningUnderWine()) break;
+        SetScrollPos(POINT{GetScrollPos().x, INT_MAX / 2});
+        return 0;
     default:
         return CWindowBase::WndProc(msg, wParam, lParam);
     }

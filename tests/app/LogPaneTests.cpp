@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <regex>
 
 #include "app/CLogPane.h"
@@ -82,6 +83,54 @@ TEST_F(LogPaneTest, The1001stLineRemovesTheFirstEvenWhenTextsHoldLineBreaks)
     EXPECT_NE(text.find(u"Z entry 2  second half "), std::u16string::npos);
     EXPECT_EQ(text.find(u"Z entry 1  second half "), std::u16string::npos);
     EXPECT_EQ(text.substr(text.size() - 14), u"[N] entry 1001");
+}
+
+TEST_F(LogPaneTest, AnEntryLongerThanTheReadWindowIsTrimmedLikeAnyOther)
+{
+    pane.SetCollapsed(true); // folded, the text is not drawn again for each of the thousand lines
+    Layout();
+    pane.AddLine(false, u"", std::u16string(5000, u'x'));
+    pane.AddLine(false, u"", std::u16string(9000, u'y'));
+    for (int i = 1; i <= 1000; ++i) pane.AddLine(false, u"", FormatText(u"short %d", i));
+    EXPECT_EQ(pane.LineCount(), 1000);
+    const std::u16string text = Text();
+    EXPECT_EQ(std::count(text.begin(), text.end(), u'\r'), 999);
+    EXPECT_EQ(text.find(u"xxxx"), std::u16string::npos);
+    EXPECT_EQ(text.find(u"yyyy"), std::u16string::npos);
+    EXPECT_EQ(text.find(u"Z short 1\r"), text.find(u'Z'));
+}
+
+// Both text panes, scrolled to their end: a vertical bar and no horizontal one (Wine's rich edit adds an
+// empty one on SB_BOTTOM) to take a line from the text.
+TEST_F(LogPaneTest, TheTextPanesScrolledToTheEndShowTheVerticalBarAndNoHorizontalOne)
+{
+    CReceivePane receivePane;
+    MonoFont receiveFont;
+    ASSERT_TRUE(test::PlaceReceivePane(host, receivePane, receiveFont, 300, 100));
+    for (int i = 1; i <= 60; ++i) {
+        pane.AddLine(false, u"", FormatText(u"entry %d", i));
+        receivePane.AppendText(FormatText(u"line %d\n", i), 0);
+    }
+    receivePane.FlushPendingText();
+    test::PumpFor(50);
+    for (HWND edit : {HWND(pane.Edit()), HWND(receivePane.Edit())}) {
+        ::SendMessageW(edit, WM_VSCROLL, SB_TOP, 0);
+        ::SendMessageW(edit, WM_VSCROLL, SB_BOTTOM, 0);
+        SCROLLINFO info{sizeof info, SIF_ALL};
+        ASSERT_TRUE(::GetScrollInfo(edit, SB_VERT, &info));
+        EXPECT_GE(int(info.nPage) + info.nPos, info.nMax - 1);
+        SCROLLBARINFO vertical{sizeof vertical};
+        SCROLLBARINFO horizontal{sizeof horizontal};
+        ASSERT_TRUE(::GetScrollBarInfo(edit, OBJID_VSCROLL, &vertical));
+        ASSERT_TRUE(::GetScrollBarInfo(edit, OBJID_HSCROLL, &horizontal));
+        EXPECT_FALSE(vertical.rgstate[0] & STATE_SYSTEM_INVISIBLE);
+        EXPECT_TRUE(horizontal.rgstate[0] & STATE_SYSTEM_INVISIBLE);
+        RECT window{};
+        RECT client{};
+        ::GetWindowRect(edit, &window);
+        ::GetClientRect(edit, &client);
+        EXPECT_EQ((window.bottom - window.top) - client.bottom, 2 * ::GetSystemMetrics(SM_CYEDGE));
+    }
 }
 
 TEST_F(LogPaneTest, AReaderKeepsHisPlaceAndAFollowerSeesTheNewLines)

@@ -27,10 +27,31 @@ std::u16string MessageBoxText(HWND box)
     return U16(text);
 }
 
+// Whether a font family of that name is installed (no substitute counts).
+bool FontInstalled(const std::u16string& face)
+{
+    LOGFONTW font{};
+    font.lfCharSet = DEFAULT_CHARSET;
+    face.copy(reinterpret_cast<char16_t*>(font.lfFaceName), LF_FACESIZE - 1);
+    bool found = false;
+    HDC dc = ::GetDC(nullptr);
+    ::EnumFontFamiliesExW(
+        dc, &font,
+        [](const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found) -> int {
+            *reinterpret_cast<bool*>(found) = true;
+            return 0;
+        },
+        LPARAM(&found), 0);
+    ::ReleaseDC(nullptr, dc);
+    return found;
+}
+
 } // namespace
 
 TEST(Startup, ShowsTheMainWindowAndExitsCleanlyOnClose)
 {
+    // The frame's caption buttons are glyphs of Marlett: without it they show as letters.
+    EXPECT_TRUE(FontInstalled(u"Marlett")) << "Marlett is missing from the Wine prefix (package fonts-wine)";
     CProgram program(u"");
     ASSERT_TRUE(program.Started());
     HWND frame = program.FindWindowOfClass(kFrameClass, 15000);
