@@ -19,8 +19,7 @@ constexpr UINT_PTR kEndCheckTimer = 1;
 constexpr UINT_PTR kFlushTimer = 2;
 constexpr uint64_t kFlushIntervalMs = 100;
 constexpr int kFlushLines = 25;
-constexpr uint64_t kMaxWaitMs = 1000;      // what waited longer is skipped
-constexpr size_t kMaxWaitingChars = 1 << 20; // and so is what waits beyond this
+constexpr uint64_t kMaxWaitMs = 1000; // text that waited longer is skipped
 constexpr unsigned kJumpTextId = 330;    // "%d new line%s - jump to end"
 constexpr unsigned kSkippedTextId = 580; // "%d line%s skipped: ..."
 
@@ -107,18 +106,20 @@ void CReceivePane::AddText(const std::u16string& text, const std::u16string& rea
     pending_.Add(std::move(block.text), block.newLines, style, reason, ::GetTickCount64());
     // Lines beyond a full pane and text beyond the waiting limit are skipped.
     skippedLines_ += pending_.DropOldestLines(pending_.Lines() - book_.MaxLines());
-    skippedLines_ += pending_.DropOldestLinesBeyond(kMaxWaitingChars);
+    skippedLines_ += pending_.DropOldestLinesBeyond(size_t(book_.MaxChars()));
     ScheduleUpdate();
 }
 
 void CReceivePane::ScheduleUpdate()
 {
     const uint64_t sinceLast = ::GetTickCount64() - lastUpdateEnd_;
-    // Lines waiting are shown early, but the pane takes at most about half of the loop's time.
-    if (sinceLast >= kFlushIntervalMs || (pending_.Lines() >= kFlushLines && sinceLast >= lastUpdateMs_))
+    // Lines waiting are shown early, but after a costly update the pane leaves the loop to the others.
+    const uint64_t rest = uint64_t(budget_.RestAfterUpdateMs());
+    const uint64_t wait = pending_.Lines() >= kFlushLines ? rest : std::max(kFlushIntervalMs, rest);
+    if (sinceLast >= wait)
         ShowWaitingText(false);
     else
-        SetFlushTimer(UINT(kFlushIntervalMs - sinceLast));
+        SetFlushTimer(UINT(wait - sinceLast));
 }
 
 void CReceivePane::SetFlushTimer(UINT ms)
@@ -136,12 +137,12 @@ void CReceivePane::ShowWaitingText(bool all)
     if (pending_.Empty() && skippedLines_ == 0) return;
     if (flushTimerSet_) KillTimer(kFlushTimer);
     flushTimerSet_ = false;
-    const uint64_t start = ::GetTickCount64();
+    const LARGE_INTEGER start = PerformanceCount();
 
     const bool atEnd = EditScrolledToEnd();
     const SavedView view = SaveView();
     edit_.SetRedraw(false);
-    const int newLines = InsertRuns(TakeRunsToShow(all, start));
+    const int newLines = InsertRuns(TakeRunsToShow(all, ::GetTickCount64()));
     const int64_t removed = TrimExcessLines();
     if (view.hadSelection)
         edit_.SetSel(NotBelowZero(view.selection.cpMin - removed), NotBelowZero(view.selection.cpMax - removed));
@@ -157,20 +158,20 @@ void CReceivePane::ShowWaitingText(bool all)
     edit_.Invalidate();
     UpdateJumpButton();
 
+    budget_.RecordUpdate(newLines, MillisecondsSince(start));
     lastUpdateEnd_ = ::GetTickCount64();
-    lastUpdateMs_ = lastUpdateEnd_ - start;
-    if (!pending_.Empty()) SetFlushTimer(UINT(kFlushIntervalMs));
+    if (!pending_.Empty()) SetFlushTimer(UINT(std::max(kFlushIntervalMs, uint64_t(budget_.RestAfterUpdateMs()))));
 }
 
-// The lines this update shows, after a notice of those skipped since the last one. What has waited longer
-// than the pane can catch up with is skipped.
+// The lines this update shows, after a notice of those skipped since the last one.
 std::deque<CPendingPaneText::Run> CReceivePane::TakeRunsToShow(bool all, uint64_t now)
 {
-    const int shown = int(book_.LineLengths().size());
     int count = pending_.Lines();
     if (!all) {
-        if (now > kMaxWaitMs) skippedLines_ += pending_.DropLinesOlderThan(now - kMaxWaitMs);
-        count = budget_.LinesPerUpdate(shown, book_.MaxLines());
+        count = budget_.LinesPerUpdate(book_.RoomInLines(), book_.MaxLines());
+        // Text that has waited too long is not caught up with: the pane jumps to the newest.
+        if (pending_.Lines() > count && now - pending_.OldestTick() > kMaxWaitMs)
+            skippedLines_ += pending_.DropOldestLines(pending_.Lines() - count);
     }
     std::deque<CPendingPaneText::Run> runs = pending_.TakeLines(count);
     if (skippedLines_ > 0) {
@@ -185,7 +186,6 @@ std::deque<CPendingPaneText::Run> CReceivePane::TakeRunsToShow(bool all, uint64_
 
 int CReceivePane::InsertRuns(const std::deque<CPendingPaneText::Run>& runs)
 {
-    const LARGE_INTEGER start = PerformanceCount();
     int newLines = 0;
     edit_.SetReadOnly(false);
     for (const CPendingPaneText::Run& run : runs) {
@@ -199,7 +199,6 @@ int CReceivePane::InsertRuns(const std::deque<CPendingPaneText::Run>& runs)
         edit_.ReplaceSel(block.text);
     }
     edit_.SetReadOnly(true);
-    budget_.RecordInsert(newLines, MillisecondsSince(start));
     return newLines;
 }
 

@@ -128,7 +128,6 @@ private:
     int skippedLines_ = 0; // left the waiting text, not told yet
     CPaneUpdateBudget budget_;
     uint64_t lastUpdateEnd_ = 0;
-    uint64_t lastUpdateMs_ = 0;
     bool flushTimerSet_ = false;
 };
 

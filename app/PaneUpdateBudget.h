@@ -10,21 +10,25 @@ public:
     static constexpr double kBudgetMs = 40;
     static constexpr int kMinLines = 4;
     static constexpr int kFirstLines = 64; // an update after a quiet one shows at most this many
+    static constexpr double kRestPerUpdateMs = 3; // so the pane takes at most a quarter of the loop
 
-    // Lines the next update may show into a control holding linesShown of at most maxLines.
-    int LinesPerUpdate(int linesShown, int maxLines) const;
-    // Lines that may wait for later updates: about a second's worth, at most a full pane.
-    int LinesToKeepWaiting(int linesShown, int maxLines) const;
+    // Lines the next update may show into a control of at most maxLines lines, which takes room more
+    // before each new line trims an old one.
+    int LinesPerUpdate(int room, int maxLines) const;
 
-    void RecordInsert(int lines, double ms);
+    // The lines trimmed in an update, then the whole update (trimming, scrolling and the rest included).
     void RecordTrim(int lines, double ms);
+    void RecordUpdate(int linesInserted, double ms);
+    // How long the pane should leave the loop to others after its last update.
+    double RestAfterUpdateMs() const { return kRestPerUpdateMs * lastUpdateMs_; }
 
 private:
-    int AffordableLines(int linesShown, int maxLines) const;
 
     double insertMsPerLine_ = 0.05;
     double trimMsPerLine_ = 0.5;
     int lastInserted_ = 0;
+    double trimMsOfUpdate_ = 0;
+    double lastUpdateMs_ = 0;
 };
 
 } // namespace kv

@@ -1,20 +1,13 @@
 #include "app/PendingPaneText.h"
 
 namespace kv {
-namespace {
-
-// Text is added to the last run only while that run is young, so that a run's time stands for all its lines.
-constexpr uint64_t kMergeMs = 50;
-
-} // namespace
 
 void CPendingPaneText::Add(std::u16string text, int lines, int style, const std::u16string& reason, uint64_t tick)
 {
     if (text.empty()) return;
     lines_ += lines;
     chars_ += text.size();
-    if (!runs_.empty() && reason.empty() && runs_.back().reason.empty() && runs_.back().style == style &&
-        tick - runs_.back().tick < kMergeMs) {
+    if (!runs_.empty() && reason.empty() && runs_.back().reason.empty() && runs_.back().style == style) {
         runs_.back().text += text;
         runs_.back().lines += lines;
         return;
@@ -38,18 +31,6 @@ int CPendingPaneText::DropOldestLinesBeyond(size_t maxChars)
     while (chars_ > maxChars && lines_ > 0) {
         // A line at a time, so that no more than needed leaves.
         if (runs_.front().lines > 1) SplitFront(1);
-        dropped += PopFront().lines;
-    }
-    return dropped;
-}
-
-int CPendingPaneText::DropLinesOlderThan(uint64_t tick)
-{
-    int dropped = 0;
-    while (lines_ > 0 && runs_.front().tick < tick) {
-        const Run& front = runs_.front();
-        // The partial line at its end goes on in a younger run.
-        if (front.lines > 0 && front.text.back() != u'\n') SplitFront(front.lines);
         dropped += PopFront().lines;
     }
     return dropped;

@@ -1,7 +1,7 @@
 #pragma once
 // Text appended to a receive pane and not shown yet, as runs of one style (a run with a reason stays alone),
-// counted in complete lines and stamped with the time they arrived. The pane takes lines from the front at
-// each update; when more waits than it can show, the oldest lines are dropped, never the newest.
+// counted in complete lines and stamped with the time their first text arrived. The pane takes lines from the
+// front at each update; when more waits than it can show, the oldest lines are dropped, never the newest.
 #include <cstddef>
 #include <cstdint>
 #include <deque>
@@ -24,12 +24,12 @@ public:
     int DropOldestLines(int count);
     // Drops the oldest complete lines until at most the given number of characters wait; returns how many left.
     int DropOldestLinesBeyond(size_t maxChars);
-    // Drops the complete lines of the runs that arrived before the given time; returns how many left.
-    int DropLinesOlderThan(uint64_t tick);
     // The runs of the first complete lines, or of everything when fewer wait.
     std::deque<Run> TakeLines(int count);
 
     bool Empty() const { return runs_.empty(); }
+    // When the oldest text waiting arrived.
+    uint64_t OldestTick() const { return runs_.empty() ? 0 : runs_.front().tick; }
     int Lines() const { return lines_; }
     size_t Chars() const { return chars_; }
 

@@ -14,6 +14,7 @@ CReceiveLineBook::Block CReceiveLineBook::TakeBlock(std::u16string_view text)
         if (c == u'\n') {
             block.text.push_back(u'\r');
             lineLengths_.push_back(partialLineLength_ + 1);
+            heldChars_ += partialLineLength_ + 1;
             partialLineLength_ = 0;
             ++block.newLines;
         } else {
@@ -28,14 +29,24 @@ CReceiveLineBook::Block CReceiveLineBook::TakeBlock(std::u16string_view text)
 int64_t CReceiveLineBook::TrimExcessLines()
 {
     int64_t removed = 0;
-    while (lineLengths_.size() > size_t(std::max(maxLines_, 0))) {
+    while (!lineLengths_.empty() &&
+           (lineLengths_.size() > size_t(std::max(maxLines_, 0)) || heldChars_ + partialLineLength_ > MaxChars())) {
         removed += lineLengths_.front();
+        heldChars_ -= lineLengths_.front();
         lineLengths_.pop_front();
     }
     if (removed == 0) return 0;
     trimmedChars_ += removed;
     while (!reasons_.empty() && reasons_.front().End <= trimmedChars_) reasons_.pop_front();
     return removed;
+}
+
+int CReceiveLineBook::RoomInLines() const
+{
+    const int64_t lines = int64_t(lineLengths_.size());
+    const int64_t average = lines > 0 ? std::max<int64_t>(1, heldChars_ / lines) : 1;
+    const int64_t byChars = (MaxChars() - heldChars_ - partialLineLength_) / average;
+    return int(std::clamp<int64_t>(std::min(int64_t(maxLines_) - lines, byChars), 0, maxLines_));
 }
 
 void CReceiveLineBook::AddReason(int64_t start, int64_t end, std::u16string reason, int style)

@@ -1,7 +1,9 @@
 #pragma once
 // The bookkeeping of a receive pane: lengths of the lines it holds (so that trimming never asks the text
 // control to count lines), the characters appended and trimmed, and the reasons of struck-out blocks
-// in absolute positions, so that they survive trimming.
+// in absolute positions, so that they survive trimming. Besides its lines, a pane keeps at most
+// kAverageLineChars characters a line: a rich edit's memory grows with its characters (by hundreds of
+// bytes each in some), and lines can be long.
 #include <cstdint>
 #include <deque>
 #include <string>
@@ -25,8 +27,12 @@ public:
 
     // Converts and counts a text; a line that arrives in several appends is counted once, whole.
     Block TakeBlock(std::u16string_view text);
-    // Drops the oldest lines beyond the limit; returns how many characters are to leave the top.
+    static constexpr int64_t kAverageLineChars = 100;
+
+    // Drops the oldest lines beyond the limits; returns how many characters are to leave the top.
     int64_t TrimExcessLines();
+    // About how many more lines of the held lines' average length fit before the limits trim.
+    int RoomInLines() const;
     // Remembers the reason of the characters [start, end); appended in the order of start.
     void AddReason(int64_t start, int64_t end, std::u16string reason, int style);
     // The reason entry holding a character index of the control's text, or null.
@@ -34,6 +40,7 @@ public:
 
     void SetMaxLines(int maxLines) { maxLines_ = maxLines; }
     int MaxLines() const { return maxLines_; }
+    int64_t MaxChars() const { return int64_t(maxLines_) * kAverageLineChars; }
     int64_t AppendedChars() const { return appendedChars_; }
     int64_t TrimmedChars() const { return trimmedChars_; }
     int PartialLineLength() const { return partialLineLength_; }
@@ -47,6 +54,7 @@ private:
     std::deque<LineReason> reasons_;
     int64_t appendedChars_ = 0;
     int64_t trimmedChars_ = 0;
+    int64_t heldChars_ = 0; // of the complete lines held
 };
 
 } // namespace kv
