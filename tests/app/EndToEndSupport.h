@@ -1,11 +1,14 @@
 #pragma once
 // What the end-to-end tests read back: the events of the peers, the packets a logger station decoded and the
 // texts of the program's windows.
+#include <algorithm>
+#include <cstdlib>
 #include <string>
 #include <type_traits>
 #include <vector>
 
 #include "base/Format.h"
+#include "base/Utf.h"
 #include "tests/support/WinTestSupport.h"
 
 namespace kv::test {
@@ -63,6 +66,15 @@ inline std::vector<StationPacket> PacketsOfKind(const CTestPeer& station, const 
     return packets;
 }
 
+// The text of every "RCVDPKT:" packet the station heard, one after the other.
+inline std::string ForwardedText(const CTestPeer& station)
+{
+    std::string text;
+    for (const StationPacket& p : PacketsOfKind(station, "RCVDPKT:"))
+        if (p.fields.size() == 4) text += p.fields[3];
+    return text;
+}
+
 inline std::u16string WindowText(HWND window)
 {
     const LRESULT length = window ? ::SendMessageW(window, WM_GETTEXTLENGTH, 0, 0) : 0;
@@ -114,6 +126,30 @@ inline std::string Describe(const CTestPeer& peer)
     std::string text;
     for (const PeerEvent& e : peer.Log()) text += FormatText("%u %s %s\n", e.ms, e.event, Hex(e.data));
     return text;
+}
+
+// Wine answers for another process with figures far too small: the Linux process of the program, found by a
+// text of its command line, tells the truth. A file of its /proc folder, or empty.
+inline std::string LinuxProcFileOf(const std::string& commandLinePart, const std::u16string& file)
+{
+    WIN32_FIND_DATAW found;
+    HANDLE search = ::FindFirstFileW(L"Z:\\proc\\*", &found);
+    if (search == INVALID_HANDLE_VALUE) return {};
+    std::string content;
+    do {
+        const std::u16string pid = U16(found.cFileName);
+        if (pid.empty() || !std::all_of(pid.begin(), pid.end(), [](char16_t c) { return c >= u'0' && c <= u'9'; }))
+            continue;
+        std::string commandLine = ReadFileBytes(u"Z:\\proc\\" + pid + u"\\cmdline");
+        std::replace(commandLine.begin(), commandLine.end(), '\0', ' ');
+        if (commandLine.find("kestrivane.exe") == std::string::npos ||
+            commandLine.find(commandLinePart) == std::string::npos)
+            continue;
+        content = ReadFileBytes(u"Z:\\proc\\" + pid + u"\\" + file);
+        break;
+    } while (::FindNextFileW(search, &found));
+    ::FindClose(search);
+    return content;
 }
 
 } // namespace kv::test

@@ -16,6 +16,7 @@
 #include "tests/app/ProgramTestHost.h"
 #include "tests/support/WinTestSupport.h"
 #include "win/MessageOnlyWindow.h"
+#include "win/WineDetection.h"
 
 using namespace kv;
 using namespace kv::test;
@@ -31,15 +32,6 @@ const std::string kSecondNodeSpot = "DX de N0TST:      3525.0  OK1BBB       cq  
 const std::string kSplitSpot =
     "DX de N0TST:     28020.0  VK2SPL       split across reads             1930Z\a\a\n";
 const std::string kSplitFirstHalf = "DX de N0TST:     28020.0  VK2SPL       split acr";
-
-// The text of every "RCVDPKT:" packet the station heard, one after the other.
-std::string ForwardedText(const CTestPeer& station)
-{
-    std::string text;
-    for (const StationPacket& p : PacketsOfKind(station, "RCVDPKT:"))
-        if (p.fields.size() == 4) text += p.fields[3];
-    return text;
-}
 
 // The rich edit of the page that is shown.
 HWND ShownReceiveEdit(HWND frame)
@@ -199,38 +191,15 @@ TEST_F(EndToEndTest, ConnectsAllLogsInForwardsOnceAnnouncesTheSkimmerAndReconnec
 // default so that the suite stays quick; the closing figures were taken with 60).
 namespace {
 
-bool UnderWine() { return ::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr; }
-
-// Wine answers GetProcessTimes for another process with figures far too small; the Linux process of the
-// program, found by a text of its command line, tells the truth.
-double LinuxCpuSecondsOf(const std::string& commandLinePart)
-{
-    WIN32_FIND_DATAW found;
-    HANDLE search = ::FindFirstFileW(L"Z:\\proc\\*", &found);
-    if (search == INVALID_HANDLE_VALUE) return -1;
-    double seconds = -1;
-    do {
-        const std::u16string pid = U16(found.cFileName);
-        if (pid.empty() || !std::all_of(pid.begin(), pid.end(), [](char16_t c) { return c >= u'0' && c <= u'9'; }))
-            continue;
-        std::string commandLine = test::ReadFileBytes(u"Z:\\proc\\" + pid + u"\\cmdline");
-        std::replace(commandLine.begin(), commandLine.end(), '\0', ' ');
-        if (commandLine.find("kestrivane.exe") == std::string::npos ||
-            commandLine.find(commandLinePart) == std::string::npos)
-            continue;
-        const std::string stat = test::ReadFileBytes(u"Z:\\proc\\" + pid + u"\\stat");
-        // After the name in parentheses: state is field 3, utime and stime fields 14 and 15, in 1/100 s.
-        const std::vector<std::string> fields = Split(stat.substr(stat.rfind(')') + 2), ' ');
-        if (fields.size() > 12) seconds = (std::atof(fields[11].c_str()) + std::atof(fields[12].c_str())) / 100;
-        break;
-    } while (::FindNextFileW(search, &found));
-    ::FindClose(search);
-    return seconds;
-}
-
 double CpuSecondsOf(HANDLE process, const std::string& commandLinePart)
 {
-    if (UnderWine()) return LinuxCpuSecondsOf(commandLinePart);
+    if (RunningUnderWine()) {
+        // After the name in parentheses: state is field 3, utime and stime fields 14 and 15, in 1/100 s.
+        const std::string stat = LinuxProcFileOf(commandLinePart, u"stat");
+        if (stat.empty()) return -1;
+        const std::vector<std::string> fields = Split(stat.substr(stat.rfind(')') + 2), ' ');
+        return fields.size() > 12 ? (std::atof(fields[11].c_str()) + std::atof(fields[12].c_str())) / 100 : -1;
+    }
     FILETIME created, exited, kernel, user;
     ::GetProcessTimes(process, &created, &exited, &kernel, &user);
     auto seconds = [](const FILETIME& t) { return double(uint64_t(t.dwHighDateTime) << 32 | t.dwLowDateTime) / 1e7; };

@@ -2,10 +2,15 @@
 
 #include <windowsx.h>
 
+#include <cstdlib>
+#include <vector>
+
 #include "app/CReceivePane.h"
 #include "app/LineStyle.h"
 #include "app/MonoFont.h"
 #include "base/Format.h"
+#include "base/Text.h"
+#include "base/Utf.h"
 #include "tests/app/PaneTestHost.h"
 #include "tests/support/WinTestSupport.h"
 
@@ -306,4 +311,42 @@ TEST_F(ReceivePaneTest, EveryKindOfLineForALook)
     edit.SendMessage(EM_GETCHARFORMAT, SCF_SELECTION, LPARAM(&format));
     EXPECT_FALSE(format.dwEffects & (CFE_STRIKEOUT | CFE_ITALIC));
     EXPECT_EQ(format.crTextColor, RGB(192, 0, 0));
+}
+
+// A combining mark of a shaped script that follows no letter of its script made Wine's text shaping read
+// outside the text and crash (Arabic fatha and hamza below after a Latin letter, a digit, a blank, or alone).
+TEST_F(ReceivePaneTest, TextThatCrashedTextShapingIsShownWithoutACrash)
+{
+    for (const char16_t* line : {u"N\u0655\n", u"\u064E\n", u"1\u064E 9\u0655\n", u"ok \u0628\u064E\u0651 N \u064E\n"})
+        pane.AppendText(line, LineReceived);
+    pane.AddText(u"\u0655\n", u"rejected", LineRejected);
+    test::PumpFor(200);
+    EXPECT_EQ(EditText(), u"N\uFFFD\r\uFFFD\r1\uFFFD 9\uFFFD\rok \u0628\u064E\u0651 N \uFFFD\r\uFFFD\r");
+}
+
+// More than the pane can show before the text grows old: the pane skips to the newest lines and says how many
+// it skipped in one notice line.
+TEST_F(ReceivePaneTest, TextThatWaitedTooLongIsSkippedWithANotice)
+{
+    std::u16string block;
+    for (int i = 1; i <= 3000; ++i) block += FormatText(u"DX de K1ABC:     14025.0  JA%04dX      CQ TEST   1200Z\n", i);
+    pane.AppendText(block, LineReceived); // the first update shows the first lines at once
+    ::Sleep(1100);                        // the loop was away: the rest waited too long
+    test::PumpFor(500);
+    const std::vector<std::u16string> lines = Split(EditText(), u'\r');
+    ASSERT_GE(lines.size(), 4u);
+    EXPECT_EQ(lines[0].substr(26, 6), u"JA0001");
+    size_t notice = 0;
+    while (notice < lines.size() && lines[notice].find(u"skipped") == std::u16string::npos) ++notice;
+    ASSERT_LT(notice, lines.size()) << "no notice of skipped lines";
+    const int skipped = std::atoi(Utf16ToUtf8(lines[notice]).c_str());
+    EXPECT_EQ(lines[notice], FormatText(u"%d lines skipped: received faster than they can be shown", skipped));
+    // Shown before, skipped, and shown after the notice up to the last one, each line once.
+    EXPECT_EQ(lines[notice + 1].substr(26, 6), FormatText(u"JA%04d", int(notice) + skipped + 1));
+    EXPECT_EQ(lines[lines.size() - 2].substr(26, 6), u"JA3000");
+    EXPECT_EQ(int(lines.size()) - 2 + skipped, 3000); // the last element is after the last line end
+    const POINT scroll = pane.Edit().GetScrollPos();
+    pane.Edit().SetScrollPos(POINT{0, scroll.y + pane.Edit().PosFromChar(IndexOf(u"JA0055")).y});
+    test::PumpFor(200);
+    EXPECT_FALSE(test::SaveScreenshot(host, u"receive-pane-skipped-lines").empty());
 }

@@ -20,10 +20,13 @@ Scenarios (params: chunk=<bytes per write, default 4>, pause=<ms between writes,
                  (common, own, rejected, split: cut in two writes 150 ms apart, closing); with close=1 it then
                  closes its first connection, else it answers every line with the prompt
   stream         after the login, rate=<lines a second> spot lines for seconds=<n>, in writes every 20 ms
+  flood          after the login, a misbehaving stream (kind=longline|nolineends|random, size=, seed=) as
+                 fast as the client takes it, then spots=<n> unique spots
   reset          sends the login prompt, then resets the connection (RST)
   refused        nothing listens on the port
   neveraccepts   the listen queue is full: a connect gets no answer
 """
+import random
 import socket
 import struct
 import threading
@@ -270,6 +273,30 @@ def scenario_stream(c, params):
         sent = due
         time.sleep(0.02)
     c.write(b"stream end\r\n")
+    answer_until_quiet(c, 300)
+
+
+def flood_bytes(params):
+    """What a misbehaving node sends: kind=longline (one line of size= bytes), nolineends (size= bytes of text
+    without a line end) or random (size= random bytes, seeded with seed=, ended by IAC SE and CR LF)."""
+    kind = params.get("kind", "longline")
+    size = int(params.get("size", str(1 << 20)))
+    rng = random.Random(int(params.get("seed", "3")))
+    if kind == "random":
+        return rng.randbytes(size) + b"\xff\xf0\r\n"
+    text = bytes(32 + b % 95 for b in rng.randbytes(size))
+    return text + b"\r\n" if kind == "longline" else text
+
+
+def scenario_flood(c, params):
+    """After the login, the bad bytes of flood_bytes as fast as the client takes them ("flood-done" when all
+    are written), then spots= unique spots ("DX de N0TST: ... FLOOD<n> ..."), then prompts."""
+    if not log_in(c, params) or not answer_until_quiet(c, 1.0):
+        return
+    c.sock.sendall(flood_bytes(params))
+    c.recorder.add("flood-done")
+    for n in range(int(params.get("spots", "20"))):
+        c.sock.sendall(b"DX de N0TST:     14025.0  DL1XYZ       FLOOD%03d                       1928Z\x07\x07\r\n" % n)
     answer_until_quiet(c, 300)
 
 

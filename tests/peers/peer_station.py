@@ -20,12 +20,14 @@ A test can also make it send a packet at once (peerd's TELL): the message is the
 every other one quoted and escaped. For example b'SENDPKT:\x1fSTN2\x1fTELNET\x1f/status' or
 b'CWSKIMMERFREQ:\x1fSTN1\x1fTELNET\x1f#0\x1f#140253'. The framed packet is recorded as "sent".
 """
+import re
 import socket
 import threading
 import time
 
 DEFAULT_TEXT = b'sh/dx 20\r\nDX 14025.0 K1ABC \xe95 "tu" \\ 73'
 FIELD_SEPARATOR = b"\x1f"
+PACKET_END = re.compile(rb"[\x80-\xff]")
 
 
 def escape(data):
@@ -180,14 +182,13 @@ class Station:
             n += 1
         if buffer and n >= 1 and n + 1 < len(data) and data[n] == 0x3A and data[n + 1] == 0x20:
             buffer = b""
+        # Only the new bytes can end a packet: the buffer held none.
+        scanned = len(buffer)
         buffer += data
         packets, start = [], 0
-        for i, b in enumerate(buffer):
-            if i == start and b == 0:
-                start += 1
-            elif b & 0x80:
-                packets.append(buffer[start:i + 1])
-                start = i + 1
+        for end in PACKET_END.finditer(buffer, scanned):
+            packets.append(buffer[start:end.start() + 1].lstrip(b"\x00"))
+            start = end.start() + 1
         buffer = buffer[start:]
         self.partials[sender] = buffer if len(buffer) <= 16384 else b""
         return packets

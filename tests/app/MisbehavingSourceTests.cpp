@@ -1,0 +1,183 @@
+// The whole program with one node that misbehaves beside a well-behaved one: a line of 1 MiB, a stream without
+// line ends, random bytes. The program takes it all, forwards the spots that follow, keeps forwarding the other
+// node's spots, keeps its memory bounded and shows the page of the bad node when a station selects it. The
+// time limits are generous deadlines for correctness, not speed figures (tools/load measures those).
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "base/Format.h"
+#include "base/Utf.h"
+#include "tests/app/EndToEndSupport.h"
+#include "tests/app/ProgramTestHost.h"
+#include "tests/support/WinTestSupport.h"
+#include "win/WineDetection.h"
+
+#include <psapi.h>
+
+using namespace kv;
+using namespace kv::test;
+
+namespace {
+
+constexpr int kNormalSpotsPerSecond = 20;
+constexpr int kNormalSeconds = 40;
+constexpr int kFloodSpots = 20;
+const std::string kSep = "\x1f";
+
+// The times at which the station heard the normal node's spots.
+std::vector<unsigned> NormalSpotTimes(const CTestPeer& station)
+{
+    std::vector<unsigned> times;
+    for (const StationPacket& p : PacketsOfKind(station, "RCVDPKT:"))
+        if (p.fields.size() == 4)
+            for (size_t n = CountOf(p.fields[3], " CQ TEST "); n > 0; --n) times.push_back(p.ms);
+    return times;
+}
+
+unsigned LongestGap(const std::vector<unsigned>& times)
+{
+    unsigned longest = 0;
+    for (size_t i = 1; i < times.size(); ++i) longest = std::max(longest, times[i] - times[i - 1]);
+    return longest;
+}
+
+// The most memory the program's process has held, in MiB.
+double PeakMemoryMiB(HANDLE process, const std::string& commandLinePart)
+{
+    if (RunningUnderWine()) {
+        const std::string status = LinuxProcFileOf(commandLinePart, u"status");
+        const size_t at = status.find("VmHWM:");
+        return at == std::string::npos ? -1 : std::atof(status.c_str() + at + 6) / 1024;
+    }
+    PROCESS_MEMORY_COUNTERS counters{sizeof counters};
+    return ::GetProcessMemoryInfo(process, &counters, sizeof counters) ? counters.PeakWorkingSetSize / 1048576.0 : -1;
+}
+
+class MisbehavingSourceTest : public ::testing::Test {
+protected:
+    void Start(const std::string& flood)
+    {
+        bad = std::make_unique<CTestPeer>("cluster", "flood", flood + FormatText(" spots=%d", kFloodSpots));
+        for (const CTestPeer* peer : {&station, &normal, bad.get()}) ASSERT_TRUE(peer->Ok()) << peer->Error();
+        ASSERT_TRUE(WriteDataFolderSettings(
+            dir.Path(),
+            FormatText("[General]\r\nConfigVersion=2\r\nFontFace=Consolas\r\nConnectAllOnStartup=1\r\n"
+                       "[Network]\r\nBroadcastAddress=127.255.255.255\r\nPort=%d\r\nSendSpotsOnce=1\r\n"
+                       "[Connections]\r\nOrder=1,2\r\nActive=1\r\nNextId=3\r\n",
+                       int(station.Port())) +
+                TelnetSection(1, "Normal", normal.Port(), "") + TelnetSection(2, "Bad", bad->Port(), "")));
+        program = std::make_unique<CProgram>(u"-a \"" + dir.Path() + u"\"");
+        ASSERT_TRUE(program->Started());
+        frame = program->FindWindowOfClass(kFrameClass, 15000);
+        ASSERT_NE(frame, nullptr);
+    }
+
+    // Polls once a second: the station's log is large once the bad node's bytes are forwarded.
+    static bool EverySecondUntil(const std::function<bool()>& done, unsigned timeoutMs)
+    {
+        ULONGLONG last = 0;
+        return PumpUntil(
+            [&] {
+                if (::GetTickCount64() - last < 1000) return false;
+                last = ::GetTickCount64();
+                return done();
+            },
+            timeoutMs);
+    }
+
+    // The bad node wrote all its bytes, then its spots were forwarded, all of them.
+    void ExpectFloodTakenAndItsSpotsForwarded(unsigned deadlineMs)
+    {
+        ASSERT_TRUE(EverySecondUntil([&] { return !EventsOf(bad->Log(), "flood-done").empty(); }, deadlineMs))
+            << "the program did not take the bad node's bytes";
+        EXPECT_TRUE(EverySecondUntil([&] { return CountOf(ForwardedText(station), " FLOOD0") == kFloodSpots; },
+                                     deadlineMs))
+            << CountOf(ForwardedText(station), " FLOOD0") << " of the bad node's spots forwarded";
+    }
+
+    // Every spot of the normal node forwarded, none of them held up for long.
+    void ExpectTheNormalNodeForwarded()
+    {
+        ASSERT_FALSE(EventsOf(normal.Log(), "accept").empty());
+        EXPECT_TRUE(EverySecondUntil(
+            [&] { return NormalSpotTimes(station).size() == size_t(kNormalSpotsPerSecond * kNormalSeconds); },
+            (kNormalSeconds + 30) * 1000))
+            << NormalSpotTimes(station).size() << " of the normal node's spots forwarded";
+        EXPECT_LT(LongestGap(NormalSpotTimes(station)), 5000u);
+    }
+
+    // A station selects the bad node's page; the text of the page shown once it holds the bad node's last spot.
+    std::u16string SelectTheBadPage()
+    {
+        EXPECT_EQ(station.Tell("SENDPKT:" + kSep + "STN2" + kSep + kSep + "/select Bad").substr(0, 2), "OK");
+        std::u16string shown;
+        EXPECT_TRUE(PumpUntil(
+            [&] {
+                HWND tabStrip = Child(Child(frame, kViewId), kTabStripId);
+                for (HWND page = ::GetWindow(tabStrip, GW_CHILD); page; page = ::GetWindow(page, GW_HWNDNEXT)) {
+                    if (::GetDlgCtrlID(page) < 1100 || !::IsWindowVisible(page)) continue;
+                    DWORD_PTR length = 0;
+                    HWND edit = Child(Child(page, kReceivePaneId), kReceiveEditId);
+                    if (!::SendMessageTimeoutW(edit, WM_GETTEXTLENGTH, 0, 0, SMTO_NORMAL, 5000, &length)) return false;
+                    shown = WindowText(edit);
+                    return length > 0 && shown.find(u"FLOOD019") != std::u16string::npos;
+                }
+                return false;
+            },
+            20000))
+            << "the page shown holds " << shown.size() << " characters";
+        return shown;
+    }
+
+    std::string DataFolderName() const { return Utf16ToUtf8(dir.Path().substr(dir.Path().rfind(u'\\') + 1)); }
+
+    CTestPeer station{"station", "listen"};
+    CTestPeer normal{"cluster", "stream", FormatText("rate=%d seconds=%d", kNormalSpotsPerSecond, kNormalSeconds)};
+    std::unique_ptr<CTestPeer> bad;
+    test::CTempDir dir;
+    std::unique_ptr<CProgram> program;
+    HWND frame = nullptr;
+};
+
+} // namespace
+
+TEST_F(MisbehavingSourceTest, ALineOf1MiBThenSpotsIsTakenAndTheOtherNodeKeepsFlowing)
+{
+    Start("kind=longline size=1048576");
+    ExpectFloodTakenAndItsSpotsForwarded(60000);
+    ExpectTheNormalNodeForwarded();
+    // The line of 1 MiB is forwarded whole (in pieces of the forwarding road), though shown in display lines.
+    EXPECT_GE(ForwardedText(station).size(), size_t(1 << 20));
+    SelectTheBadPage();
+    EXPECT_FALSE(test::SaveScreenshot(frame, u"misbehaving-long-line").empty());
+    test::CloseAndExpectCleanExit(*program, frame);
+}
+
+TEST_F(MisbehavingSourceTest, AStreamWithoutLineEndsIsTakenWholeInBoundedMemory)
+{
+    Start("kind=nolineends size=2097152");
+    ExpectFloodTakenAndItsSpotsForwarded(120000);
+    ExpectTheNormalNodeForwarded();
+    const double peak = PeakMemoryMiB(program->Process(), DataFolderName());
+    std::printf("[ figure ] peak memory %.0f MiB\n", peak);
+    EXPECT_GT(peak, 0);
+    EXPECT_LT(peak, 600);
+    test::CloseAndExpectCleanExit(*program, frame);
+}
+
+// The random bytes hold text that made Wine's text shaping crash in the receive pane, and text the pane once
+// showed as a blank page.
+TEST_F(MisbehavingSourceTest, APageOfRandomBytesIsShownWhenAStationSelectsIt)
+{
+    Start("kind=random size=2097152 seed=3");
+    ExpectFloodTakenAndItsSpotsForwarded(120000);
+    const std::u16string shown = SelectTheBadPage();
+    EXPECT_EQ(shown.find(u" CQ TEST "), std::u16string::npos) << "the page shown is the normal node's";
+    EXPECT_FALSE(test::SaveScreenshot(frame, u"misbehaving-random-bytes").empty());
+    ExpectTheNormalNodeForwarded();
+    test::CloseAndExpectCleanExit(*program, frame);
+}
