@@ -13,8 +13,6 @@
 namespace kv {
 namespace {
 
-constexpr int kReceiveBufferBytes = 64 * 1024;
-
 std::atomic<int> g_liveResolveRequests{0};
 
 // What the resolver thread is given and posts back; whoever holds it last frees it.
@@ -139,11 +137,6 @@ void CTelnetConnection::OnHostResolved(LPARAM record)
 void CTelnetConnection::OpenSocket(const sockaddr_in& resolved)
 {
     socket_ = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-    // A fixed receive buffer: a node that sends faster than the program takes is held back by the connection
-    // itself, not queued by megabytes in the system, so what it sends after a flood arrives soon after it.
-    const int receiveBuffer = kReceiveBufferBytes;
-    if (socket_ != INVALID_SOCKET)
-        ::setsockopt(socket_, SOL_SOCKET, SO_RCVBUF, reinterpret_cast<const char*>(&receiveBuffer), sizeof receiveBuffer);
     if (socket_ == INVALID_SOCKET ||
         ::WSAAsyncSelect(socket_, window_, WM_APP_TELNET_SOCKET, FD_READ | FD_WRITE | FD_CONNECT | FD_CLOSE) != 0) {
         ReportError(344, ::WSAGetLastError());
