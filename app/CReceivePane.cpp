@@ -3,6 +3,7 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <chrono>
 
 #include "app/DpiHelpers.h"
 #include "app/LineStyle.h"
@@ -33,18 +34,9 @@ CHARFORMAT2W FormatOf(int style)
     return format;
 }
 
-LARGE_INTEGER PerformanceCount()
+double MillisecondsSince(std::chrono::steady_clock::time_point start)
 {
-    LARGE_INTEGER now;
-    ::QueryPerformanceCounter(&now);
-    return now;
-}
-
-double MillisecondsSince(LARGE_INTEGER start)
-{
-    LARGE_INTEGER frequency;
-    ::QueryPerformanceFrequency(&frequency);
-    return double(PerformanceCount().QuadPart - start.QuadPart) * 1000.0 / double(frequency.QuadPart);
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
 }
 
 long NotBelowZero(int64_t position) { return long(std::max<int64_t>(position, 0)); }
@@ -134,10 +126,10 @@ void CReceivePane::FlushPendingText() { ShowWaitingText(true); }
 // One update: what waits, within the time budget unless all is asked for.
 void CReceivePane::ShowWaitingText(bool all)
 {
-    if (pending_.Empty() && skippedLines_ == 0) return;
     if (flushTimerSet_) KillTimer(kFlushTimer);
     flushTimerSet_ = false;
-    const LARGE_INTEGER start = PerformanceCount();
+    if (pending_.Empty() && skippedLines_ == 0) return;
+    const auto start = std::chrono::steady_clock::now();
 
     const bool atEnd = EditScrolledToEnd();
     const SavedView view = SaveView();
@@ -208,7 +200,7 @@ int64_t CReceivePane::TrimExcessLines()
     const size_t linesBefore = book_.LineLengths().size();
     const int64_t removed = book_.TrimExcessLines();
     if (removed == 0) return 0;
-    const LARGE_INTEGER start = PerformanceCount();
+    const auto start = std::chrono::steady_clock::now();
     edit_.SetReadOnly(false);
     edit_.SetSel(0, long(removed));
     edit_.ReplaceSel(u"");
@@ -322,8 +314,6 @@ void CReceivePane::OnSize(UINT, int cx, int cy)
 void CReceivePane::OnTimer(UINT_PTR id)
 {
     if (id == kFlushTimer) {
-        flushTimerSet_ = false;
-        KillTimer(kFlushTimer);
         ShowWaitingText(false);
         return;
     }

@@ -23,7 +23,6 @@ public:
     double RestAfterUpdateMs() const { return kRestPerUpdateMs * lastUpdateMs_; }
 
 private:
-
     double insertMsPerLine_ = 0.05;
     double trimMsPerLine_ = 0.5;
     int lastInserted_ = 0;

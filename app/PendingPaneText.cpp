@@ -28,11 +28,7 @@ int CPendingPaneText::DropOldestLines(int count)
 int CPendingPaneText::DropOldestLinesBeyond(size_t maxChars)
 {
     int dropped = 0;
-    while (chars_ > maxChars && lines_ > 0) {
-        // A line at a time, so that no more than needed leaves.
-        if (runs_.front().lines > 1) SplitFront(1);
-        dropped += PopFront().lines;
-    }
+    while (chars_ > maxChars && lines_ > 0) dropped += DropOldestLines(1); // no more than needed leaves
     return dropped;
 }
 

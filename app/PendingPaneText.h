@@ -31,7 +31,6 @@ public:
     // When the oldest text waiting arrived.
     uint64_t OldestTick() const { return runs_.empty() ? 0 : runs_.front().tick; }
     int Lines() const { return lines_; }
-    size_t Chars() const { return chars_; }
 
 private:
     // Splits the front run after its n-th line end, so that the front holds exactly n lines.

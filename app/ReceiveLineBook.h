@@ -25,10 +25,10 @@ public:
         int newLines = 0;
     };
 
-    // Converts and counts a text; a line that arrives in several appends is counted once, whole.
-    Block TakeBlock(std::u16string_view text);
     static constexpr int64_t kAverageLineChars = 100;
 
+    // Converts and counts a text; a line that arrives in several appends is counted once, whole.
+    Block TakeBlock(std::u16string_view text);
     // Drops the oldest lines beyond the limits; returns how many characters are to leave the top.
     int64_t TrimExcessLines();
     // About how many more lines of the held lines' average length fit before the limits trim.

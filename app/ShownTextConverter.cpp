@@ -36,15 +36,18 @@ const Range* FindRange(const Range (&ranges)[N], char32_t c)
     return c <= range->last ? range : nullptr;
 }
 
+// No mark and no shaped script stands below the first combining marks: most text is decided at once.
+constexpr char32_t kFirstMark = 0x0300;
+
 int ShapedScriptOf(char32_t c)
 {
-    const ScriptBlock* block = FindRange(kScriptBlocks, c);
+    const ScriptBlock* block = c < kFirstMark ? nullptr : FindRange(kScriptBlocks, c);
     return block ? block->script : 0;
 }
 
-bool IsScriptMark(char32_t c) { return FindRange(kScriptMarks, c) != nullptr; }
+bool IsScriptMark(char32_t c) { return c >= kFirstMark && FindRange(kScriptMarks, c) != nullptr; }
 
-bool IsCombiningMark(char32_t c) { return IsScriptMark(c) || FindRange(kSharedMarks, c) != nullptr; }
+bool IsSharedMark(char32_t c) { return c >= kFirstMark && FindRange(kSharedMarks, c) != nullptr; }
 
 // Zero-width joiners sit between a letter and its marks in some scripts.
 bool IsJoiner(char32_t c) { return c == 0x200C || c == 0x200D; }
@@ -87,16 +90,15 @@ CShownTextConverter::Block CShownTextConverter::Convert(std::u16string_view text
 
 void CShownTextConverter::Put(Block& block, char32_t c)
 {
-    const bool isMark = IsCombiningMark(c);
+    const bool scriptMark = IsScriptMark(c);
+    const bool isMark = scriptMark || IsSharedMark(c);
     const size_t units = c > 0xFFFF ? 2 : 1;
     if (lineLength_ + units > kMaxLineLength) BreakLine(block, isMark);
-    if (isMark) {
-        if (IsScriptMark(c) && ShapedScriptOf(c) != baseScript_) {
-            c = kReplacement;
-            baseScript_ = 0;
-            clusterStart_ = block.text.size();
-        }
-    } else if (!IsJoiner(c)) {
+    if (scriptMark && ShapedScriptOf(c) != baseScript_) {
+        c = kReplacement;
+        baseScript_ = 0;
+        clusterStart_ = block.text.size();
+    } else if (!isMark && !IsJoiner(c)) {
         baseScript_ = ShapedScriptOf(c);
         clusterStart_ = block.text.size();
     }

@@ -324,6 +324,18 @@ TEST_F(ReceivePaneTest, TextThatCrashedTextShapingIsShownWithoutACrash)
     EXPECT_EQ(EditText(), u"N\uFFFD\r\uFFFD\r1\uFFFD 9\uFFFD\rok \u0628\u064E\u0651 N \uFFFD\r\uFFFD\r");
 }
 
+// A rich edit's memory grows with its characters (by hundreds of bytes each under Wine): besides its lines, a
+// pane keeps at most a hundred characters a line, and shows a long line in display lines of at most 2048.
+TEST_F(ReceivePaneTest, LongLinesAreShownInPiecesAndThePaneKeepsAHundredCharactersALine)
+{
+    pane.SetMaxLines(100);
+    for (int i = 0; i < 10; ++i) pane.AppendText(std::u16string(5000, u'x') + u"\n", LineReceived);
+    const std::u16string text = EditText();
+    EXPECT_LE(text.size(), size_t(100 * 100));
+    for (const std::u16string& line : Split(text, u'\r')) EXPECT_LE(line.size(), 2048u);
+    EXPECT_EQ(text.substr(text.size() - 905), std::u16string(904, u'x') + u"\r");
+}
+
 // More than the pane can show before the text grows old: the pane skips to the newest lines and says how many
 // it skipped in one notice line.
 TEST_F(ReceivePaneTest, TextThatWaitedTooLongIsSkippedWithANotice)
