@@ -26,23 +26,60 @@ bool CMessageLoop::RunIdle(int count)
     return more;
 }
 
+// Dispatches one message; true when it starts a new idle phase (input and the like; timers and paint do not).
+bool CMessageLoop::Dispatch(MSG& msg)
+{
+    if (!PreTranslate(msg)) {
+        ::TranslateMessage(&msg);
+        ::DispatchMessageW(&msg);
+    }
+    return msg.message != WM_TIMER && msg.message != WM_PAINT && msg.message != 0x0118 /* WM_SYSTIMER */;
+}
+
+// Takes what input, paint and timers wait, however many posted messages are queued before them. Bounded,
+// since a window that never validates itself would be painted again and again.
+bool CMessageLoop::TakeWaitingInputPaintAndTimers()
+{
+    constexpr int kMostOfEachKind = 64;
+    bool newIdlePhase = false;
+    MSG msg{};
+    for (const UINT kind : {UINT(PM_QS_INPUT), UINT(PM_QS_PAINT)}) {
+        for (int n = 0; n < kMostOfEachKind && ::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE | kind); ++n) {
+            if (msg.message == WM_QUIT) {
+                ::PostQuitMessage(int(msg.wParam));
+                return newIdlePhase;
+            }
+            newIdlePhase = Dispatch(msg) || newIdlePhase;
+        }
+    }
+    for (int n = 0; n < kMostOfEachKind && ::PeekMessageW(&msg, nullptr, WM_TIMER, WM_TIMER, PM_REMOVE); ++n)
+        Dispatch(msg);
+    return newIdlePhase;
+}
+
 int CMessageLoop::Run()
 {
     MSG msg{};
     int idleCount = 0;
     bool idle = true;
+    ULONGLONG lastTurn = ::GetTickCount64();
     for (;;) {
         while (idle && !::PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
             if (!RunIdle(idleCount++)) idle = false;
         }
+        // Posted messages come before input, paint and timers: while sockets keep posting (a flooding node,
+        // a busy logger network) the window would neither draw nor answer the user. Now and then they get
+        // their turn first.
+        if (::GetTickCount64() - lastTurn >= kTurnIntervalMs) {
+            if (TakeWaitingInputPaintAndTimers()) {
+                idle = true;
+                idleCount = 0;
+            }
+            lastTurn = ::GetTickCount64();
+        }
         const BOOL got = ::GetMessageW(&msg, nullptr, 0, 0);
         if (got == 0 || got == -1) break;
-        if (!PreTranslate(msg)) {
-            ::TranslateMessage(&msg);
-            ::DispatchMessageW(&msg);
-        }
-        // Input and paint messages start a new idle phase; timers and the like do not.
-        if (msg.message != WM_TIMER && msg.message != WM_PAINT && msg.message != 0x0118 /* WM_SYSTIMER */) {
+        if (Dispatch(msg)) {
             idle = true;
             idleCount = 0;
         }

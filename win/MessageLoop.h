@@ -28,12 +28,17 @@ public:
     void AddIdleHandler(IIdleHandler* handler);
     void RemoveIdleHandler(IIdleHandler* handler);
 
+    // At most this long, posted messages keep waiting input, paint and timers from their turn.
+    static constexpr unsigned kTurnIntervalMs = 30;
+
     // Runs until WM_QUIT; returns its exit code.
     int Run();
     bool PreTranslate(MSG& msg);
 
 private:
     bool RunIdle(int count);
+    bool Dispatch(MSG& msg);
+    bool TakeWaitingInputPaintAndTimers();
 
     std::vector<IMessageFilter*> filters_;
     std::vector<IIdleHandler*> idleHandlers_;

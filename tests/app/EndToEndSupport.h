@@ -21,6 +21,7 @@ inline constexpr int kLogPaneId = 1002;
 inline constexpr int kLogEditId = 1003;
 inline constexpr int kReceivePaneId = 1007;
 inline constexpr int kReceiveEditId = 1008;
+inline constexpr int kSendEditId = 1011;
 
 template <typename Text>
 size_t CountOf(const Text& text, const std::type_identity_t<Text>& part)

@@ -57,6 +57,58 @@ double PeakMemoryMiB(HANDLE process, const std::string& commandLinePart)
     return ::GetProcessMemoryInfo(process, &counters, sizeof counters) ? counters.PeakWorkingSetSize / 1048576.0 : -1;
 }
 
+// Where the accent of the selected tab begins on the screen, relative to the tab strip's window (which holds the
+// pages below its row of tabs); x is -1 when none is drawn.
+POINT SelectedTabAccent(HWND tabStrip)
+{
+    const CScreenPixels pixels(tabStrip);
+    const COLORREF accent = ::GetSysColor(COLOR_HIGHLIGHT);
+    for (int y = 0; y < std::min(pixels.Height(), 16); ++y) {
+        int run = 0;
+        for (int x = 0; x < pixels.Width(); ++x) {
+            run = pixels.At(x, y) == accent ? run + 1 : 0;
+            if (run == 12) return POINT{x - run + 1, y};
+        }
+    }
+    return POINT{-1, -1};
+}
+
+// Whether text is drawn in a window on the screen: some of its pixels are neither the text background nor grey.
+bool TextDrawnIn(HWND window)
+{
+    const CScreenPixels pixels(window);
+    const COLORREF background = ::GetSysColor(COLOR_WINDOW);
+    int drawn = 0;
+    for (int y = 4; y < pixels.Height() - 4; ++y)
+        for (int x = 4; x < pixels.Width() - 24; ++x) drawn += pixels.At(x, y) != background;
+    return drawn > 200;
+}
+
+void ClickAt(POINT screen)
+{
+    ::SetCursorPos(screen.x, screen.y);
+    for (const DWORD flags : {DWORD(MOUSEEVENTF_LEFTDOWN), DWORD(MOUSEEVENTF_LEFTUP)}) {
+        INPUT input{};
+        input.type = INPUT_MOUSE;
+        input.mi.dwFlags = flags;
+        ::SendInput(1, &input, sizeof input);
+    }
+}
+
+void TypeKeys(const std::string& upperCaseLetters)
+{
+    std::vector<INPUT> inputs;
+    for (const char c : upperCaseLetters)
+        for (const DWORD flags : {DWORD(0), DWORD(KEYEVENTF_KEYUP)}) {
+            INPUT input{};
+            input.type = INPUT_KEYBOARD;
+            input.ki.wVk = WORD(c);
+            input.ki.dwFlags = flags;
+            inputs.push_back(input);
+        }
+    ::SendInput(UINT(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
 class MisbehavingSourceTest : public ::testing::Test {
 protected:
     void Start(const std::string& flood)
@@ -110,6 +162,16 @@ protected:
         EXPECT_LT(LongestGap(NormalSpotTimes(station)), 5000u);
     }
 
+    HWND TabStrip() const { return Child(Child(frame, kViewId), kTabStripId); }
+    // The page shown, asked of the program's windows (sent messages, answered whatever waits in its queue).
+    HWND ShownPage() const
+    {
+        for (HWND page = ::GetWindow(TabStrip(), GW_CHILD); page; page = ::GetWindow(page, GW_HWNDNEXT))
+            if (::GetDlgCtrlID(page) >= 1100 && ::IsWindowVisible(page)) return page;
+        return nullptr;
+    }
+    static HWND ReceiveEditOf(HWND page) { return Child(Child(page, kReceivePaneId), kReceiveEditId); }
+
     // A station selects the bad node's page; the text of the page shown once it holds the bad node's last spot.
     std::u16string SelectTheBadPage()
     {
@@ -117,16 +179,13 @@ protected:
         std::u16string shown;
         EXPECT_TRUE(PumpUntil(
             [&] {
-                HWND tabStrip = Child(Child(frame, kViewId), kTabStripId);
-                for (HWND page = ::GetWindow(tabStrip, GW_CHILD); page; page = ::GetWindow(page, GW_HWNDNEXT)) {
-                    if (::GetDlgCtrlID(page) < 1100 || !::IsWindowVisible(page)) continue;
-                    DWORD_PTR length = 0;
-                    HWND edit = Child(Child(page, kReceivePaneId), kReceiveEditId);
-                    if (!::SendMessageTimeoutW(edit, WM_GETTEXTLENGTH, 0, 0, SMTO_NORMAL, 5000, &length)) return false;
-                    shown = WindowText(edit);
-                    return length > 0 && shown.find(u"FLOOD019") != std::u16string::npos;
-                }
-                return false;
+                HWND page = ShownPage();
+                if (!page) return false;
+                DWORD_PTR length = 0;
+                HWND edit = ReceiveEditOf(page);
+                if (!::SendMessageTimeoutW(edit, WM_GETTEXTLENGTH, 0, 0, SMTO_NORMAL, 5000, &length)) return false;
+                shown = WindowText(edit);
+                return length > 0 && shown.find(u"FLOOD019") != std::u16string::npos;
             },
             20000))
             << "the page shown holds " << shown.size() << " characters";
@@ -180,4 +239,47 @@ TEST_F(MisbehavingSourceTest, APageOfRandomBytesIsShownWhenAStationSelectsIt)
     EXPECT_FALSE(test::SaveScreenshot(frame, u"misbehaving-random-bytes").empty());
     ExpectTheNormalNodeForwarded();
     test::CloseAndExpectCleanExit(*program, frame);
+}
+
+// While a node floods, what the user sees and does keeps its turn: the page a station selects is drawn with its
+// text and its tab as the selected one, a click on the other tab and keys typed in its send line take effect,
+// all while the flood is still being taken.
+TEST_F(MisbehavingSourceTest, WhileANodeFloodsTheWindowIsDrawnAndAnswersTheUser)
+{
+    Start("kind=random size=2097152 seed=3");
+    ASSERT_TRUE(PumpUntil([&] { return !EventsOf(bad->Log(), "flood-done").empty(); }, 30000));
+    HWND normalPage = ShownPage();
+    ASSERT_NE(normalPage, nullptr);
+    const int normalAccentX = SelectedTabAccent(TabStrip()).x;
+
+    ASSERT_EQ(station.Tell("SENDPKT:" + kSep + "STN2" + kSep + kSep + "/select Bad").substr(0, 2), "OK");
+    ULONGLONG start = ::GetTickCount64();
+    HWND badPage = nullptr;
+    POINT badAccent{-1, -1};
+    EXPECT_TRUE(PumpUntil(
+        [&] {
+            badPage = ShownPage();
+            if (!badPage || badPage == normalPage) return false;
+            badAccent = SelectedTabAccent(TabStrip());
+            return badAccent.x > normalAccentX && TextDrawnIn(ReceiveEditOf(badPage));
+        },
+        1000))
+        << "accent of the selected tab at x " << badAccent.x << ", the first tab's at " << normalAccentX;
+    std::printf("[ figure ] the selected page drawn %llu ms after the station's /select\n", ::GetTickCount64() - start);
+    EXPECT_FALSE(SaveScreenshot(frame, u"misbehaving-flood-selected").empty());
+    ASSERT_GT(badAccent.x, 0);
+
+    // The first tab lies left of the accent of the second, in the same row.
+    RECT strip{};
+    ::GetWindowRect(TabStrip(), &strip);
+    ClickAt(POINT{strip.left + badAccent.x / 2, strip.top + badAccent.y + 8});
+    start = ::GetTickCount64();
+    EXPECT_TRUE(PumpUntil(
+        [&] { return ShownPage() == normalPage && SelectedTabAccent(TabStrip()).x == normalAccentX; }, 1000));
+    TypeKeys("KV");
+    EXPECT_TRUE(PumpUntil([&] { return WindowText(Child(normalPage, kSendEditId)) == u"kv"; }, 1000))
+        << Utf16ToUtf8(WindowText(Child(normalPage, kSendEditId)));
+    std::printf("[ figure ] the click and the keys took effect within %llu ms\n", ::GetTickCount64() - start);
+
+    EXPECT_EQ(CountOf(ForwardedText(station), " FLOOD0"), 0u) << "the flood was over before the checks";
 }

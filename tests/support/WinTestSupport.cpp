@@ -151,18 +151,57 @@ std::u16string WineStateDir()
     return path;
 }
 
-std::u16string SaveScreenshot(HWND window, const std::u16string& name)
+namespace {
+
+// The screen's pixels in a rectangle, as a bitmap of the screen's format; null when the rectangle is empty.
+HBITMAP CaptureScreen(const RECT& r)
 {
-    RECT r{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
-    if (window) ::GetWindowRect(window, &r);
     const int cx = r.right - r.left, cy = r.bottom - r.top;
-    if (cx <= 0 || cy <= 0) return {};
+    if (cx <= 0 || cy <= 0) return nullptr;
     HDC screen = ::GetDC(nullptr);
     HDC memory = ::CreateCompatibleDC(screen);
     HBITMAP bitmap = ::CreateCompatibleBitmap(screen, cx, cy);
     HGDIOBJ old = ::SelectObject(memory, bitmap);
     ::BitBlt(memory, 0, 0, cx, cy, screen, r.left, r.top, SRCCOPY | CAPTUREBLT);
     ::SelectObject(memory, old);
+    ::DeleteDC(memory);
+    ::ReleaseDC(nullptr, screen);
+    return bitmap;
+}
+
+RECT ScreenRectOf(HWND window)
+{
+    RECT r{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
+    if (window) ::GetWindowRect(window, &r);
+    return r;
+}
+
+} // namespace
+
+CScreenPixels::CScreenPixels(HWND window) : rect_(ScreenRectOf(window))
+{
+    HBITMAP bitmap = CaptureScreen(rect_);
+    if (!bitmap) return;
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), Width(), -Height(), 1, 32, BI_RGB};
+    pixels_.resize(size_t(Width()) * size_t(Height()));
+    HDC screen = ::GetDC(nullptr);
+    if (!::GetDIBits(screen, bitmap, 0, UINT(Height()), pixels_.data(), &info, DIB_RGB_COLORS)) pixels_.clear();
+    ::ReleaseDC(nullptr, screen);
+    ::DeleteObject(bitmap);
+}
+
+COLORREF CScreenPixels::At(int x, int y) const
+{
+    if (x < 0 || y < 0 || x >= Width() || y >= Height() || pixels_.empty()) return CLR_INVALID;
+    const uint32_t bgr = pixels_[size_t(y) * size_t(Width()) + size_t(x)];
+    return RGB((bgr >> 16) & 0xFF, (bgr >> 8) & 0xFF, bgr & 0xFF);
+}
+
+std::u16string SaveScreenshot(HWND window, const std::u16string& name)
+{
+    HBITMAP bitmap = CaptureScreen(ScreenRectOf(window));
+    if (!bitmap) return {};
     std::u16string folder = Utf8ToUtf16(BuildPath("screenshots"));
     for (auto& c : folder)
         if (c == u'/') c = u'\\';
@@ -170,8 +209,6 @@ std::u16string SaveScreenshot(HWND window, const std::u16string& name)
     const std::u16string path = folder + u"\\" + name + u".png";
     const bool ok = SaveBitmapAsPng(bitmap, path);
     ::DeleteObject(bitmap);
-    ::DeleteDC(memory);
-    ::ReleaseDC(nullptr, screen);
     return ok ? path : std::u16string();
 }
 

@@ -37,6 +37,20 @@ std::u16string WineStateDir();
 // Returns the path written, empty on failure.
 std::u16string SaveScreenshot(HWND window, const std::u16string& name);
 
+// The pixels that the screen shows of a window's rectangle (of the whole screen for null), taken when made.
+class CScreenPixels {
+public:
+    explicit CScreenPixels(HWND window);
+    int Width() const { return int(rect_.right - rect_.left); }
+    int Height() const { return int(rect_.bottom - rect_.top); }
+    // The colour at a point of the rectangle, CLR_INVALID outside it.
+    COLORREF At(int x, int y) const;
+
+private:
+    RECT rect_{};
+    std::vector<uint32_t> pixels_;
+};
+
 struct PeerEvent {
     unsigned ms = 0;
     std::string event;
