@@ -5,11 +5,19 @@
 namespace kv {
 namespace {
 
+// Every control character (C0, DEL and C1) and every Unicode white space, the line and paragraph
+// separators included: the shell or the browser may end the address at any of them.
+bool IsBlankOrControl(char16_t c)
+{
+    return c <= u' ' || (c >= 0x7F && c <= 0xA0) || c == 0x1680 || (c >= 0x2000 && c <= 0x200A) || c == 0x2028 ||
+           c == 0x2029 || c == 0x202F || c == 0x205F || c == 0x3000;
+}
+
 bool IsPlainAddress(std::u16string_view rest)
 {
     if (rest.empty()) return false;
     for (char16_t c : rest)
-        if (c <= u' ' || c == u'"' || c == 0x7F) return false;
+        if (IsBlankOrControl(c) || c == u'"') return false;
     return true;
 }
 

@@ -11,8 +11,8 @@ enum class LinkKinds {
     WebOrMail, // and mailto:
 };
 
-// The scheme (any case) followed by an address without blanks, control characters or double quotes, so
-// that nothing can be added to the command line of the program that opens it.
+// The scheme (any case) followed by an address without blanks (any Unicode white space), control characters
+// or double quotes, so that nothing can be added to the command line of the program that opens it.
 bool IsOpenableLink(std::u16string_view address, LinkKinds kinds);
 
 } // namespace kv

@@ -30,3 +30,14 @@ TEST(OpenableLink, OnlyWebAndWhereOfferedMailAddressesAreOpened)
     EXPECT_FALSE(IsOpenableLink(u"mailto:", LinkKinds::WebOrMail));
     EXPECT_FALSE(IsOpenableLink(u"mailto:a@b.c", LinkKinds::Web));
 }
+
+// The shell and the browser may take any Unicode blank or line separator as the end of the address.
+TEST(OpenableLink, NoUnicodeBlankOrControlCharacterPasses)
+{
+    for (char16_t c : {u'\u0080', u'\u0085', u'\u009F', u'\u00A0', u'\u1680', u'\u2000', u'\u200A', u'\u2028',
+                       u'\u2029', u'\u202F', u'\u205F', u'\u3000'}) {
+        const std::u16string address = u"https://x.net" + std::u16string(1, c) + u"--x";
+        EXPECT_FALSE(IsOpenableLink(address, LinkKinds::WebOrMail)) << unsigned(c);
+    }
+    EXPECT_TRUE(IsOpenableLink(u"https://b\u00FCcher.example/\u65E5\u672C", LinkKinds::Web));
+}

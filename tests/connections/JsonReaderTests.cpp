@@ -190,3 +190,23 @@ TEST(DxSummitAnswer, MembersByName)
     EXPECT_EQ(spots[4].frequency, 0.0); // not finite: no number
     EXPECT_EQ(spots[4].id, 0u); // rounds to 2^64 in double precision: not converted
 }
+
+// Above 2^53 a double no longer holds every whole number: 2^53 + 1 would round down to the largest usable id,
+// and a fraction just below or above a whole number would round to it.
+TEST(DxSummitAnswer, IdsAreJudgedByTheirTextNotByTheRoundedNumber)
+{
+    const auto idOf = [](const std::string& written) {
+        const auto spots = Spots(R"([{"id": )" + written + "}]");
+        return spots.empty() ? uint64_t(12345) : spots[0].id;
+    };
+    for (const char* unusable : {"9007199254740993", R"("9007199254740993")", "9.007199254740993e15",
+                                 "90071992547409930e-1", "9007199254740992.5", "0.99999999999999999",
+                                 "1.00000000000000001"})
+        EXPECT_EQ(idOf(unusable), 0u) << unusable;
+    EXPECT_EQ(idOf("9007199254740992"), kMaxDxSummitSpotId);
+    EXPECT_EQ(idOf("9.007199254740992e15"), kMaxDxSummitSpotId);
+    EXPECT_EQ(idOf("4503599627370497.000"), 4503599627370497u);
+    EXPECT_EQ(idOf("1e3"), 1000u);
+    EXPECT_EQ(idOf("+1200e-2"), 12u);
+    EXPECT_EQ(idOf("0.05E2"), 5u);
+}
