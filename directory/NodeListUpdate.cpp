@@ -25,6 +25,7 @@ enum : unsigned {
     IDS_NODE_LIST_NOT_A_LIST = 4122,
     IDS_NODE_LIST_CANNOT_WRITE = 4123,
     IDS_NODE_LIST_WRONG_LENGTH = 4125,
+    IDS_NODE_LIST_ENDS_INSIDE_LINE = 4126,
 };
 
 constexpr wchar_t kAgent[] = L"Mozilla/5.0 (compatible; Kestrivane/4.0)";
@@ -33,6 +34,9 @@ constexpr DWORD kReadPiece = 16384;
 constexpr DWORD kRequestFlags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_NO_COOKIES |
                                 INTERNET_FLAG_NO_UI | INTERNET_FLAG_PRAGMA_NOCACHE;
 constexpr int64_t kSameTimeUnits = 20000000; // 2 s in units of 100 ns
+// The list as it is, with its length: WinINet reads a connection that closed early as the end of a chunked
+// or gzip-encoded body, so only a plain body's length shows that it came whole.
+constexpr char16_t kAcceptPlainBody[] = u"Accept-Encoding: identity\r\n";
 
 struct NodeListWindows {
     SRWLOCK lock = SRWLOCK_INIT;
@@ -133,14 +137,19 @@ std::optional<uint64_t> AnnouncedLength(HINTERNET request)
     return ParseInteger<uint64_t>(std::u16string_view(U16(text)));
 }
 
-// The body of a 200 answer; false (with the error) when a read failed, it is too large, or it is not as long
-// as the server announced (a connection that ended early reads as the end of the body).
+// The body of a 200 answer; false (with the error) when a read failed, it is too large, or it cannot be
+// whole: not as long as the server announced, or, with no length to check it by (chunked, encoded although
+// asked plain, or just closed), ending inside a line. A connection that ended early reads as the end.
 bool ReadBody(HINTERNET request, std::string& body, NodeListUpdateResult& result)
 {
     if (!ReadAllPieces(request, body, result)) return false;
-    const std::optional<uint64_t> announced = AnnouncedLength(request);
-    if (!announced || *announced == body.size()) return true;
-    result.Error = FormatText(LoadText(IDS_NODE_LIST_WRONG_LENGTH), *announced, uint64_t(body.size()));
+    if (const std::optional<uint64_t> announced = AnnouncedLength(request)) {
+        if (*announced == body.size()) return true;
+        result.Error = FormatText(LoadText(IDS_NODE_LIST_WRONG_LENGTH), *announced, uint64_t(body.size()));
+        return false;
+    }
+    if (body.empty() || body.back() == '\n') return true; // an empty body is no list: the parse says so
+    result.Error = LoadText(IDS_NODE_LIST_ENDS_INSIDE_LINE);
     return false;
 }
 
@@ -311,7 +320,7 @@ void DownloadNodeList(const std::u16string& folder, NodeListUpdateResult& result
     SetInternetDwordOption(internet.Get(), INTERNET_OPTION_RECEIVE_TIMEOUT, kTimeoutMs);
     SetInternetDwordOption(internet.Get(), INTERNET_OPTION_HTTP_DECODING, TRUE);
 
-    std::u16string header;
+    std::u16string headers = kAcceptPlainBody;
     FILETIME localTime;
     if (LocalFileTime(path, localTime)) {
         FILETIME serverTime;
@@ -321,12 +330,11 @@ void DownloadNodeList(const std::u16string& folder, NodeListUpdateResult& result
                 return;
             }
         } else {
-            header = IfModifiedSinceHeader(localTime);
+            headers += IfModifiedSinceHeader(localTime);
         }
     }
-    const CInternetHandle request(::InternetOpenUrlW(internet.Get(), W(NodeListUrl()),
-                                                     header.empty() ? nullptr : W(header),
-                                                     header.empty() ? 0 : DWORD(-1), kRequestFlags, 0));
+    const CInternetHandle request(::InternetOpenUrlW(internet.Get(), W(NodeListUrl()), W(headers), DWORD(-1),
+                                                     kRequestFlags, 0));
     if (!request) {
         result.Error = FormatInternetError(::GetLastError());
         return;

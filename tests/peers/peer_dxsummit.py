@@ -17,7 +17,7 @@ Scenarios:
   hang   accepts the request and never answers (until stopped).
 Other peers may serve another path on the same listener: a scenario with a "path" attribute answers that path
 instead (see peer_nodelist.py); its answers may carry a fourth element, a list of extra headers (a
-Content-Length among them replaces the length of the data sent).
+Content-Length or Transfer-Encoding among them replaces the length of the data sent).
 Events recorded: "get" (path and query), "post" (request head, a blank line, the body), "hang".
 """
 import gzip
@@ -139,7 +139,7 @@ class Handler(BaseHTTPRequestHandler):
         self.send_header("Content-Type", "application/json")
         if compressed:
             self.send_header("Content-Encoding", "gzip")
-        if not any(name == "Content-Length" for name, _ in headers):
+        if not any(name in ("Content-Length", "Transfer-Encoding") for name, _ in headers):
             self.send_header("Content-Length", str(len(data)))
         for name, value in headers:
             self.send_header(name, value)

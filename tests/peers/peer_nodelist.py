@@ -14,11 +14,16 @@ peer_dxsummit.py (port 443) under /directory-tests/DXCLUSTER_NODES.CSV. Paramete
   status=CODE     every GET is answered with this status and a short text
   delay=MS        every GET waits this long before its answer
   query=TEXT      the file is served only with this query string ("?TEXT" after the path)
-  cut=N           a GET of the file announces the whole body but sends its first N bytes and closes
+  gzip=1          the file is sent gzip-encoded (Content-Encoding: gzip) when the request's Accept-Encoding
+                  names gzip or is missing (then any encoding is acceptable); gzip=always whatever it says
+  chunked=N       the file is sent in chunks of N bytes (Transfer-Encoding: chunked) instead of with a length
+  cut=N           a GET of the file announces the whole body but sends its first N bytes (of the gzip stream
+                  when encoded) and closes; a chunk that N ends inside is announced whole
 A GET whose If-Modified-Since is not older than the file's time is answered 304.
 Events recorded: "head" (path), "get" (path, a line feed, the If-Modified-Since value).
 """
 import email.utils
+import gzip
 import threading
 from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
 
@@ -60,6 +65,17 @@ def make_body(params):
     raise ValueError("unknown body " + kind)
 
 
+def accepts_gzip(accept):
+    """Whether an Accept-Encoding value lets gzip be sent; a request without one accepts any encoding."""
+    if not accept:
+        return True
+    for item in accept.split(","):
+        name, _, quality = item.strip().partition(";")
+        if name.strip().lower() in ("gzip", "*"):
+            return quality.replace(" ", "").lower() not in ("q=0", "q=0.0", "q=0.00", "q=0.000")
+    return False
+
+
 class NodeListFile:
     """The answers of the server, whichever listener carries them."""
 
@@ -73,9 +89,11 @@ class NodeListFile:
         self.delay = int(params.get("delay", "0")) / 1000.0
         self.path = path + ("?" + params["query"] if "query" in params else "")
         self.cut = int(params["cut"]) if "cut" in params else None
+        self.gzip = params.get("gzip")
+        self.chunk = int(params["chunked"]) if "chunked" in params else None
         self.stopped = threading.Event()
 
-    def respond(self, method, path, since):
+    def respond(self, method, path, since, accept=""):
         """(status, body, extra headers), or None when stopped while waiting."""
         if method == "HEAD":
             self.recorder.add("head", path)
@@ -94,10 +112,33 @@ class NodeListFile:
         headers = []
         if self.lastmod is not None:
             headers.append(("Last-Modified", email.utils.formatdate(self.lastmod, usegmt=True)))
-        if method == "GET" and self.cut is not None:
-            headers += [("Content-Length", str(len(self.body))), ("Connection", "close")]
-            return 200, self.body[:self.cut], headers
-        return 200, self.body, headers
+        if method == "HEAD":
+            return 200, self.body, headers
+        data = self.body
+        if self.gzip == "always" or (self.gzip == "1" and accepts_gzip(accept)):
+            data = gzip.compress(data)
+            headers.append(("Content-Encoding", "gzip"))
+        end = len(data) if self.cut is None else self.cut
+        if self.cut is not None:
+            headers.append(("Connection", "close"))
+        if self.chunk is not None:
+            headers.append(("Transfer-Encoding", "chunked"))
+            return 200, self.chunked(data, end), headers
+        headers.append(("Content-Length", str(len(data))))
+        return 200, data[:end], headers
+
+    def chunked(self, data, end):
+        """The chunks of data as sent until its byte end: the closing empty chunk only after all of it."""
+        wire = b""
+        for start in range(0, len(data), self.chunk):
+            if start >= end:
+                return wire
+            piece = data[start:start + self.chunk]
+            wire += b"%x\r\n" % len(piece) + piece[:end - start]
+            if start + len(piece) > end:
+                return wire
+            wire += b"\r\n"
+        return wire + b"0\r\n\r\n"
 
     def not_modified_since(self, since):
         try:
@@ -128,14 +169,15 @@ class HttpServer:
                 self.answer("GET")
 
             def answer(self, method):
-                answer = file.respond(method, self.path, self.headers.get("If-Modified-Since") or "")
+                answer = file.respond(method, self.path, self.headers.get("If-Modified-Since") or "",
+                                      self.headers.get("Accept-Encoding") or "")
                 if answer is None:
                     self.close_connection = True
                     return
                 status, data, headers = answer
                 self.send_response(status)
                 self.send_header("Content-Type", "text/csv")
-                if not any(name == "Content-Length" for name, _ in headers):
+                if not any(name in ("Content-Length", "Transfer-Encoding") for name, _ in headers):
                     self.send_header("Content-Length", str(len(data) if status != 304 else 0))
                 for name, value in headers:
                     self.send_header(name, value)
@@ -166,7 +208,8 @@ class HttpsScenario:
         self.file = file
 
     def answer(self, handler, method, query, body):
-        answer = self.file.respond(method, handler.path, handler.headers.get("If-Modified-Since") or "")
+        answer = self.file.respond(method, handler.path, handler.headers.get("If-Modified-Since") or "",
+                                   handler.headers.get("Accept-Encoding") or "")
         if answer is None:
             return None
         status, data, headers = answer
