@@ -10,16 +10,16 @@ namespace {
 // A default that no user writes: tells a missing key from an empty one.
 const char16_t kMissing[] = u"\x01\x02Kestrivane.missing\x03";
 
-// Reads a profile value or list, doubling the buffer until it fits. listMode: a double-null-terminated list.
+// Reads a profile value or list, doubling the buffer until it fits. A cut list comes back as size - 2
+// characters, a cut value as size - 1, or as size - 2 when Wine dropped the quotes around what it cut.
 std::u16string ReadProfile(const wchar_t* section, const wchar_t* key, const wchar_t* fallback,
-                           const std::u16string& path, bool listMode)
+                           const std::u16string& path)
 {
     std::u16string buffer(1024, u'\0');
     for (;;) {
         const DWORD size = DWORD(buffer.size());
         const DWORD got = ::GetPrivateProfileStringW(section, key, fallback, W(buffer.data()), size, W(path));
-        const DWORD truncatedAt = listMode ? size - 2 : size - 1;
-        if (got < truncatedAt || buffer.size() >= (1u << 26)) {
+        if (got < size - 2 || buffer.size() >= (1u << 26)) {
             buffer.resize(got);
             return buffer;
         }
@@ -44,7 +44,7 @@ std::vector<std::u16string> SplitNullList(const std::u16string& list)
 
 std::optional<std::u16string> CIniFile::Read(const std::u16string& section, const std::u16string& key) const
 {
-    std::u16string value = ReadProfile(W(section), W(key), W(kMissing), path_, false);
+    std::u16string value = ReadProfile(W(section), W(key), W(kMissing), path_);
     if (value == kMissing) return std::nullopt;
     return value;
 }
@@ -67,7 +67,11 @@ std::u16string CIniFile::EncodeValue(const std::u16string& value)
     std::u16string text = value;
     for (auto& c : text)
         if (c == u'\r' || c == u'\n') c = u' ';
-    if (text.size() >= 2 && text.front() == u'"' && text.back() == u'"') text = u"\"" + text + u"\"";
+    // The profile functions drop the blanks around a value, then a pair of single or double quotes around
+    // what is left: a quote at either end is kept by one more pair of double quotes.
+    const std::u16string_view kept = TrimView(std::u16string_view(text));
+    const auto isQuote = [](char16_t c) { return c == u'"' || c == u'\''; };
+    if (!kept.empty() && (isQuote(kept.front()) || isQuote(kept.back()))) text = u"\"" + text + u"\"";
     return text;
 }
 
@@ -96,12 +100,12 @@ bool CIniFile::DeleteSection(const std::u16string& section)
 
 std::vector<std::u16string> CIniFile::KeysOf(const std::u16string& section) const
 {
-    return SplitNullList(ReadProfile(W(section), nullptr, L"", path_, true));
+    return SplitNullList(ReadProfile(W(section), nullptr, L"", path_));
 }
 
 std::vector<std::u16string> CIniFile::Sections() const
 {
-    return SplitNullList(ReadProfile(nullptr, nullptr, L"", path_, true));
+    return SplitNullList(ReadProfile(nullptr, nullptr, L"", path_));
 }
 
 bool CIniFile::Exists() const

@@ -39,6 +39,23 @@ TEST_F(IniFileTest, LongValuesAndQuotedValuesReadBackExactly)
     EXPECT_EQ(ini.Read(u"S", u"Half"), u"\"only at the start");
 }
 
+TEST_F(IniFileTest, QuotesAtEitherEndOfAValueReadBackExactly)
+{
+    // Blanks and a pair of single or double quotes around a value are dropped on read; a value long enough to
+    // be cut at the first buffer size loses a character there when its quotes are dropped.
+    const std::u16string values[] = {u"'secret'", u"''", u"\"\"", u"'", u"\"", u"'a\"", u" 'padded' ",
+                                     u"\t\"QRT\" ", u"'at start", u"at end\"", u"'" + std::u16string(1022, u'x')};
+    for (const auto& value : values) {
+        ASSERT_TRUE(ini.Write(u"Connection.1", u"Password", value));
+        EXPECT_EQ(ini.Read(u"Connection.1", u"Password"), value);
+    }
+    // What earlier versions wrote reads as it always did.
+    const CIniFile earlier(dir.File(u"earlier.ini"));
+    ASSERT_TRUE(test::WriteFileBytes(earlier.Path(), "[S]\r\nWords=\"\"QRT\", \"CQ\"\"\r\nPassword='p'\r\n"));
+    EXPECT_EQ(earlier.Read(u"S", u"Words"), u"\"QRT\", \"CQ\"");
+    EXPECT_EQ(earlier.Read(u"S", u"Password"), u"p");
+}
+
 TEST_F(IniFileTest, NamesOutsideTheAnsiCodePageSurvive)
 {
     const std::u16string name = u"\u0416\u0443\u043a\u043e\u0432 \u6771\u4eac \U0001F4E1";
