@@ -1,5 +1,7 @@
 #include "win/IniFile.h"
 
+#include <algorithm>
+
 #include "base/Numbers.h"
 #include "base/Text.h"
 #include "win/Win32.h"
@@ -38,6 +40,24 @@ std::vector<std::u16string> SplitNullList(const std::u16string& list)
         start = stop + 1;
     }
     return items;
+}
+
+// True when the file holds no byte but NUL: empty, or zero-filled by a crash. False when it cannot be read.
+bool HoldsOnlyNulBytes(const std::u16string& path)
+{
+    HANDLE file = ::CreateFileW(W(path), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    char chunk[4096];
+    DWORD got = 0;
+    bool blank = true;
+    while (blank) {
+        if (!::ReadFile(file, chunk, sizeof chunk, &got, nullptr)) blank = false;
+        else if (got == 0) break;
+        else blank = std::all_of(chunk, chunk + got, [](char c) { return c == 0; });
+    }
+    ::CloseHandle(file);
+    return blank;
 }
 
 } // namespace
@@ -115,9 +135,12 @@ bool CIniFile::Exists() const
 
 bool CIniFile::EnsureExists() const
 {
-    if (Exists()) return true;
-    HANDLE file = ::CreateFileW(W(path_), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return ::GetLastError() == ERROR_FILE_EXISTS;
+    // A file without a byte but NUL is written as ANSI by the profile functions: it is started anew.
+    const bool exists = Exists();
+    if (exists && !HoldsOnlyNulBytes(path_)) return true;
+    HANDLE file = ::CreateFileW(W(path_), GENERIC_WRITE, 0, nullptr, exists ? TRUNCATE_EXISTING : CREATE_NEW,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return exists || ::GetLastError() == ERROR_FILE_EXISTS;
     const unsigned char bom[2] = {0xFF, 0xFE};
     DWORD written = 0;
     const bool ok = ::WriteFile(file, bom, sizeof bom, &written, nullptr) && written == sizeof bom;

@@ -29,7 +29,8 @@ public:
     std::vector<std::u16string> KeysOf(const std::u16string& section) const;
     std::vector<std::u16string> Sections() const;
 
-    // Creates the file, empty and with a UTF-16LE byte-order mark, when it does not exist.
+    // Creates the file, empty and with a UTF-16LE byte-order mark, when it does not exist or holds nothing
+    // but NUL bytes.
     bool EnsureExists() const;
     bool Exists() const;
 

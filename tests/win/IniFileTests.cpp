@@ -67,6 +67,22 @@ TEST_F(IniFileTest, NamesOutsideTheAnsiCodePageSurvive)
     EXPECT_EQ(bytes.substr(0, 2), "\xFF\xFE");
 }
 
+TEST_F(IniFileTest, AnEmptyOrZeroFilledFileIsStartedAsNew)
+{
+    const std::u16string name = u"\u0416\u0443\u043a\u043e\u0432 \u6771\u4eac";
+    for (const std::string& content : {std::string(), std::string(5000, '\0')}) {
+        ASSERT_TRUE(test::WriteFileBytes(ini.Path(), content));
+        EXPECT_FALSE(ini.Read(u"Connection.1", u"Name").has_value());
+        ASSERT_TRUE(ini.Write(u"Connection.1", u"Name", name));
+        EXPECT_EQ(ini.Read(u"Connection.1", u"Name"), name);
+        EXPECT_EQ(test::ReadFileBytes(ini.Path()).substr(0, 2), "\xFF\xFE");
+    }
+    // A file with text in it is kept as it is.
+    ASSERT_TRUE(test::WriteFileBytes(ini.Path(), "[Connection.1]\r\nHost=dx.example.org\r\n"));
+    ASSERT_TRUE(ini.Write(u"Connection.1", u"Port", u"7300"));
+    EXPECT_EQ(ini.Read(u"Connection.1", u"Host"), u"dx.example.org");
+}
+
 TEST_F(IniFileTest, LineBreaksNeverReachTheFile)
 {
     ASSERT_TRUE(ini.Write(u"S", u"Pasted", u"one\r\ntwo\nthree"));
