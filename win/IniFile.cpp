@@ -1,5 +1,7 @@
 #include "win/IniFile.h"
 
+#include <algorithm>
+
 #include "base/Numbers.h"
 #include "base/Text.h"
 #include "win/Win32.h"
@@ -10,16 +12,16 @@ namespace {
 // A default that no user writes: tells a missing key from an empty one.
 const char16_t kMissing[] = u"\x01\x02Kestrivane.missing\x03";
 
-// Reads a profile value or list, doubling the buffer until it fits. listMode: a double-null-terminated list.
+// Reads a profile value or list, doubling the buffer until it fits. A cut list comes back as size - 2
+// characters, a cut value as size - 1, or as size - 2 when Wine dropped the quotes around what it cut.
 std::u16string ReadProfile(const wchar_t* section, const wchar_t* key, const wchar_t* fallback,
-                           const std::u16string& path, bool listMode)
+                           const std::u16string& path)
 {
     std::u16string buffer(1024, u'\0');
     for (;;) {
         const DWORD size = DWORD(buffer.size());
         const DWORD got = ::GetPrivateProfileStringW(section, key, fallback, W(buffer.data()), size, W(path));
-        const DWORD truncatedAt = listMode ? size - 2 : size - 1;
-        if (got < truncatedAt || buffer.size() >= (1u << 26)) {
+        if (got < size - 2 || buffer.size() >= (1u << 26)) {
             buffer.resize(got);
             return buffer;
         }
@@ -40,11 +42,29 @@ std::vector<std::u16string> SplitNullList(const std::u16string& list)
     return items;
 }
 
+// True when the file holds no byte but NUL: empty, or zero-filled by a crash. False when it cannot be read.
+bool HoldsOnlyNulBytes(const std::u16string& path)
+{
+    HANDLE file = ::CreateFileW(W(path), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    char chunk[4096];
+    DWORD got = 0;
+    bool blank = true;
+    while (blank) {
+        if (!::ReadFile(file, chunk, sizeof chunk, &got, nullptr)) blank = false;
+        else if (got == 0) break;
+        else blank = std::all_of(chunk, chunk + got, [](char c) { return c == 0; });
+    }
+    ::CloseHandle(file);
+    return blank;
+}
+
 } // namespace
 
 std::optional<std::u16string> CIniFile::Read(const std::u16string& section, const std::u16string& key) const
 {
-    std::u16string value = ReadProfile(W(section), W(key), W(kMissing), path_, false);
+    std::u16string value = ReadProfile(W(section), W(key), W(kMissing), path_);
     if (value == kMissing) return std::nullopt;
     return value;
 }
@@ -67,7 +87,11 @@ std::u16string CIniFile::EncodeValue(const std::u16string& value)
     std::u16string text = value;
     for (auto& c : text)
         if (c == u'\r' || c == u'\n') c = u' ';
-    if (text.size() >= 2 && text.front() == u'"' && text.back() == u'"') text = u"\"" + text + u"\"";
+    // The profile functions drop the blanks around a value, then a pair of single or double quotes around
+    // what is left: a quote at either end is kept by one more pair of double quotes.
+    const std::u16string_view kept = TrimView(std::u16string_view(text));
+    const auto isQuote = [](char16_t c) { return c == u'"' || c == u'\''; };
+    if (!kept.empty() && (isQuote(kept.front()) || isQuote(kept.back()))) text = u"\"" + text + u"\"";
     return text;
 }
 
@@ -96,12 +120,12 @@ bool CIniFile::DeleteSection(const std::u16string& section)
 
 std::vector<std::u16string> CIniFile::KeysOf(const std::u16string& section) const
 {
-    return SplitNullList(ReadProfile(W(section), nullptr, L"", path_, true));
+    return SplitNullList(ReadProfile(W(section), nullptr, L"", path_));
 }
 
 std::vector<std::u16string> CIniFile::Sections() const
 {
-    return SplitNullList(ReadProfile(nullptr, nullptr, L"", path_, true));
+    return SplitNullList(ReadProfile(nullptr, nullptr, L"", path_));
 }
 
 bool CIniFile::Exists() const
@@ -111,9 +135,12 @@ bool CIniFile::Exists() const
 
 bool CIniFile::EnsureExists() const
 {
-    if (Exists()) return true;
-    HANDLE file = ::CreateFileW(W(path_), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return ::GetLastError() == ERROR_FILE_EXISTS;
+    // A file without a byte but NUL is written as ANSI by the profile functions: it is started anew.
+    const bool exists = Exists();
+    if (exists && !HoldsOnlyNulBytes(path_)) return true;
+    HANDLE file = ::CreateFileW(W(path_), GENERIC_WRITE, 0, nullptr, exists ? TRUNCATE_EXISTING : CREATE_NEW,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return exists || ::GetLastError() == ERROR_FILE_EXISTS;
     const unsigned char bom[2] = {0xFF, 0xFE};
     DWORD written = 0;
     const bool ok = ::WriteFile(file, bom, sizeof bom, &written, nullptr) && written == sizeof bom;

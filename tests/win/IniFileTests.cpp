@@ -39,6 +39,23 @@ TEST_F(IniFileTest, LongValuesAndQuotedValuesReadBackExactly)
     EXPECT_EQ(ini.Read(u"S", u"Half"), u"\"only at the start");
 }
 
+TEST_F(IniFileTest, QuotesAtEitherEndOfAValueReadBackExactly)
+{
+    // Blanks and a pair of single or double quotes around a value are dropped on read; a value long enough to
+    // be cut at the first buffer size loses a character there when its quotes are dropped.
+    const std::u16string values[] = {u"'secret'", u"''", u"\"\"", u"'", u"\"", u"'a\"", u" 'padded' ",
+                                     u"\t\"QRT\" ", u"'at start", u"at end\"", u"'" + std::u16string(1022, u'x')};
+    for (const auto& value : values) {
+        ASSERT_TRUE(ini.Write(u"Connection.1", u"Password", value));
+        EXPECT_EQ(ini.Read(u"Connection.1", u"Password"), value);
+    }
+    // What earlier versions wrote reads as it always did.
+    const CIniFile earlier(dir.File(u"earlier.ini"));
+    ASSERT_TRUE(test::WriteFileBytes(earlier.Path(), "[S]\r\nWords=\"\"QRT\", \"CQ\"\"\r\nPassword='p'\r\n"));
+    EXPECT_EQ(earlier.Read(u"S", u"Words"), u"\"QRT\", \"CQ\"");
+    EXPECT_EQ(earlier.Read(u"S", u"Password"), u"p");
+}
+
 TEST_F(IniFileTest, NamesOutsideTheAnsiCodePageSurvive)
 {
     const std::u16string name = u"\u0416\u0443\u043a\u043e\u0432 \u6771\u4eac \U0001F4E1";
@@ -48,6 +65,22 @@ TEST_F(IniFileTest, NamesOutsideTheAnsiCodePageSurvive)
     const std::string bytes = test::ReadFileBytes(ini.Path());
     ASSERT_GE(bytes.size(), 2u);
     EXPECT_EQ(bytes.substr(0, 2), "\xFF\xFE");
+}
+
+TEST_F(IniFileTest, AnEmptyOrZeroFilledFileIsStartedAsNew)
+{
+    const std::u16string name = u"\u0416\u0443\u043a\u043e\u0432 \u6771\u4eac";
+    for (const std::string& content : {std::string(), std::string(5000, '\0')}) {
+        ASSERT_TRUE(test::WriteFileBytes(ini.Path(), content));
+        EXPECT_FALSE(ini.Read(u"Connection.1", u"Name").has_value());
+        ASSERT_TRUE(ini.Write(u"Connection.1", u"Name", name));
+        EXPECT_EQ(ini.Read(u"Connection.1", u"Name"), name);
+        EXPECT_EQ(test::ReadFileBytes(ini.Path()).substr(0, 2), "\xFF\xFE");
+    }
+    // A file with text in it is kept as it is.
+    ASSERT_TRUE(test::WriteFileBytes(ini.Path(), "[Connection.1]\r\nHost=dx.example.org\r\n"));
+    ASSERT_TRUE(ini.Write(u"Connection.1", u"Port", u"7300"));
+    EXPECT_EQ(ini.Read(u"Connection.1", u"Host"), u"dx.example.org");
 }
 
 TEST_F(IniFileTest, LineBreaksNeverReachTheFile)
