@@ -40,11 +40,17 @@ bool CMessageLoop::Dispatch(MSG& msg)
 // since a window that never validates itself would be painted again and again.
 bool CMessageLoop::TakeWaitingInputPaintAndTimers()
 {
+    struct Kind {
+        UINT first, last, flags;
+    };
+    constexpr Kind kKinds[] = {{0, 0, PM_QS_INPUT}, {0, 0, PM_QS_PAINT}, {WM_TIMER, WM_TIMER, 0}};
     constexpr int kMostOfEachKind = 64;
     bool newIdlePhase = false;
     MSG msg{};
-    for (const UINT kind : {UINT(PM_QS_INPUT), UINT(PM_QS_PAINT)}) {
-        for (int n = 0; n < kMostOfEachKind && ::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE | kind); ++n) {
+    for (const Kind& kind : kKinds) {
+        for (int n = 0; n < kMostOfEachKind && ::PeekMessageW(&msg, nullptr, kind.first, kind.last, PM_REMOVE | kind.flags);
+             ++n) {
+            // WM_QUIT passes every filter: it stays for the loop's own GetMessage.
             if (msg.message == WM_QUIT) {
                 ::PostQuitMessage(int(msg.wParam));
                 return newIdlePhase;
@@ -52,8 +58,6 @@ bool CMessageLoop::TakeWaitingInputPaintAndTimers()
             newIdlePhase = Dispatch(msg) || newIdlePhase;
         }
     }
-    for (int n = 0; n < kMostOfEachKind && ::PeekMessageW(&msg, nullptr, WM_TIMER, WM_TIMER, PM_REMOVE); ++n)
-        Dispatch(msg);
     return newIdlePhase;
 }
 
