@@ -38,7 +38,7 @@ bool CDxSummitConnection::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
 
 bool CDxSummitConnection::StartWorker(unsigned generation, const std::u16string& host)
 {
-    auto worker = std::make_shared<CDxSummitWorker>(window_.Handle(), generation, host);
+    auto worker = std::make_shared<CDxSummitWorker>(window_.Handle(), generation, host, requestTimeoutMs_);
     if (!CDxSummitWorker::StartThread(worker)) return false;
     worker_ = std::move(worker);
     return true;

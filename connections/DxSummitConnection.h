@@ -16,6 +16,9 @@ public:
     // Stops the worker (its thread ends after its current request) and frees results still queued.
     ~CDxSummitConnection() override;
 
+    // The time-outs of connecting, sending and receiving of the next worker's requests (tests shorten them).
+    void SetRequestTimeoutMs(DWORD ms) { requestTimeoutMs_ = ms; }
+
 protected:
     bool CreateHiddenWindow() override;
     bool StartWorker(unsigned generation, const std::u16string& host) override;
@@ -31,6 +34,7 @@ private:
 
     CMessageOnlyWindow window_;
     std::shared_ptr<CDxSummitWorker> worker_;
+    DWORD requestTimeoutMs_ = CDxSummitWorker::kTimeoutMs;
 };
 
 } // namespace kv

