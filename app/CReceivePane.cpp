@@ -95,7 +95,7 @@ void CReceivePane::AddText(const std::u16string& text, const std::u16string& rea
 {
     if (!edit_.IsWindow() || text.empty()) return;
     CShownTextConverter::Block block = converter_.Convert(text, style);
-    pending_.Add(std::move(block.text), block.newLines, style, reason, ::GetTickCount64());
+    pending_.Add(std::move(block.text), block.newLines, style, reason, clock_->TickCount());
     // Lines beyond a full pane and text beyond the waiting limit are skipped.
     skippedLines_ += pending_.DropOldestLines(pending_.Lines() - book_.MaxLines());
     skippedLines_ += pending_.DropOldestLinesBeyond(size_t(book_.MaxChars()));
@@ -104,7 +104,7 @@ void CReceivePane::AddText(const std::u16string& text, const std::u16string& rea
 
 void CReceivePane::ScheduleUpdate()
 {
-    const uint64_t sinceLast = ::GetTickCount64() - lastUpdateEnd_;
+    const uint64_t sinceLast = clock_->TickCount() - lastUpdateEnd_;
     // Lines waiting are shown early, but after a costly update the pane leaves the loop to the others.
     const uint64_t rest = uint64_t(budget_.RestAfterUpdateMs());
     const uint64_t wait = pending_.Lines() >= kFlushLines ? rest : std::max(kFlushIntervalMs, rest);
@@ -134,7 +134,7 @@ void CReceivePane::ShowWaitingText(bool all)
     const bool atEnd = EditScrolledToEnd();
     const SavedView view = SaveView();
     edit_.SetRedraw(false);
-    const int newLines = InsertRuns(TakeRunsToShow(all, ::GetTickCount64()));
+    const int newLines = InsertRuns(TakeRunsToShow(all, clock_->TickCount()));
     const int64_t removed = TrimExcessLines();
     if (view.hadSelection)
         edit_.SetSel(NotBelowZero(view.selection.cpMin - removed), NotBelowZero(view.selection.cpMax - removed));
@@ -151,7 +151,7 @@ void CReceivePane::ShowWaitingText(bool all)
     UpdateJumpButton();
 
     budget_.RecordUpdate(newLines, MillisecondsSince(start));
-    lastUpdateEnd_ = ::GetTickCount64();
+    lastUpdateEnd_ = clock_->TickCount();
     if (!pending_.Empty()) SetFlushTimer(UINT(std::max(kFlushIntervalMs, uint64_t(budget_.RestAfterUpdateMs()))));
 }
 
@@ -161,16 +161,16 @@ std::deque<CPendingPaneText::Run> CReceivePane::TakeRunsToShow(bool all, uint64_
     int count = pending_.Lines();
     if (!all) {
         count = budget_.LinesPerUpdate(book_.RoomInLines(), book_.MaxLines());
-        // Text that has waited too long is not caught up with: the pane jumps to the newest.
-        if (pending_.Lines() > count && now - pending_.OldestTick() > kMaxWaitMs)
-            skippedLines_ += pending_.DropOldestLines(pending_.Lines() - count);
+        // Lines that have waited too long are not caught up with: the pane skips them for the newer ones.
+        const int tooOld = now > kMaxWaitMs ? pending_.LinesArrivedBefore(now - kMaxWaitMs) : 0;
+        skippedLines_ += pending_.DropOldestLines(std::min(pending_.Lines() - count, tooOld));
     }
     std::deque<CPendingPaneText::Run> runs = pending_.TakeLines(count);
     if (skippedLines_ > 0) {
         // The line the control ends in was continued by skipped text: it ends here.
         std::u16string notice = book_.PartialLineLength() > 0 ? u"\n" : u"";
         notice += FormatText(LoadText(kSkippedTextId), skippedLines_, skippedLines_ == 1 ? u"" : u"s") + u"\n";
-        runs.push_front(CPendingPaneText::Run{std::move(notice), LineNotice, u"", 1, now});
+        runs.push_front(CPendingPaneText::Run{std::move(notice), LineNotice, u"", 1});
         skippedLines_ = 0;
     }
     return runs;

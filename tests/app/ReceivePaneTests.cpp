@@ -9,6 +9,7 @@
 #include "app/LineStyle.h"
 #include "app/MonoFont.h"
 #include "base/Format.h"
+#include "base/Platform.h"
 #include "base/Text.h"
 #include "base/Utf.h"
 #include "tests/app/PaneTestHost.h"
@@ -17,6 +18,14 @@
 using namespace kv;
 
 namespace {
+
+// The pane's time, standing still unless a test moves it.
+class CTestClock : public IClock {
+public:
+    uint64_t TickCount() const override { return tick; }
+    UtcTime NowUtc() const override { return {}; }
+    uint64_t tick = 100000;
+};
 
 class ReceivePaneTest : public ::testing::Test {
 protected:
@@ -361,4 +370,41 @@ TEST_F(ReceivePaneTest, TextThatWaitedTooLongIsSkippedWithANotice)
     pane.Edit().SetScrollPos(POINT{0, scroll.y + pane.Edit().PosFromChar(IndexOf(u"JA0055")).y});
     test::PumpFor(200);
     EXPECT_FALSE(test::SaveScreenshot(host, u"receive-pane-skipped-lines").empty());
+}
+
+// A line is skipped only when it has waited more than a second itself: lines that arrive as fast as the pane
+// shows them are all shown, even when some always wait for the next update; a backlog older than a second
+// is skipped with its notice.
+TEST_F(ReceivePaneTest, LinesThePaneKeepsUpWithAreNeverSkippedButABacklogOlderThanASecondIs)
+{
+    CTestClock clock;
+    pane.SetClock(clock);
+    pane.SetMaxLines(6); // an update shows four lines into six, whatever it costs
+    int next = 1;
+    const auto arrive = [&](int lines) {
+        std::u16string block;
+        for (int i = 0; i < lines; ++i) block += FormatText(u"line %d\n", next++);
+        pane.AppendText(block, LineReceived);
+    };
+    // Each update shows the four oldest of the lines waiting: the newest two wait for the next one.
+    const auto shownText = [&] { return pane.TextControl().GetTextRange(0, pane.TextControl().GetTextLength()); };
+    const auto shownUpTo = [&](int line) {
+        const auto shown = [&] { return shownText().find(FormatText(u"line %d\r", line)) != std::u16string::npos; };
+        return shown() || test::PumpUntil(shown, 10000);
+    };
+    arrive(6);
+    ASSERT_TRUE(shownUpTo(4));
+    for (int step = 1; step <= 8; ++step) {
+        clock.tick += 800;
+        arrive(4);
+        ASSERT_TRUE(shownUpTo(next - 3)) << "step " << step;
+        EXPECT_EQ(shownText().find(u"skipped"), std::u16string::npos) << "step " << step << ": " << Utf16ToUtf8(shownText());
+    }
+
+    // The two lines waiting have waited longer than a second when the next four arrive.
+    clock.tick += 1500;
+    arrive(4);
+    EXPECT_EQ(Split(EditText(), u'\r'),
+              (std::vector<std::u16string>{u"line 36", u"2 lines skipped: received faster than they can be shown",
+                                           u"line 39", u"line 40", u"line 41", u"line 42", u""}));
 }
