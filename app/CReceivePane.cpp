@@ -214,7 +214,7 @@ CReceivePane::SavedView CReceivePane::SaveView() const
     SavedView view;
     view.selection = edit_.GetSel();
     view.hadSelection = view.selection.cpMax > view.selection.cpMin;
-    view.scroll = edit_.GetScrollPos();
+    view.scroll = ScrollPosition();
     view.firstVisibleChar = edit_.LineIndex(edit_.GetFirstVisibleLine());
     return view;
 }
@@ -228,7 +228,7 @@ void CReceivePane::RestoreView(const SavedView& view, int64_t removed)
     // The text above moved up: put the line the user was reading back at the top. By pixels, since
     // a scroll by lines is not measured in this text's lines everywhere.
     const long lineStart = edit_.LineIndex(edit_.LineFromChar(NotBelowZero(view.firstVisibleChar - removed)));
-    const POINT now = edit_.GetScrollPos();
+    const POINT now = ScrollPosition();
     const int top = edit_.PosFromChar(lineStart).y - edit_.GetRect().top;
     edit_.SetScrollPos(POINT{now.x, now.y + top});
 }
@@ -242,7 +242,20 @@ bool CReceivePane::EditScrolledToEnd() const
     if (!::GetScrollInfo(edit_, SB_VERT, &info)) return true;
     // A bar kept only disabled (the text fits) may report a range without a page.
     if (info.nPage == 0 || info.nMax <= int(info.nPage)) return true;
-    return int(info.nPage) + info.nPos >= info.nMax - 1;
+    // Not from the bar's range: some rich edits stop it at 65,535 however tall the text, which puts the
+    // end some lines above the last one. The view is at the end when the last line's bottom is in it.
+    const long lastLine = edit_.GetLineCount() - 1;
+    if (lastLine < 1) return true;
+    const int lastTop = edit_.PosFromChar(edit_.LineIndex(lastLine)).y;
+    const int lineHeight = lastTop - edit_.PosFromChar(edit_.LineIndex(lastLine - 1)).y;
+    return lastTop + lineHeight <= edit_.GetRect().bottom + 1;
+}
+
+// EM_GETSCROLLPOS scales its values down to 16 bits in a text taller than 65,535 pixels, while
+// EM_SETSCROLLPOS takes pixels: the vertical position is measured from where the first character stands.
+POINT CReceivePane::ScrollPosition() const
+{
+    return POINT{edit_.GetScrollPos().x, edit_.GetRect().top - edit_.PosFromChar(0).y};
 }
 
 void CReceivePane::UpdateJumpButton()

@@ -105,6 +105,7 @@ private:
         long firstVisibleChar = 0;
     };
     bool EditScrolledToEnd() const;
+    POINT ScrollPosition() const;
     void ScheduleUpdate();
     void SetFlushTimer(UINT ms);
     void ShowWaitingText(bool all);

@@ -47,6 +47,15 @@ protected:
     {
         for (int i = from; i <= to; ++i) pane.AppendText(FormatText(u"line %d\n", i), LineReceived);
     }
+    // Puts the view whole lines above the end, by pixels (EM_SETSCROLLPOS takes pixels however tall the text).
+    void ScrollLinesAboveTheEnd(int lines)
+    {
+        pane.ScrollToEnd();
+        CReadOnlyRichEdit& edit = pane.Edit();
+        const int firstTop = edit.PosFromChar(0).y;
+        const int lineHeight = edit.PosFromChar(edit.LineIndex(1)).y - firstTop;
+        edit.SetScrollPos(POINT{0, edit.GetRect().top - firstTop - lines * lineHeight});
+    }
     // Scrolls up by pages, as a user with the scroll bar would.
     void ScrollUp(int pages)
     {
@@ -128,6 +137,34 @@ TEST_F(ReceivePaneTest, ReadingPositionHoldsWhileLinesArriveAndAreTrimmed)
     EXPECT_FALSE(::IsWindowVisible(pane.JumpButton()));
     EXPECT_TRUE(test::PumpUntil([&] { return host.focusRequests == 1; }, 2000));
     EXPECT_EQ(::GetFocus(), HWND(host.sendLine));
+}
+
+// A pane of some thousand lines is taller than 65,535 pixels, where scroll positions may be scaled down to 16
+// bits: a reader even one line above the end is not taken for one at the end, and neither the lines added
+// below him (the first round, before the pane is full) nor those trimmed above him move him.
+TEST_F(ReceivePaneTest, AReaderAFewLinesUpInAFullPaneKeepsHisLineWhileLinesArrive)
+{
+    CTestClock clock; // standing still: no line waits too long, however slow the updates
+    pane.SetClock(clock);
+    AppendNumberedLines(1, 4900);
+    int next = 4901;
+    for (int linesUp : {20, 1, 2, 3, 5, 20}) {
+        ScrollLinesAboveTheEnd(linesUp);
+        const std::u16string reading = FirstVisibleLineText();
+        ASSERT_FALSE(pane.IsScrolledToEnd()) << linesUp << " lines up";
+        for (int block = 0; block < 10; ++block) {
+            AppendNumberedLines(next, next + 9);
+            next += 10;
+            test::PumpFor(30);
+            if (linesUp == 3 && block == 5) {
+                EXPECT_FALSE(test::SaveScreenshot(host, u"receive-pane-reader-in-a-full-pane").empty());
+            }
+        }
+        EXPECT_EQ(FirstVisibleLineText(), reading) << linesUp << " lines up";
+        EXPECT_EQ(pane.NewLineCount(), 100) << linesUp << " lines up";
+        EXPECT_EQ(CWindow(pane.JumpButton()).GetText(), u"100 new lines - jump to end") << linesUp << " lines up";
+    }
+    EXPECT_EQ(pane.Book().LineLengths().size(), 5000u);
 }
 
 TEST_F(ReceivePaneTest, WithoutTrimmingTheScrollPositionIsExactlyKept)
