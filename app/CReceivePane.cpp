@@ -8,7 +8,6 @@
 #include "app/DpiHelpers.h"
 #include "app/LineStyle.h"
 #include "app/PaneMessages.h"
-#include "app/SpotTestRequest.h"
 #include "base/Format.h"
 #include "base/TextCatalog.h"
 #include "win/ChildWindowArgs.h"
@@ -67,6 +66,7 @@ bool CReceivePane::OnCreate(const CREATESTRUCTW&)
     if (!edit_.Create(hwnd_, kEditId, style, WS_EX_CLIENTEDGE, 0x4000000)) return false;
     edit_.SpotTestEnabled = true;
     edit_.SetMouseObserver([this](MSG& msg) { OnEditMouse(msg); });
+    edit_.SetSpotTestReasonOf([this](int charIndex) { return SpotTestReasonAt(charIndex); });
 
     jumpButton_.Attach(::CreateWindowExW(0, L"BUTTON", L"", WS_CHILD | WS_CLIPSIBLINGS | BS_PUSHBUTTON, 0, 0, 0, 0, hwnd_,
                                          reinterpret_cast<HMENU>(INT_PTR(kJumpButtonId)),
@@ -365,18 +365,17 @@ void CReceivePane::OnEditMouse(MSG& msg)
     tooltip_.RelayEvent(msg);
 }
 
-LRESULT CReceivePane::OnTestInSpotFilters(WPARAM wParam, LPARAM lParam)
+// Only a duplicate's reason goes with its line: the spot test finds a filter's by itself.
+std::u16string CReceivePane::SpotTestReasonAt(int charIndex) const
 {
-    if (auto* request = reinterpret_cast<SpotTestRequest*>(lParam)) {
-        const LineReason* entry = book_.FindReason(request->CharIndex);
-        if (entry && entry->Style == LineDuplicate) request->Reason = entry->Reason;
-    }
-    return ::SendMessageW(GetParent(), WM_APP_TEST_IN_SPOT_FILTERS, wParam, lParam);
+    const LineReason* entry = book_.FindReason(charIndex);
+    return entry && entry->Style == LineDuplicate ? entry->Reason : std::u16string();
 }
 
 LRESULT CReceivePane::WndProc(UINT msg, WPARAM wParam, LPARAM lParam)
 {
-    if (msg == WM_APP_TEST_IN_SPOT_FILTERS) return OnTestInSpotFilters(wParam, lParam);
+    // The text control's request carries the reason taken with its line: it goes up as it is.
+    if (msg == WM_APP_TEST_IN_SPOT_FILTERS) return ::SendMessageW(GetParent(), msg, wParam, lParam);
     return CWindowBase::WndProc(msg, wParam, lParam);
 }
 

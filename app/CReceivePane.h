@@ -116,7 +116,7 @@ private:
     void RestoreView(const SavedView& view, int64_t removed);
     void OnJumpClicked();
     void OnEditMouse(MSG& msg);
-    LRESULT OnTestInSpotFilters(WPARAM wParam, LPARAM lParam);
+    std::u16string SpotTestReasonAt(int charIndex) const;
 
     CReadOnlyRichEdit edit_;
     CWindow jumpButton_;

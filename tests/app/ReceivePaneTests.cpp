@@ -14,6 +14,7 @@
 #include "base/Utf.h"
 #include "tests/app/PaneTestHost.h"
 #include "tests/support/WinTestSupport.h"
+#include "win/MessageOnlyWindow.h"
 
 using namespace kv;
 
@@ -234,6 +235,44 @@ TEST_F(ReceivePaneTest, ReasonOfAStruckOutBlockIsItsTooltipAndGoesWithADuplicate
     EXPECT_EQ(host.spotTests[0].Reason, u"already forwarded");
     EXPECT_EQ(host.spotTests[0].CharIndex, IndexOf(u"VK2ABC"));
     EXPECT_EQ(host.spotTests[1].Reason, u""); // filter-rejected: the dialog finds the reason itself
+}
+
+// The context menu's loop runs timers and sockets: what is shown and trimmed while the menu is open does not
+// change the line and reason that its spot test carries.
+TEST_F(ReceivePaneTest, TheMenusSpotTestCarriesTheClickedLineWhateverIsTrimmedWhileItIsOpen)
+{
+    const auto spot = [](const char16_t* call) {
+        return FormatText(u"DX de W3LPL:     14030.0  %s       599                    1201Z", call);
+    };
+    pane.SetMaxLines(3);
+    pane.AppendText(spot(u"JA1XYZ") + u"\n", LineReceived);
+    pane.AddText(spot(u"VK2ABC") + u"\n", u"already forwarded", LineDuplicate);
+    pane.AddText(spot(u"ZL1ABC") + u"\n", u"other reason", LineDuplicate);
+    POINT at = PointOf(IndexOf(u"VK2ABC"));
+    ::ClientToScreen(pane.Edit(), &at);
+
+    // With the menu open, a line arrives and trims the first one; then the user chooses the spot test.
+    CMessageOnlyWindow meanwhile;
+    ASSERT_TRUE(meanwhile.Create([&](UINT msg, WPARAM id, LPARAM, LRESULT&) {
+        if (msg != WM_TIMER) return false;
+        meanwhile.KillTimer(id);
+        if (id == 2) {
+            ::EndMenu(); // the menu did not take the key
+            return true;
+        }
+        pane.AppendText(spot(u"G4ABCD") + u"\n", LineReceived);
+        pane.FlushPendingText();
+        ::PostMessageW(pane.Edit(), WM_CHAR, u't', 0); // the item's access key
+        return true;
+    }));
+    meanwhile.SetTimer(1, 300);
+    meanwhile.SetTimer(2, 15000);
+    pane.Edit().SendMessage(WM_CONTEXTMENU, WPARAM(HWND(pane.Edit())), MAKELPARAM(at.x, at.y));
+    meanwhile.KillTimer(2);
+    EXPECT_EQ(EditText().substr(0, spot(u"VK2ABC").size()), spot(u"VK2ABC")); // the first line was trimmed
+    ASSERT_EQ(host.spotTests.size(), 1u);
+    EXPECT_EQ(host.spotTests[0].Line, spot(u"VK2ABC"));
+    EXPECT_EQ(host.spotTests[0].Reason, u"already forwarded");
 }
 
 TEST_F(ReceivePaneTest, ResizingKeepsTheEndInViewForAFollowerAndThePlaceForAReader)
