@@ -59,6 +59,7 @@ CReadOnlyRichEdit::LineAt CReadOnlyRichEdit::GetLineAt(int x, int y) const
     const long start = LineIndex(LineFromChar(at.charIndex));
     if (start < 0) return at;
     at.text = WithoutLineEnd(GetTextRange(start, start + LineLength(start)));
+    if (spotTestReasonOf_) at.reason = spotTestReasonOf_(at.charIndex);
     return at;
 }
 
@@ -112,7 +113,7 @@ void CReadOnlyRichEdit::RunContextCommand(int command, const LineAt& line)
         ::SendMessageW(MainWindow(), WM_APP_EDIT_CLICKED, 0, LPARAM(hwnd_));
         break;
     case ID_TEST_IN_SPOT_FILTERS: {
-        SpotTestRequest request{line.text, line.charIndex, {}};
+        SpotTestRequest request{line.text, line.charIndex, line.reason};
         ::SendMessageW(GetParent(), WM_APP_TEST_IN_SPOT_FILTERS, 0, LPARAM(&request));
         return;
     }

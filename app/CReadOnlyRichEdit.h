@@ -16,9 +16,13 @@ public:
     struct LineAt {
         std::u16string text; // the whole line without its line end
         int charIndex = 0;
+        std::u16string reason; // what the owner gives the spot test of this character, taken with the line
     };
     // Every mouse message for the control, before the control sees it (a tooltip of the owner relays them).
     using MouseObserver = std::function<void(MSG& msg)>;
+    // The owner's reason for the spot test of a character. Asked when the line is taken, since the text may
+    // be trimmed while the context menu's loop runs.
+    using SpotTestReasonOf = std::function<std::u16string(int charIndex)>;
 
     // Read-only, multi-line, following its end, the selection shown without focus, and a vertical bar
     // that is disabled rather than hidden while the text fits.
@@ -28,6 +32,7 @@ public:
     bool Create(HWND parent, int id, DWORD style, DWORD exStyle, long textLimit);
 
     void SetMouseObserver(MouseObserver observer) { mouseObserver_ = std::move(observer); }
+    void SetSpotTestReasonOf(SpotTestReasonOf reasonOf) { spotTestReasonOf_ = std::move(reasonOf); }
 
     // x = y = -1: at the selection's start (keyboard); else at a screen point.
     LineAt GetLineAt(int x, int y) const;
@@ -48,6 +53,7 @@ private:
     HWND MainWindow() const { return ::GetAncestor(hwnd_, GA_ROOT); }
 
     MouseObserver mouseObserver_;
+    SpotTestReasonOf spotTestReasonOf_;
 };
 
 } // namespace kv

@@ -8,7 +8,6 @@
 #include "app/DpiHelpers.h"
 #include "app/LineStyle.h"
 #include "app/PaneMessages.h"
-#include "app/SpotTestRequest.h"
 #include "base/Format.h"
 #include "base/TextCatalog.h"
 #include "win/ChildWindowArgs.h"
@@ -67,6 +66,7 @@ bool CReceivePane::OnCreate(const CREATESTRUCTW&)
     if (!edit_.Create(hwnd_, kEditId, style, WS_EX_CLIENTEDGE, 0x4000000)) return false;
     edit_.SpotTestEnabled = true;
     edit_.SetMouseObserver([this](MSG& msg) { OnEditMouse(msg); });
+    edit_.SetSpotTestReasonOf([this](int charIndex) { return SpotTestReasonAt(charIndex); });
 
     jumpButton_.Attach(::CreateWindowExW(0, L"BUTTON", L"", WS_CHILD | WS_CLIPSIBLINGS | BS_PUSHBUTTON, 0, 0, 0, 0, hwnd_,
                                          reinterpret_cast<HMENU>(INT_PTR(kJumpButtonId)),
@@ -95,7 +95,7 @@ void CReceivePane::AddText(const std::u16string& text, const std::u16string& rea
 {
     if (!edit_.IsWindow() || text.empty()) return;
     CShownTextConverter::Block block = converter_.Convert(text, style);
-    pending_.Add(std::move(block.text), block.newLines, style, reason, ::GetTickCount64());
+    pending_.Add(std::move(block.text), block.newLines, style, reason, clock_->TickCount());
     // Lines beyond a full pane and text beyond the waiting limit are skipped.
     skippedLines_ += pending_.DropOldestLines(pending_.Lines() - book_.MaxLines());
     skippedLines_ += pending_.DropOldestLinesBeyond(size_t(book_.MaxChars()));
@@ -104,7 +104,7 @@ void CReceivePane::AddText(const std::u16string& text, const std::u16string& rea
 
 void CReceivePane::ScheduleUpdate()
 {
-    const uint64_t sinceLast = ::GetTickCount64() - lastUpdateEnd_;
+    const uint64_t sinceLast = clock_->TickCount() - lastUpdateEnd_;
     // Lines waiting are shown early, but after a costly update the pane leaves the loop to the others.
     const uint64_t rest = uint64_t(budget_.RestAfterUpdateMs());
     const uint64_t wait = pending_.Lines() >= kFlushLines ? rest : std::max(kFlushIntervalMs, rest);
@@ -134,7 +134,7 @@ void CReceivePane::ShowWaitingText(bool all)
     const bool atEnd = EditScrolledToEnd();
     const SavedView view = SaveView();
     edit_.SetRedraw(false);
-    const int newLines = InsertRuns(TakeRunsToShow(all, ::GetTickCount64()));
+    const int newLines = InsertRuns(TakeRunsToShow(all, clock_->TickCount()));
     const int64_t removed = TrimExcessLines();
     if (view.hadSelection)
         edit_.SetSel(NotBelowZero(view.selection.cpMin - removed), NotBelowZero(view.selection.cpMax - removed));
@@ -151,7 +151,7 @@ void CReceivePane::ShowWaitingText(bool all)
     UpdateJumpButton();
 
     budget_.RecordUpdate(newLines, MillisecondsSince(start));
-    lastUpdateEnd_ = ::GetTickCount64();
+    lastUpdateEnd_ = clock_->TickCount();
     if (!pending_.Empty()) SetFlushTimer(UINT(std::max(kFlushIntervalMs, uint64_t(budget_.RestAfterUpdateMs()))));
 }
 
@@ -161,16 +161,16 @@ std::deque<CPendingPaneText::Run> CReceivePane::TakeRunsToShow(bool all, uint64_
     int count = pending_.Lines();
     if (!all) {
         count = budget_.LinesPerUpdate(book_.RoomInLines(), book_.MaxLines());
-        // Text that has waited too long is not caught up with: the pane jumps to the newest.
-        if (pending_.Lines() > count && now - pending_.OldestTick() > kMaxWaitMs)
-            skippedLines_ += pending_.DropOldestLines(pending_.Lines() - count);
+        // Lines that have waited too long are not caught up with: the pane skips them for the newer ones.
+        const int tooOld = now > kMaxWaitMs ? pending_.LinesArrivedBefore(now - kMaxWaitMs) : 0;
+        skippedLines_ += pending_.DropOldestLines(std::min(pending_.Lines() - count, tooOld));
     }
     std::deque<CPendingPaneText::Run> runs = pending_.TakeLines(count);
     if (skippedLines_ > 0) {
         // The line the control ends in was continued by skipped text: it ends here.
         std::u16string notice = book_.PartialLineLength() > 0 ? u"\n" : u"";
         notice += FormatText(LoadText(kSkippedTextId), skippedLines_, skippedLines_ == 1 ? u"" : u"s") + u"\n";
-        runs.push_front(CPendingPaneText::Run{std::move(notice), LineNotice, u"", 1, now});
+        runs.push_front(CPendingPaneText::Run{std::move(notice), LineNotice, u"", 1});
         skippedLines_ = 0;
     }
     return runs;
@@ -214,7 +214,7 @@ CReceivePane::SavedView CReceivePane::SaveView() const
     SavedView view;
     view.selection = edit_.GetSel();
     view.hadSelection = view.selection.cpMax > view.selection.cpMin;
-    view.scroll = edit_.GetScrollPos();
+    view.scroll = ScrollPosition();
     view.firstVisibleChar = edit_.LineIndex(edit_.GetFirstVisibleLine());
     return view;
 }
@@ -228,7 +228,7 @@ void CReceivePane::RestoreView(const SavedView& view, int64_t removed)
     // The text above moved up: put the line the user was reading back at the top. By pixels, since
     // a scroll by lines is not measured in this text's lines everywhere.
     const long lineStart = edit_.LineIndex(edit_.LineFromChar(NotBelowZero(view.firstVisibleChar - removed)));
-    const POINT now = edit_.GetScrollPos();
+    const POINT now = ScrollPosition();
     const int top = edit_.PosFromChar(lineStart).y - edit_.GetRect().top;
     edit_.SetScrollPos(POINT{now.x, now.y + top});
 }
@@ -242,7 +242,20 @@ bool CReceivePane::EditScrolledToEnd() const
     if (!::GetScrollInfo(edit_, SB_VERT, &info)) return true;
     // A bar kept only disabled (the text fits) may report a range without a page.
     if (info.nPage == 0 || info.nMax <= int(info.nPage)) return true;
-    return int(info.nPage) + info.nPos >= info.nMax - 1;
+    // Not from the bar's range: some rich edits stop it at 65,535 however tall the text, which puts the
+    // end some lines above the last one. The view is at the end when the last line's bottom is in it.
+    const long lastLine = edit_.GetLineCount() - 1;
+    if (lastLine < 1) return true;
+    const int lastTop = edit_.PosFromChar(edit_.LineIndex(lastLine)).y;
+    const int lineHeight = lastTop - edit_.PosFromChar(edit_.LineIndex(lastLine - 1)).y;
+    return lastTop + lineHeight <= edit_.GetRect().bottom + 1;
+}
+
+// EM_GETSCROLLPOS scales its values down to 16 bits in a text taller than 65,535 pixels, while
+// EM_SETSCROLLPOS takes pixels: the vertical position is measured from where the first character stands.
+POINT CReceivePane::ScrollPosition() const
+{
+    return POINT{edit_.GetScrollPos().x, edit_.GetRect().top - edit_.PosFromChar(0).y};
 }
 
 void CReceivePane::UpdateJumpButton()
@@ -269,7 +282,13 @@ void CReceivePane::PositionJumpButton()
     const RECT client = ClientRect();
     const int right = client.right - GetSystemMetricForDpi(SM_CXVSCROLL, dpi_) - edge - ScaleForDpi(8, dpi_);
     const int bottom = client.bottom - edge - ScaleForDpi(8, dpi_);
-    jumpButton_.SetPos(HWND_TOP, right - width, bottom - height, width, height, SWP_NOACTIVATE);
+    // Moving a window costs even where it stays in place (a millisecond or more an update under Wine, which
+    // the update budget then counts against the lines): the button moves only when its place changes. It is
+    // raised whenever it is shown, and nothing raises the text above it.
+    RECT place = jumpButton_.WindowRect();
+    ::MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT*>(&place), 2);
+    if (place.left != right - width || place.top != bottom - height || place.right != right || place.bottom != bottom)
+        jumpButton_.SetPos(HWND_TOP, right - width, bottom - height, width, height, SWP_NOACTIVATE);
 }
 
 std::u16string CReceivePane::GetReasonAt(int x, int y)
@@ -346,18 +365,17 @@ void CReceivePane::OnEditMouse(MSG& msg)
     tooltip_.RelayEvent(msg);
 }
 
-LRESULT CReceivePane::OnTestInSpotFilters(WPARAM wParam, LPARAM lParam)
+// Only a duplicate's reason goes with its line: the spot test finds a filter's by itself.
+std::u16string CReceivePane::SpotTestReasonAt(int charIndex) const
 {
-    if (auto* request = reinterpret_cast<SpotTestRequest*>(lParam)) {
-        const LineReason* entry = book_.FindReason(request->CharIndex);
-        if (entry && entry->Style == LineDuplicate) request->Reason = entry->Reason;
-    }
-    return ::SendMessageW(GetParent(), WM_APP_TEST_IN_SPOT_FILTERS, wParam, lParam);
+    const LineReason* entry = book_.FindReason(charIndex);
+    return entry && entry->Style == LineDuplicate ? entry->Reason : std::u16string();
 }
 
 LRESULT CReceivePane::WndProc(UINT msg, WPARAM wParam, LPARAM lParam)
 {
-    if (msg == WM_APP_TEST_IN_SPOT_FILTERS) return OnTestInSpotFilters(wParam, lParam);
+    // The text control's request carries the reason taken with its line: it goes up as it is.
+    if (msg == WM_APP_TEST_IN_SPOT_FILTERS) return ::SendMessageW(GetParent(), msg, wParam, lParam);
     return CWindowBase::WndProc(msg, wParam, lParam);
 }
 

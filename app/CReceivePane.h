@@ -16,6 +16,7 @@
 #include "app/PendingPaneText.h"
 #include "app/ReceiveLineBook.h"
 #include "app/ShownTextConverter.h"
+#include "win/SystemClock.h"
 #include "win/ToolTip.h"
 #include "win/WindowBase.h"
 
@@ -60,6 +61,8 @@ public:
         if (maxLines > 0) book_.SetMaxLines(maxLines);
     }
     void SetLineHeight(int lineHeight) { lineHeight_ = lineHeight; }
+    // Where the pane takes the arrival and update times of its text from (the system's by default).
+    void SetClock(const IClock& clock) { clock_ = &clock; }
 
     // The text control, with everything appended shown.
     CReadOnlyRichEdit& Edit()
@@ -102,6 +105,7 @@ private:
         long firstVisibleChar = 0;
     };
     bool EditScrolledToEnd() const;
+    POINT ScrollPosition() const;
     void ScheduleUpdate();
     void SetFlushTimer(UINT ms);
     void ShowWaitingText(bool all);
@@ -112,7 +116,7 @@ private:
     void RestoreView(const SavedView& view, int64_t removed);
     void OnJumpClicked();
     void OnEditMouse(MSG& msg);
-    LRESULT OnTestInSpotFilters(WPARAM wParam, LPARAM lParam);
+    std::u16string SpotTestReasonAt(int charIndex) const;
 
     CReadOnlyRichEdit edit_;
     CWindow jumpButton_;
@@ -127,6 +131,8 @@ private:
     CPendingPaneText pending_;
     int skippedLines_ = 0; // left the waiting text, not told yet
     CPaneUpdateBudget budget_;
+    CSystemClock systemClock_;
+    const IClock* clock_ = &systemClock_;
     uint64_t lastUpdateEnd_ = 0;
     bool flushTimerSet_ = false;
 };

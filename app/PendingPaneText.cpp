@@ -1,10 +1,16 @@
 #include "app/PendingPaneText.h"
 
+#include <algorithm>
+
 namespace kv {
 
 void CPendingPaneText::Add(std::u16string text, int lines, int style, const std::u16string& reason, uint64_t tick)
 {
     if (text.empty()) return;
+    // A line that began in an earlier text is as old as its beginning.
+    uint64_t lineTick = EndsInPartialLine() ? partialLineTick_ : tick;
+    for (int i = 0; i < lines; ++i, lineTick = tick) lineTicks_.push_back(lineTick);
+    partialLineTick_ = lineTick;
     lines_ += lines;
     chars_ += text.size();
     if (!runs_.empty() && reason.empty() && runs_.back().reason.empty() && runs_.back().style == style) {
@@ -12,7 +18,7 @@ void CPendingPaneText::Add(std::u16string text, int lines, int style, const std:
         runs_.back().lines += lines;
         return;
     }
-    runs_.push_back(Run{std::move(text), style, reason, lines, tick});
+    runs_.push_back(Run{std::move(text), style, reason, lines});
 }
 
 int CPendingPaneText::DropOldestLines(int count)
@@ -23,6 +29,11 @@ int CPendingPaneText::DropOldestLines(int count)
         dropped += PopFront().lines;
     }
     return dropped;
+}
+
+int CPendingPaneText::LinesArrivedBefore(uint64_t tick) const
+{
+    return int(std::lower_bound(lineTicks_.begin(), lineTicks_.end(), tick) - lineTicks_.begin());
 }
 
 int CPendingPaneText::DropOldestLinesBeyond(size_t maxChars)
@@ -39,6 +50,7 @@ std::deque<CPendingPaneText::Run> CPendingPaneText::TakeLines(int count)
         all.swap(runs_);
         lines_ = 0;
         chars_ = 0;
+        lineTicks_.clear();
         return all;
     }
     std::deque<Run> taken;
@@ -56,7 +68,7 @@ void CPendingPaneText::SplitFront(int lines)
     Run& front = runs_.front();
     size_t cut = 0;
     for (int seen = 0; seen < lines; ++seen) cut = front.text.find(u'\n', cut) + 1;
-    Run head{front.text.substr(0, cut), front.style, front.reason, lines, front.tick};
+    Run head{front.text.substr(0, cut), front.style, front.reason, lines};
     front.text.erase(0, cut);
     front.lines -= lines;
     runs_.push_front(std::move(head));
@@ -68,6 +80,7 @@ CPendingPaneText::Run CPendingPaneText::PopFront()
     runs_.pop_front();
     lines_ -= run.lines;
     chars_ -= run.text.size();
+    lineTicks_.erase(lineTicks_.begin(), lineTicks_.begin() + run.lines);
     return run;
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 // Text appended to a receive pane and not shown yet, as runs of one style (a run with a reason stays alone),
-// counted in complete lines and stamped with the time their first text arrived. The pane takes lines from the
-// front at each update; when more waits than it can show, the oldest lines are dropped, never the newest.
+// counted in complete lines, each line stamped with the time its first text arrived (runs merge texts of
+// different times). The pane takes lines from the front at each update; when more waits than it can show,
+// the oldest lines are dropped, never the newest.
 #include <cstddef>
 #include <cstdint>
 #include <deque>
@@ -15,8 +16,7 @@ public:
         std::u16string text; // shown text: LF line ends
         int style = 0;
         std::u16string reason;
-        int lines = 0;     // line ends in the text
-        uint64_t tick = 0; // when its first text arrived
+        int lines = 0; // line ends in the text
     };
 
     void Add(std::u16string text, int lines, int style, const std::u16string& reason, uint64_t tick);
@@ -28,18 +28,21 @@ public:
     std::deque<Run> TakeLines(int count);
 
     bool Empty() const { return runs_.empty(); }
-    // When the oldest text waiting arrived.
-    uint64_t OldestTick() const { return runs_.empty() ? 0 : runs_.front().tick; }
+    // The complete lines waiting whose first text arrived before the tick: the oldest ones.
+    int LinesArrivedBefore(uint64_t tick) const;
     int Lines() const { return lines_; }
 
 private:
     // Splits the front run after its n-th line end, so that the front holds exactly n lines.
     void SplitFront(int lines);
     Run PopFront();
+    bool EndsInPartialLine() const { return !runs_.empty() && runs_.back().text.back() != u'\n'; }
 
     std::deque<Run> runs_;
     int lines_ = 0;
     size_t chars_ = 0;
+    std::deque<uint64_t> lineTicks_; // of each complete line waiting, oldest first
+    uint64_t partialLineTick_ = 0;   // of the line the text ends in, while it has no line end
 };
 
 } // namespace kv

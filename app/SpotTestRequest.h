@@ -8,7 +8,7 @@ namespace kv {
 struct SpotTestRequest {
     std::u16string Line;  // the clicked line, without its line end
     int CharIndex = 0;    // the character under the click in the text control
-    std::u16string Reason; // filled by the receive pane, only for a line withheld as a duplicate
+    std::u16string Reason; // the receive pane's, only for a line withheld as a duplicate
 };
 
 } // namespace kv

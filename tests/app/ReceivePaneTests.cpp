@@ -9,14 +9,24 @@
 #include "app/LineStyle.h"
 #include "app/MonoFont.h"
 #include "base/Format.h"
+#include "base/Platform.h"
 #include "base/Text.h"
 #include "base/Utf.h"
 #include "tests/app/PaneTestHost.h"
 #include "tests/support/WinTestSupport.h"
+#include "win/MessageOnlyWindow.h"
 
 using namespace kv;
 
 namespace {
+
+// The pane's time, standing still unless a test moves it.
+class CTestClock : public IClock {
+public:
+    uint64_t TickCount() const override { return tick; }
+    UtcTime NowUtc() const override { return {}; }
+    uint64_t tick = 100000;
+};
 
 class ReceivePaneTest : public ::testing::Test {
 protected:
@@ -37,6 +47,15 @@ protected:
     void AppendNumberedLines(int from, int to)
     {
         for (int i = from; i <= to; ++i) pane.AppendText(FormatText(u"line %d\n", i), LineReceived);
+    }
+    // Puts the view whole lines above the end, by pixels (EM_SETSCROLLPOS takes pixels however tall the text).
+    void ScrollLinesAboveTheEnd(int lines)
+    {
+        pane.ScrollToEnd();
+        CReadOnlyRichEdit& edit = pane.Edit();
+        const int firstTop = edit.PosFromChar(0).y;
+        const int lineHeight = edit.PosFromChar(edit.LineIndex(1)).y - firstTop;
+        edit.SetScrollPos(POINT{0, edit.GetRect().top - firstTop - lines * lineHeight});
     }
     // Scrolls up by pages, as a user with the scroll bar would.
     void ScrollUp(int pages)
@@ -121,6 +140,34 @@ TEST_F(ReceivePaneTest, ReadingPositionHoldsWhileLinesArriveAndAreTrimmed)
     EXPECT_EQ(::GetFocus(), HWND(host.sendLine));
 }
 
+// A pane of some thousand lines is taller than 65,535 pixels, where scroll positions may be scaled down to 16
+// bits: a reader even one line above the end is not taken for one at the end, and neither the lines added
+// below him (the first round, before the pane is full) nor those trimmed above him move him.
+TEST_F(ReceivePaneTest, AReaderAFewLinesUpInAFullPaneKeepsHisLineWhileLinesArrive)
+{
+    CTestClock clock; // standing still: no line waits too long, however slow the updates
+    pane.SetClock(clock);
+    AppendNumberedLines(1, 4900);
+    int next = 4901;
+    for (int linesUp : {20, 1, 2, 3, 5, 20}) {
+        ScrollLinesAboveTheEnd(linesUp);
+        const std::u16string reading = FirstVisibleLineText();
+        ASSERT_FALSE(pane.IsScrolledToEnd()) << linesUp << " lines up";
+        for (int block = 0; block < 10; ++block) {
+            AppendNumberedLines(next, next + 9);
+            next += 10;
+            test::PumpFor(30);
+            if (linesUp == 3 && block == 5) {
+                EXPECT_FALSE(test::SaveScreenshot(host, u"receive-pane-reader-in-a-full-pane").empty());
+            }
+        }
+        EXPECT_EQ(FirstVisibleLineText(), reading) << linesUp << " lines up";
+        EXPECT_EQ(pane.NewLineCount(), 100) << linesUp << " lines up";
+        EXPECT_EQ(CWindow(pane.JumpButton()).GetText(), u"100 new lines - jump to end") << linesUp << " lines up";
+    }
+    EXPECT_EQ(pane.Book().LineLengths().size(), 5000u);
+}
+
 TEST_F(ReceivePaneTest, WithoutTrimmingTheScrollPositionIsExactlyKept)
 {
     AppendNumberedLines(1, 200);
@@ -188,6 +235,44 @@ TEST_F(ReceivePaneTest, ReasonOfAStruckOutBlockIsItsTooltipAndGoesWithADuplicate
     EXPECT_EQ(host.spotTests[0].Reason, u"already forwarded");
     EXPECT_EQ(host.spotTests[0].CharIndex, IndexOf(u"VK2ABC"));
     EXPECT_EQ(host.spotTests[1].Reason, u""); // filter-rejected: the dialog finds the reason itself
+}
+
+// The context menu's loop runs timers and sockets: what is shown and trimmed while the menu is open does not
+// change the line and reason that its spot test carries.
+TEST_F(ReceivePaneTest, TheMenusSpotTestCarriesTheClickedLineWhateverIsTrimmedWhileItIsOpen)
+{
+    const auto spot = [](const char16_t* call) {
+        return FormatText(u"DX de W3LPL:     14030.0  %s       599                    1201Z", call);
+    };
+    pane.SetMaxLines(3);
+    pane.AppendText(spot(u"JA1XYZ") + u"\n", LineReceived);
+    pane.AddText(spot(u"VK2ABC") + u"\n", u"already forwarded", LineDuplicate);
+    pane.AddText(spot(u"ZL1ABC") + u"\n", u"other reason", LineDuplicate);
+    POINT at = PointOf(IndexOf(u"VK2ABC"));
+    ::ClientToScreen(pane.Edit(), &at);
+
+    // With the menu open, a line arrives and trims the first one; then the user chooses the spot test.
+    CMessageOnlyWindow meanwhile;
+    ASSERT_TRUE(meanwhile.Create([&](UINT msg, WPARAM id, LPARAM, LRESULT&) {
+        if (msg != WM_TIMER) return false;
+        meanwhile.KillTimer(id);
+        if (id == 2) {
+            ::EndMenu(); // the menu did not take the key
+            return true;
+        }
+        pane.AppendText(spot(u"G4ABCD") + u"\n", LineReceived);
+        pane.FlushPendingText();
+        ::PostMessageW(pane.Edit(), WM_CHAR, u't', 0); // the item's access key
+        return true;
+    }));
+    meanwhile.SetTimer(1, 300);
+    meanwhile.SetTimer(2, 15000);
+    pane.Edit().SendMessage(WM_CONTEXTMENU, WPARAM(HWND(pane.Edit())), MAKELPARAM(at.x, at.y));
+    meanwhile.KillTimer(2);
+    EXPECT_EQ(EditText().substr(0, spot(u"VK2ABC").size()), spot(u"VK2ABC")); // the first line was trimmed
+    ASSERT_EQ(host.spotTests.size(), 1u);
+    EXPECT_EQ(host.spotTests[0].Line, spot(u"VK2ABC"));
+    EXPECT_EQ(host.spotTests[0].Reason, u"already forwarded");
 }
 
 TEST_F(ReceivePaneTest, ResizingKeepsTheEndInViewForAFollowerAndThePlaceForAReader)
@@ -361,4 +446,41 @@ TEST_F(ReceivePaneTest, TextThatWaitedTooLongIsSkippedWithANotice)
     pane.Edit().SetScrollPos(POINT{0, scroll.y + pane.Edit().PosFromChar(IndexOf(u"JA0055")).y});
     test::PumpFor(200);
     EXPECT_FALSE(test::SaveScreenshot(host, u"receive-pane-skipped-lines").empty());
+}
+
+// A line is skipped only when it has waited more than a second itself: lines that arrive as fast as the pane
+// shows them are all shown, even when some always wait for the next update; a backlog older than a second
+// is skipped with its notice.
+TEST_F(ReceivePaneTest, LinesThePaneKeepsUpWithAreNeverSkippedButABacklogOlderThanASecondIs)
+{
+    CTestClock clock;
+    pane.SetClock(clock);
+    pane.SetMaxLines(6); // an update shows four lines into six, whatever it costs
+    int next = 1;
+    const auto arrive = [&](int lines) {
+        std::u16string block;
+        for (int i = 0; i < lines; ++i) block += FormatText(u"line %d\n", next++);
+        pane.AppendText(block, LineReceived);
+    };
+    // Each update shows the four oldest of the lines waiting: the newest two wait for the next one.
+    const auto shownText = [&] { return pane.TextControl().GetTextRange(0, pane.TextControl().GetTextLength()); };
+    const auto shownUpTo = [&](int line) {
+        const auto shown = [&] { return shownText().find(FormatText(u"line %d\r", line)) != std::u16string::npos; };
+        return shown() || test::PumpUntil(shown, 10000);
+    };
+    arrive(6);
+    ASSERT_TRUE(shownUpTo(4));
+    for (int step = 1; step <= 8; ++step) {
+        clock.tick += 800;
+        arrive(4);
+        ASSERT_TRUE(shownUpTo(next - 3)) << "step " << step;
+        EXPECT_EQ(shownText().find(u"skipped"), std::u16string::npos) << "step " << step << ": " << Utf16ToUtf8(shownText());
+    }
+
+    // The two lines waiting have waited longer than a second when the next four arrive.
+    clock.tick += 1500;
+    arrive(4);
+    EXPECT_EQ(Split(EditText(), u'\r'),
+              (std::vector<std::u16string>{u"line 36", u"2 lines skipped: received faster than they can be shown",
+                                           u"line 39", u"line 40", u"line 41", u"line 42", u""}));
 }

@@ -12,7 +12,9 @@
 #include "app/CMainFrame.h"
 #include "app/CReceivePane.h"
 #include "app/CSendEdit.h"
+#include "app/LineStyle.h"
 #include "app/SpotTestRequest.h"
+#include "base/Format.h"
 #include "connections/CConnectionPage.h"
 #include "resources/resource.h"
 #include "tests/app/ViewTestHost.h"
@@ -669,6 +671,27 @@ TEST_F(ViewCommandTest, TheDialogsOfNewAndSettingsReachTheView)
 
 // "Test in Spot Filters" of a received line opens the dialog on that connection's level with the line; the
 // spot-filter commands open it on the active connection or on all connections, and OK stores the levels.
+// Select All Received selects what the pane shows: the lines still waiting follow in the pane's own bounded
+// updates, not all at once in the command.
+TEST_F(ViewCommandTest, SelectAllReceivedShowsNoWaitingLinesAtOnce)
+{
+    CreateView(kThreeTelnet);
+    CReceivePane& pane = view.PageAt(1)->ReceivePane(); // Bravo, the active tab
+    std::u16string block;
+    for (int i = 1; i <= 3000; ++i) block += FormatText(u"DX de K1ABC:     14025.0  JA%04dX      CQ TEST   1200Z\n", i);
+    pane.AppendText(block, LineReceived); // the first update shows some lines at once, the rest waits
+    CReadOnlyRichEdit& edit = pane.TextControl();
+    const long linesShown = edit.GetLineCount();
+    ASSERT_LT(linesShown, 3000);
+
+    view.ExecuteCommand(ID_EDIT_SELECT_ALL_RECEIVED);
+    EXPECT_EQ(edit.GetLineCount(), linesShown);
+    EXPECT_EQ(edit.GetSel().cpMin, 0);
+    EXPECT_GE(edit.GetSel().cpMax, edit.GetTextLength());
+    EXPECT_TRUE(test::PumpUntil(
+        [&] { return edit.GetTextRange(0, edit.GetTextLength()).find(u"JA3000X") != std::u16string::npos; }, 60000));
+}
+
 TEST_F(ViewCommandTest, TheSpotFilterDialogOpensOnTheAskedLevel)
 {
     CreateView(kThreeTelnet);
