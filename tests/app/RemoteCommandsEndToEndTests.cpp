@@ -150,7 +150,8 @@ TEST_F(RemoteCommandsEndToEndTest, StationsSendTextAndCommandsAndHearTheAnswersA
 
     StationSendsText("/disc node b\n/help\n/sel nothing");
     ASSERT_TRUE(PumpUntil([&] { return HasGab("STN2", "Disconnected from Node B"); }, 5000)) << Story(frame);
-    PumpFor(500);
+    ASSERT_TRUE(PumpUntil([&] { return GabsTo("STN2").size() >= 12u + 1 + 1 + 13 + 1; }, 5000)) << Story(frame);
+    PumpFor(300); // nothing more comes
     answers = GabsTo("STN2");
     ASSERT_EQ(answers.size(), 12u + 1 + 1 + 13 + 1) << Story(frame); // the help is 13 lines
     EXPECT_EQ(answers[12], "Disconnecting Node B");
@@ -172,17 +173,27 @@ TEST_F(RemoteCommandsEndToEndTest, StationsSendTextAndCommandsAndHearTheAnswersA
     ASSERT_NE(pageA, nullptr);
     Type(pageA, u"/status");
     Type(pageA, u"/con");
+    const auto pages = [&] {
+        int count = 0;
+        for (HWND page = ::GetWindow(tabStrip, GW_CHILD); page; page = ::GetWindow(page, GW_HWNDNEXT))
+            count += ::GetDlgCtrlID(page) >= kFirstPageId;
+        return count;
+    };
+    const int pagesBefore = pages();
     Type(pageA, u"/close dead");
-    PumpFor(300); // the tab closes once the command has finished: then it can be reopened
+    // The tab closes once the command has finished: then it can be reopened.
+    EXPECT_TRUE(PumpUntil([&] { return pages() == pagesBefore - 1; }, 5000));
     Type(pageA, u"/open dead");
     Type(pageA, u"/sel nothing");
     Type(pageA, u"/sel node a");
-    PumpFor(300);
+    const std::u16string replies[] = {u"4 connection(s), 3 connected, 0 closed", u"*C Node A ", u" C Node B ",
+                                      u" Dead             127.0.0.1:", u"Node A is already connected",
+                                      u"Closed Dead (reopen it with /open)", u"Reopened Dead",
+                                      u"/sel nothing: Unknown connection: \"nothing\"", u"Selected Node A"};
+    const auto shows = [&](const std::u16string& reply) { return PaneText(pageA).find(reply) != std::u16string::npos; };
+    PumpUntil([&] { return std::all_of(std::begin(replies), std::end(replies), shows); }, 5000);
     const std::u16string pane = PaneText(pageA);
-    for (const std::u16string& reply :
-         {u"4 connection(s), 3 connected, 0 closed", u"*C Node A ", u" C Node B ", u" Dead             127.0.0.1:",
-          u"Node A is already connected", u"Closed Dead (reopen it with /open)", u"Reopened Dead",
-          u"/sel nothing: Unknown connection: \"nothing\"", u"Selected Node A"})
+    for (const std::u16string& reply : replies)
         EXPECT_NE(pane.find(reply), std::u16string::npos) << Utf16ToUtf8(reply) << "\n" << Utf16ToUtf8(pane);
     EXPECT_NE(LogPaneText(frame).find(u"[Node A] /sel nothing"), std::u16string::npos) << Utf16ToUtf8(LogPaneText(frame));
     EXPECT_EQ(GabsTo("STN2").size(), answers.size()) << "typed commands answer no station";
