@@ -8,6 +8,7 @@
 #include "app/CKestrivaneApp.h"
 #include "app/CSpotFiltersDlg.h"
 #include "base/Utf.h"
+#include "connections/ClusterSoftware.h"
 #include "resources/resource.h"
 #include "spots/CCtyFileLoader.h"
 #include "tests/app/ModalDialogDriver.h"
@@ -219,7 +220,7 @@ TEST_F(SpotFiltersDialogTest, LevelLinesNotesAndTheControlsOfEachLevel)
     host.given[kAlphaIndex].ClusterSoftware = DXSpider;
     CSpotFiltersDlg dialog(host.given, kAllIndex, nullptr);
     Drive([&] { return dialog.DoModal(); }, [&](HWND hwnd) {
-        // The link control made again in place must leave the dialog's font to the other controls.
+        // The link control must leave the dialog's font to the other controls.
         LOGFONTW font{};
         const auto dialogFont = reinterpret_cast<HFONT>(::SendMessageW(hwnd, WM_GETFONT, 0, 0));
         EXPECT_EQ(::GetObjectW(dialogFont, sizeof font, &font), int(sizeof font));
@@ -246,7 +247,7 @@ TEST_F(SpotFiltersDialogTest, LevelLinesNotesAndTheControlsOfEachLevel)
         EXPECT_EQ(ItemText(hwnd, IDC_SF_LEVEL_NOTE), u"No other level has filters for it.");
         const std::u16string tip = ItemText(hwnd, IDC_SF_SERVER_TIP);
         EXPECT_EQ(tip.substr(0, 44), u"Tip: a Telnet cluster can filter on its serv");
-        EXPECT_NE(tip.find(u"\">DXSpider manual</a>"), std::u16string::npos) << Utf16ToUtf8(tip);
+        EXPECT_NE(tip.find(u">DXSpider manual</a>"), std::u16string::npos) << Utf16ToUtf8(tip);
         EXPECT_EQ(ItemText(hwnd, IDC_SF_TEST_SCOPE),
                   u"Tested: Alpha, then Telnet connections, then All connections, then the amateur bands (built-in) "
                   u"(from the entry chosen upwards, with the values of this dialog).");
@@ -336,6 +337,23 @@ TEST_F(SpotFiltersDialogTest, ScreenshotOfAConnectionLevel)
         EXPECT_EQ(ItemText(hwnd, IDC_SF_TEST_DETAIL), u"Rejected by All connections: DX continent (AS)");
         PumpFor(100);
         SaveScreenshot(hwnd, u"spot-filters-connection-level");
+    });
+}
+
+// The tip link is drawn in the dialog's own face, as the texts around it; its manual link still opens.
+TEST_F(SpotFiltersDialogTest, TheTipLinkIsDrawnInTheDialogsFont)
+{
+    host.given[kAlphaIndex].ClusterSoftware = DXSpider;
+    CSpotFiltersDlg dialog(host.given, kAlphaIndex, nullptr);
+    Drive([&] { return dialog.DoModal(); }, [&](HWND hwnd) {
+        HWND tip = ::GetDlgItem(hwnd, IDC_SF_SERVER_TIP);
+        ASSERT_TRUE(::IsWindowVisible(tip));
+        EXPECT_EQ(DrawnFont(tip), DrawnFont(hwnd));
+        EXPECT_EQ(DrawnFont(tip), DrawnFont(::GetDlgItem(hwnd, IDC_SF_COUNTRY_FILE)));
+        LITEM item{};
+        item.mask = LIF_ITEMINDEX | LIF_URL;
+        EXPECT_TRUE(::SendMessageW(tip, LM_GETITEM, 0, LPARAM(&item)));
+        EXPECT_EQ(U16(item.szUrl), GetSoftwareDocUrl(DXSpider));
     });
 }
 

@@ -37,6 +37,10 @@ std::u16string WineStateDir();
 // Returns the path written, empty on failure.
 std::u16string SaveScreenshot(HWND window, const std::u16string& name);
 
+// The face, height and weight that a window draws its text in ("Tahoma -11 400"): its font's, or the system
+// font's when it was given none.
+std::string DrawnFont(HWND window);
+
 struct PeerEvent {
     unsigned ms = 0;
     std::string event;
