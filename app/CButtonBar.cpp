@@ -11,7 +11,6 @@ namespace kv {
 
 bool CButtonBar::OnInitDialog()
 {
-    RecreateLinkControls(hwnd_);
     const RECT r = WindowRect();
     barWidth_ = r.right - r.left;
     barHeight_ = r.bottom - r.top;
@@ -20,6 +19,8 @@ bool CButtonBar::OnInitDialog()
     if (StretchControlRect(control)) rightMargin_ = barWidth_ - control.right;
     return true;
 }
+
+void CButtonBar::OnDestroy() { ReleaseLinkFonts(hwnd_); }
 
 void CButtonBar::ScaleToDpi(int dpi)
 {

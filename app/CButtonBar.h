@@ -32,6 +32,7 @@ public:
 
 protected:
     bool OnInitDialog() override;
+    void OnDestroy() override;
     void OnSize(UINT type, int cx, int cy) override;
     bool OnCommand(int id, int code, HWND control) override;
     bool OnNotify(NMHDR& header, LRESULT& result) override;

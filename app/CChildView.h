@@ -119,6 +119,7 @@ public:
     LRESULT OnTabNameChanged(int index, const std::u16string& name);
     void OnConnectionSettings();
     void ApplyConnectionSettings(CConnectionPage& page, const CConnectionSettings& settings);
+    void SaveClosedConnectionSettings(int id, const CConnectionSettings& settings);
     void OnGeneralSettings();
     void ApplyGeneralSettings(const GeneralSettings& settings);
     void OnAllSpotFilters();
@@ -131,6 +132,7 @@ public:
     std::vector<ClosedConnectionItem> ListClosedConnections() const;
     bool BuildAddTabMenu(CMenu& menu, const std::vector<ClosedConnectionItem>& items) const;
     void OnAddTabChoice(int choice, const std::vector<ClosedConnectionItem>& items);
+    bool IsClosedConnection(int id) const;
     void DeleteClosedConnection(int id);
 
     // IConnectionEvents

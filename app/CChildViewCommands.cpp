@@ -237,6 +237,18 @@ void CChildView::ApplyConnectionSettings(CConnectionPage& page, const CConnectio
     }
 }
 
+// The settings of a connection closed while its dialog was open: stored where it waits to be reopened.
+void CChildView::SaveClosedConnectionSettings(int id, const CConnectionSettings& settings)
+{
+    if (!IsClosedConnection(id)) return;
+    CIniFile ini = SettingsFile();
+    CConnectionSettings before;
+    before.Load(ini, id);
+    settings.Save(ini, id);
+    if (settings.Name != before.Name) Log(false, settings.Name, FormatText(LoadText(322), before.Name));
+    Log(false, settings.Name, LoadText(337));
+}
+
 // General settings.
 
 bool CChildView::AnyActiveClusterConnection() const
@@ -420,18 +432,28 @@ void CChildView::OnAddTabChoice(int choice, const std::vector<ClosedConnectionIt
     }
 }
 
-// Only a connection still closed once the question is answered is deleted: a logger station may have
-// reopened it meanwhile.
+bool CChildView::IsClosedConnection(int id) const
+{
+    return std::find(closedIds_.begin(), closedIds_.end(), id) != closedIds_.end();
+}
+
+// Only a connection still closed is deleted: a logger station may have reopened it while the menu or the
+// question was shown. The user is then told why it stays, and deletes it from its tab.
 void CChildView::DeleteClosedConnection(int id)
 {
     CIniFile ini = SettingsFile();
     const std::u16string name = GetConnectionDisplayName(ini, id);
-    const bool yes = questions_->AskYesNo(FormatText(LoadText(314), name), false);
-    if (yes && std::find(closedIds_.begin(), closedIds_.end(), id) != closedIds_.end()) {
-        std::erase(closedIds_, id);
-        DeleteConnectionSection(ini, id);
-        SaveTabState();
-        Log(false, name, LoadText(370));
+    const bool closed = IsClosedConnection(id);
+    const bool yes = closed && questions_->AskYesNo(FormatText(LoadText(314), name), false);
+    if (!closed || yes) {
+        if (IsClosedConnection(id)) {
+            std::erase(closedIds_, id);
+            DeleteConnectionSection(ini, id);
+            SaveTabState();
+            Log(false, name, LoadText(370));
+        } else {
+            questions_->ShowMessage(FormatText(LoadText(581), name), MB_OK | MB_ICONWARNING);
+        }
     }
     FocusActiveSendLine();
 }

@@ -36,11 +36,21 @@ void CChildView::OnConnectionSettings()
     dialog.ConnectionId = id;
     dialog.FiltersHost = this;
     const INT_PTR result = dialog.DoModal();
-    // The dialog is modal: a logger station may have closed the tab meanwhile.
+    // The dialog is modal: a logger station may have closed the tab meanwhile, or made another one active.
+    // The connection is then among the closed ones, where the user's choice still applies.
+    CConnectionPage* still = FindPageById(id);
     if (result == kConnectionSettingsDelete) {
-        if (FindPageById(id) == ActivePage()) OnDeleteConnection();
+        if (still) {
+            tabStrip_.SetActiveTab(FindPageIndex(still));
+            OnDeleteConnection();
+        } else {
+            DeleteClosedConnection(id);
+        }
     } else if (result == IDOK) {
-        if (CConnectionPage* still = FindPageById(id)) ApplyConnectionSettings(*still, dialog.Settings);
+        if (still)
+            ApplyConnectionSettings(*still, dialog.Settings);
+        else
+            SaveClosedConnectionSettings(id, dialog.Settings);
     }
 }
 

@@ -133,7 +133,6 @@ INT_PTR CSpotFiltersDlg::DoModal() { return CDialogBase::DoModal(parent_, IDD_SP
 bool CSpotFiltersDlg::OnInitDialog()
 {
     levelList_.Attach(GetItem(IDC_SF_LEVEL));
-    RecreateLinkControls(hwnd_);
     ::EnumChildWindows(hwnd_, EnableCtrlBackspace, 0);
     SetCueBanners();
     AddToolTips();
@@ -239,7 +238,7 @@ void CSpotFiltersDlg::UpdateServerTip(const SpotFilterLevel& level)
     const std::u16string address = level.IsConnection ? GetSoftwareDocUrl(level.ClusterSoftware) : u"";
     if (level.ClusterSoftware != Unknown && !address.empty())
         text += u" " + FormatText(LoadText(569), LinkSafeAddress(address), GetClusterSoftwareName(level.ClusterSoftware));
-    link.SetText(text);
+    SetWrappedLinkMarkup(link, text);
     link.Show(SW_SHOW);
 }
 
@@ -362,7 +361,11 @@ void CSpotFiltersDlg::OnTimer(UINT_PTR id)
     if (id == kTestTimer) RunSpotTest();
 }
 
-void CSpotFiltersDlg::OnDestroy() { KillTimer(kTestTimer); }
+void CSpotFiltersDlg::OnDestroy()
+{
+    KillTimer(kTestTimer);
+    ReleaseLinkFonts(hwnd_);
+}
 
 LRESULT CSpotFiltersDlg::WndProc(UINT msg, WPARAM wParam, LPARAM lParam)
 {

@@ -1,7 +1,9 @@
 #include "app/ViewQuestions.h"
 
 #include "app/CKestrivaneApp.h"
+#include "app/ViewCommandRules.h"
 #include "base/TextCatalog.h"
+#include "win/WineDetection.h"
 
 namespace kv {
 namespace {
@@ -12,7 +14,13 @@ constexpr int kDeleteButton = 101;
 
 std::u16string ApplicationName() { return LoadText(kApplicationNameId); }
 
-TASKDIALOGCONFIG MakeTaskDialogConfig(const std::u16string& text, const std::u16string& title)
+// The questions name connections, whose names may hold an "&". Wine's task dialog shows its content in a
+// static control that takes it for an access key, so there it is doubled as in a menu; Windows' own shows
+// the content as it stands.
+std::u16string TaskDialogContent(const std::u16string& text) { return RunningUnderWine() ? EscapeMenuText(text) : text; }
+
+// The config points at the content and the title: both must outlive the dialog.
+TASKDIALOGCONFIG MakeTaskDialogConfig(const std::u16string& content, const std::u16string& title)
 {
     TASKDIALOGCONFIG config{};
     config.cbSize = sizeof config;
@@ -20,7 +28,7 @@ TASKDIALOGCONFIG MakeTaskDialogConfig(const std::u16string& text, const std::u16
     config.hInstance = ::GetModuleHandleW(nullptr);
     config.dwFlags = TDF_POSITION_RELATIVE_TO_WINDOW | TDF_ALLOW_DIALOG_CANCELLATION;
     config.pszWindowTitle = W(title);
-    config.pszContent = W(text);
+    config.pszContent = W(content);
     return config;
 }
 
@@ -47,7 +55,8 @@ bool AskYesNoQuestion(TaskDialogIndirectFn taskDialog, const std::u16string& tex
 {
     const std::u16string title = ApplicationName();
     if (taskDialog) {
-        TASKDIALOGCONFIG config = MakeTaskDialogConfig(text, title);
+        const std::u16string content = TaskDialogContent(text);
+        TASKDIALOGCONFIG config = MakeTaskDialogConfig(content, title);
         config.dwCommonButtons = TDCBF_YES_BUTTON | TDCBF_NO_BUTTON;
         config.pszMainIcon = defaultYes ? TD_INFORMATION_ICON : TD_WARNING_ICON;
         config.nDefaultButton = defaultYes ? IDYES : IDNO;
@@ -65,7 +74,8 @@ int ShowTaskDialog(TaskDialogIndirectFn taskDialog, const std::u16string& text)
         const std::u16string closeText = LoadText(460);
         const std::u16string deleteText = LoadText(461);
         const TASKDIALOG_BUTTON buttons[] = {{kCloseButton, W(closeText)}, {kDeleteButton, W(deleteText)}};
-        TASKDIALOGCONFIG config = MakeTaskDialogConfig(text, title);
+        const std::u16string content = TaskDialogContent(text);
+        TASKDIALOGCONFIG config = MakeTaskDialogConfig(content, title);
         config.dwCommonButtons = TDCBF_CANCEL_BUTTON;
         config.pszMainIcon = TD_WARNING_ICON;
         config.pButtons = buttons;

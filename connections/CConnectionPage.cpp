@@ -11,6 +11,7 @@
 #include "connections/CTelnetConnection.h"
 #include "connections/DxSummitConnection.h"
 #include "resources/resource.h"
+#include "win/LinkCtrl.h"
 #include "win/NetworkListManager.h"
 
 namespace kv {
@@ -136,7 +137,7 @@ std::unique_ptr<IClusterTransport> CConnectionPage::MakeTransport(ConnectionType
 
 void CConnectionPage::SetStatusText(const std::u16string& text)
 {
-    if (buttonBar_->Handle()) ::SetDlgItemTextW(*buttonBar_, IDC_PAGE_STATUS_LINK, W(text.c_str()));
+    if (buttonBar_->Handle()) CLinkCtrl(buttonBar_->GetItem(IDC_PAGE_STATUS_LINK)).SetMarkup(text);
 }
 
 bool CConnectionPage::IsInternetReachable() { return !IsInternetKnownUnreachable(); }

@@ -2,6 +2,7 @@
 
 #include "app/CKestrivaneApp.h"
 #include "app/DpiHelpers.h"
+#include "app/LinkControls.h"
 #include "app/OpenLink.h"
 #include "app/StateIcons.h"
 #include "base/Format.h"
@@ -154,9 +155,7 @@ void CClusterListDlg::SetUpColumns(int dpi)
 void CClusterListDlg::OnDestroy()
 {
     UnregisterNodeListWindow(hwnd_);
-    // Wine's link control deletes the font it holds when it goes: the dialog's font stays the dialog's.
-    for (int id : {IDC_CLUSTER_PEOPLE, IDC_CLUSTER_SOFTWARE, IDC_CLUSTER_CREDIT})
-        CWindow(GetItem(id)).SetFont(nullptr, false);
+    ReleaseLinkFonts(hwnd_);
     ::KillTimer(hwnd_, kSearchPauseTimer);
     for (HICON& icon : legendIcons_) {
         if (icon) ::DestroyIcon(icon);

@@ -14,9 +14,9 @@ public:
 
     // Sets markup such as "Website: <a href="x">y</a>": the text with bare <a> tags, then each link's
     // address, which works whatever the control's font (see LinkMarkup.h).
-    void SetMarkup(const std::u16string& markup)
+    void SetMarkup(const std::u16string& markup) { SetMarkup(SplitLinkMarkup(markup)); }
+    void SetMarkup(const LinkMarkup& parts)
     {
-        const LinkMarkup parts = SplitLinkMarkup(markup);
         SetText(parts.Text);
         for (size_t i = 0; i < parts.Urls.size(); ++i) SetItemUrl(int(i), parts.Urls[i]);
     }

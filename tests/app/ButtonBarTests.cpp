@@ -3,6 +3,7 @@
 #include "app/CButtonBar.h"
 #include "base/Utf.h"
 #include "resources/resource.h"
+#include "win/LinkCtrl.h"
 #include "tests/app/ControlTestHost.h"
 #include "tests/support/WinTestSupport.h"
 #include "tests/support/TestPaths.h"
@@ -110,7 +111,8 @@ TEST_F(ButtonBarFixture, TheStatusLinkReadsItsMarkupInItsPlace)
     CButtonBar bar(IDC_PAGE_STATUS_LINK, true);
     ASSERT_TRUE(bar.Create(host, IDD_PAGE_BUTTONBAR, resources));
     const RECT before = ControlRect(bar, IDC_PAGE_STATUS_LINK);
-    ::SetDlgItemTextW(bar, IDC_PAGE_STATUS_LINK, L"<a href=\"https://localhost/doc/dxspider\">DXSpider</a> \u2013 x:23");
+    CLinkCtrl(bar.GetItem(IDC_PAGE_STATUS_LINK))
+        .SetMarkup(u"<a href=\"https://localhost/doc/dxspider\">DXSpider</a> \u2013 x:23");
     LITEM item{};
     item.mask = LIF_ITEMINDEX | LIF_URL;
     EXPECT_TRUE(::SendMessageW(bar.GetItem(IDC_PAGE_STATUS_LINK), LM_GETITEM, 0, LPARAM(&item)));
@@ -119,6 +121,15 @@ TEST_F(ButtonBarFixture, TheStatusLinkReadsItsMarkupInItsPlace)
     EXPECT_EQ(after.left, before.left);
     EXPECT_EQ(after.right, before.right);
     EXPECT_EQ(CWindow(bar.GetItem(IDC_PAGE_STATUS_LINK)).GetStyle() & WS_TABSTOP, WS_TABSTOP);
+}
+
+// The status link is drawn in the bar's own face, as the buttons beside it.
+TEST_F(ButtonBarFixture, TheStatusLinkIsDrawnInTheBarsFont)
+{
+    CButtonBar bar(IDC_PAGE_STATUS_LINK, true);
+    ASSERT_TRUE(bar.Create(host, IDD_PAGE_BUTTONBAR, resources));
+    EXPECT_EQ(DrawnFont(bar.GetItem(IDC_PAGE_STATUS_LINK)), DrawnFont(bar));
+    EXPECT_EQ(DrawnFont(bar.GetItem(IDC_PAGE_STATUS_LINK)), DrawnFont(bar.GetItem(ID_CONNECTION_SETTINGS)));
 }
 
 TEST_F(ButtonBarFixture, ButtonsAreEnabledAsTheirCommandsAndUnhandledOnesStayEnabled)

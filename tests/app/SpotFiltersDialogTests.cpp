@@ -8,6 +8,7 @@
 #include "app/CKestrivaneApp.h"
 #include "app/CSpotFiltersDlg.h"
 #include "base/Utf.h"
+#include "connections/ClusterSoftware.h"
 #include "resources/resource.h"
 #include "spots/CCtyFileLoader.h"
 #include "tests/app/ModalDialogDriver.h"
@@ -88,12 +89,17 @@ protected:
         CurrentCtyTable().reset();
     }
 
-    // Publishes Debian's real country file as the logger suite's, through the program's loader.
-    void LoadCountryFile()
+    // Publishes Debian's real country file as the logger suite's, through the program's loader, from the
+    // test's folder or a folder of that name inside it.
+    void LoadCountryFile(const std::u16string& subfolder = {})
     {
-        ASSERT_TRUE(WriteFileBytes(dir.File(u"CTY.DAT"), ReadWholeFile(SystemCtyDatPath())));
+        const std::u16string folder = subfolder.empty() ? dir.Path() : dir.File(subfolder);
+        if (!subfolder.empty()) {
+            ASSERT_TRUE(::CreateDirectoryW(W(folder), nullptr));
+        }
+        ASSERT_TRUE(WriteFileBytes(folder + u"\\CTY.DAT", ReadWholeFile(SystemCtyDatPath())));
         std::u16string text;
-        ASSERT_EQ(ProgramCtyFileLoader().Load(dir.Path() + u"\\", text), CtyLoadResult::Loaded) << Utf16ToUtf8(text);
+        ASSERT_EQ(ProgramCtyFileLoader().Load(folder + u"\\", text), CtyLoadResult::Loaded) << Utf16ToUtf8(text);
     }
 
     std::u16string Key(const std::u16string& key)
@@ -214,7 +220,7 @@ TEST_F(SpotFiltersDialogTest, LevelLinesNotesAndTheControlsOfEachLevel)
     host.given[kAlphaIndex].ClusterSoftware = DXSpider;
     CSpotFiltersDlg dialog(host.given, kAllIndex, nullptr);
     Drive([&] { return dialog.DoModal(); }, [&](HWND hwnd) {
-        // The link control made again in place must leave the dialog's font to the other controls.
+        // The link control must leave the dialog's font to the other controls.
         LOGFONTW font{};
         const auto dialogFont = reinterpret_cast<HFONT>(::SendMessageW(hwnd, WM_GETFONT, 0, 0));
         EXPECT_EQ(::GetObjectW(dialogFont, sizeof font, &font), int(sizeof font));
@@ -241,7 +247,7 @@ TEST_F(SpotFiltersDialogTest, LevelLinesNotesAndTheControlsOfEachLevel)
         EXPECT_EQ(ItemText(hwnd, IDC_SF_LEVEL_NOTE), u"No other level has filters for it.");
         const std::u16string tip = ItemText(hwnd, IDC_SF_SERVER_TIP);
         EXPECT_EQ(tip.substr(0, 44), u"Tip: a Telnet cluster can filter on its serv");
-        EXPECT_NE(tip.find(u"\">DXSpider manual</a>"), std::u16string::npos) << Utf16ToUtf8(tip);
+        EXPECT_NE(tip.find(u">DXSpider manual</a>"), std::u16string::npos) << Utf16ToUtf8(tip);
         EXPECT_EQ(ItemText(hwnd, IDC_SF_TEST_SCOPE),
                   u"Tested: Alpha, then Telnet connections, then All connections, then the amateur bands (built-in) "
                   u"(from the entry chosen upwards, with the values of this dialog).");
@@ -331,5 +337,55 @@ TEST_F(SpotFiltersDialogTest, ScreenshotOfAConnectionLevel)
         EXPECT_EQ(ItemText(hwnd, IDC_SF_TEST_DETAIL), u"Rejected by All connections: DX continent (AS)");
         PumpFor(100);
         SaveScreenshot(hwnd, u"spot-filters-connection-level");
+    });
+}
+
+// The tip link is drawn in the dialog's own face, as the texts around it; its manual link still opens.
+TEST_F(SpotFiltersDialogTest, TheTipLinkIsDrawnInTheDialogsFont)
+{
+    host.given[kAlphaIndex].ClusterSoftware = DXSpider;
+    CSpotFiltersDlg dialog(host.given, kAlphaIndex, nullptr);
+    Drive([&] { return dialog.DoModal(); }, [&](HWND hwnd) {
+        HWND tip = ::GetDlgItem(hwnd, IDC_SF_SERVER_TIP);
+        ASSERT_TRUE(::IsWindowVisible(tip));
+        EXPECT_EQ(DrawnFont(tip), DrawnFont(hwnd));
+        EXPECT_EQ(DrawnFont(tip), DrawnFont(::GetDlgItem(hwnd, IDC_SF_COUNTRY_FILE)));
+        LITEM item{};
+        item.mask = LIF_ITEMINDEX | LIF_URL;
+        EXPECT_TRUE(::SendMessageW(tip, LM_GETITEM, 0, LPARAM(&item)));
+        EXPECT_EQ(U16(item.szUrl), GetSoftwareDocUrl(DXSpider));
+    });
+}
+
+// Names from outside (a connection's, an entity's of the country file, a folder's) are shown as they are:
+// their "&" is no access key.
+TEST_F(SpotFiltersDialogTest, AnAmpersandInANameIsShownAsItIs)
+{
+    LoadCountryFile(u"Q&A");
+    host.given[kAlphaIndex].Name = u"Bravo & Co";
+    host.given[kAlphaIndex].Filters.dxDxcc = u"9Y";
+    CSpotFiltersDlg dialog(host.given, kAlphaIndex, nullptr);
+    Drive([&] { return dialog.DoModal(); }, [&](HWND hwnd) {
+        const auto expectShownAsTheyAre = [&](std::initializer_list<int> ids) {
+            for (int id : ids) {
+                const std::u16string text = ItemText(hwnd, id);
+                EXPECT_NE(text.find(u'&'), std::u16string::npos) << id << ": " << Utf16ToUtf8(text);
+                EXPECT_EQ(CWindow(::GetDlgItem(hwnd, id)).GetStyle() & SS_NOPREFIX, LONG_PTR(SS_NOPREFIX))
+                    << id << ": " << Utf16ToUtf8(text);
+            }
+        };
+        SetItemText(hwnd, IDC_SF_TEST_LINE, u"DX de K8RQT-#: 14025.0 9Y4W CW 1234Z");
+        ASSERT_TRUE(WaitForTest(hwnd));
+        EXPECT_EQ(ItemText(hwnd, IDC_SF_TEST_DETAIL).substr(0, 24), u"Rejected by Bravo & Co: ");
+        EXPECT_EQ(ItemText(hwnd, IDC_SF_TEST_COUNTRY).substr(0, 26), u"DX: 9Y - Trinidad & Tobago");
+        expectShownAsTheyAre({IDC_SF_COUNTRY_FILE, IDC_SF_TEST_SCOPE, IDC_SF_TEST_DETAIL, IDC_SF_TEST_COUNTRY});
+        PumpFor(100);
+        SaveScreenshot(hwnd, u"spot-filters-ampersand-names");
+
+        SetItemText(hwnd, IDC_SF_DX_CALLS, u"//");
+        SetItemText(hwnd, IDC_SF_TEST_RESULT, u"");
+        ASSERT_TRUE(WaitForTest(hwnd));
+        EXPECT_EQ(ItemText(hwnd, IDC_SF_TEST_RESULT).substr(0, 33), u"Filter not complete (Bravo & Co):");
+        expectShownAsTheyAre({IDC_SF_TEST_RESULT});
     });
 }

@@ -669,6 +669,57 @@ TEST_F(ViewCommandTest, TheDialogsOfNewAndSettingsReachTheView)
     for (const std::u16string& message : g_strayMessages) ADD_FAILURE() << std::string(message.begin(), message.end());
 }
 
+// A logger station may close the tab whose settings dialog is open, or reopen a closed connection while the
+// "+" menu is shown: what the user then confirms is done, or the log pane says why not.
+TEST_F(ViewCommandTest, WhatTheUserConfirmsAfterAStationsCloseOrReopenIsDoneOrExplained)
+{
+    CreateView(kThreeTelnet);
+    const auto activateBravo = [&] { view.TabStrip().SetActiveTab(view.FindPageIndex(view.FindPageById(2))); };
+    const auto settingsAfterAStationsClose = [&](int button) {
+        activateBravo();
+        DriveNextDialog([&, button](HWND dialog) {
+            if (WindowTextOf(dialog) != u"Connection Settings") return false;
+            if (CConnectionPage* bravo = view.FindPageById(2)) view.CloseConnectionTab(view.FindPageIndex(bravo), false);
+            ::SetWindowTextW(::GetDlgItem(dialog, IDC_CONN_HOST), L"127.0.0.7");
+            ::SetWindowTextW(::GetDlgItem(dialog, IDC_CONN_LOGIN), L"K1ABC");
+            Click(dialog, button);
+            return true;
+        });
+        view.ExecuteCommand(ID_CONNECTION_SETTINGS);
+        view.ReopenConnection(2);
+    };
+
+    // OK: the settings are stored with the closed connection.
+    settingsAfterAStationsClose(IDOK);
+    EXPECT_EQ(Key(u"Connection.2", u"Host"), u"127.0.0.7");
+    ASSERT_NE(view.FindPageById(2), nullptr);
+    EXPECT_EQ(view.FindPageById(2)->Settings.Host, u"127.0.0.7");
+    EXPECT_TRUE(LogHas(u"[Bravo] Settings changed"));
+
+    // The "+" menu's Delete of a connection reopened while the menu was shown: no question, but the reason.
+    activateBravo();
+    view.ExecuteCommand(ID_CONNECTION_CLOSE);
+    const std::vector<ClosedConnectionItem> items = view.ListClosedConnections();
+    ASSERT_EQ(items.size(), 1u);
+    view.ReopenConnection(2); // the station's, while the menu is shown
+    const size_t asked = questions.asked.size();
+    view.OnAddTabChoice(1000, items);
+    ASSERT_EQ(questions.asked.size(), asked + 1);
+    EXPECT_EQ(LastQuestion().kind, "message");
+    EXPECT_EQ(LastQuestion().type, UINT(MB_OK | MB_ICONWARNING));
+    EXPECT_EQ(LastQuestion().text, u"The connection \"Bravo\" was not deleted: a Quarnel station reopened it meanwhile."
+                                   u"\n\nTo delete it, use Delete in the Connection menu on its tab.");
+    EXPECT_EQ(Key(u"Connection.2", u"Name"), u"Bravo");
+
+    // The settings dialog's Delete: the closed connection is deleted once the user confirms it.
+    questions.yes = true;
+    settingsAfterAStationsClose(IDC_CONN_DELETE);
+    EXPECT_EQ(LastQuestion().text, u"Delete the connection \"Bravo\"?\n\nIts settings will be removed permanently.");
+    EXPECT_EQ(Key(u"Connection.2", u"Name"), u"<missing>");
+    EXPECT_EQ(TabLabels(), (std::vector<std::u16string>{u"Alpha", u"Charlie", u"+"}));
+    for (const std::u16string& message : g_strayMessages) ADD_FAILURE() << std::string(message.begin(), message.end());
+}
+
 // "Test in Spot Filters" of a received line opens the dialog on that connection's level with the line; the
 // spot-filter commands open it on the active connection or on all connections, and OK stores the levels.
 // Select All Received selects what the pane shows: the lines still waiting follow in the pane's own bounded

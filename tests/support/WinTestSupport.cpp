@@ -151,6 +151,15 @@ std::u16string WineStateDir()
     return path;
 }
 
+std::string DrawnFont(HWND window)
+{
+    auto font = reinterpret_cast<HGDIOBJ>(::SendMessageW(window, WM_GETFONT, 0, 0));
+    if (!font) font = ::GetStockObject(SYSTEM_FONT);
+    LOGFONTW lf{};
+    if (::GetObjectW(font, sizeof lf, &lf) != int(sizeof lf)) return "no font";
+    return Utf16ToUtf8(U16(lf.lfFaceName)) + " " + std::to_string(lf.lfHeight) + " " + std::to_string(lf.lfWeight);
+}
+
 namespace {
 
 // The screen's pixels in a rectangle, as a bitmap of the screen's format; null when the rectangle is empty.

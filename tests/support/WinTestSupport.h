@@ -51,6 +51,10 @@ private:
     std::vector<uint32_t> pixels_;
 };
 
+// The face, height and weight that a window draws its text in ("Tahoma -11 400"): its font's, or the system
+// font's when it was given none.
+std::string DrawnFont(HWND window);
+
 struct PeerEvent {
     unsigned ms = 0;
     std::string event;
