@@ -95,6 +95,12 @@ bool CConnectionController::FiltersApply() const { return Judge().FiltersApply()
 
 bool CConnectionController::IsLoggerOpen() const { return environment_.Logger && environment_.Logger->IsOpen(); }
 
+// With no login set the user logs in by hand, and when that is done cannot be told.
+bool CConnectionController::LogsInByItself() const
+{
+    return Settings.Type != ConnectionDxSummit && !Settings.Login.empty();
+}
+
 bool CConnectionController::IsRadioFollowPage() const
 {
     return Settings.Type == ConnectionCwSkimmer && Settings.CwSkimmer &&
@@ -196,6 +202,7 @@ void CConnectionController::Disconnect()
     if (State == kStateWaitingToReconnect) {
         StopReconnectCountdown();
         ReconnectAttempt = 0;
+        UserDisconnected = true; // the stations' story of this connection ends here
         State = int(TransportState::Disconnected);
         ReportStateChanged();
         ReportLog(false, LoadText(kIdsReconnectionCancelled));
@@ -229,7 +236,8 @@ void CConnectionController::OnStateChanged(int state)
         LostWhileConnected = false;
         StartupConnectPending = false;
         LastErrorText.clear();
-        ReconnectAttempt = 0;
+        Established = !LogsInByItself();
+        if (Established) ReconnectAttempt = 0; // else the attempt succeeds with its login
         Greeting.Restart();
         PromptLine.clear();
         LoggedIn = false;
@@ -242,7 +250,9 @@ void CConnectionController::OnStateChanged(int state)
         FlushPendingDisplay();
         LoggedIn = false;
         host_.StopTimer(kAnnounceTimer);
-        if (old == int(TransportState::Connected)) LostWhileConnected = true;
+        // A connection that ends before its login completed is a failed attempt, not a lost connection.
+        if (old == int(TransportState::Connected) && Established) LostWhileConnected = true;
+        Established = false;
         host_.PostTransportEnded();
     }
     ReportStateChanged();
@@ -350,6 +360,11 @@ void CConnectionController::OnTraffic(unsigned bytesReceived, unsigned bytesSent
 void CConnectionController::OnLoggedIn()
 {
     LoggedIn = true;
+    if (!Established && State == int(TransportState::Connected)) {
+        Established = true;
+        ReconnectAttempt = 0;
+        ReportStateChanged();
+    }
     SendSkimmerQsy();
     SendNoPageIfNeeded();
 }

@@ -122,6 +122,9 @@ public:
     std::u16string LastErrorText;
     bool LostWhileConnected = false;
     bool LoggedIn = false;
+    // Connected and logged in (at once where the transport has no login to do): only then has an attempt
+    // succeeded, can the connection be lost and is it back for the stations.
+    bool Established = false;
     bool NoPageSent = false;
     uint32_t LastQsyFrequency = 0;
     std::string PendingForward;
@@ -136,6 +139,7 @@ protected:
 
 private:
     void CompileOwnFilter();
+    bool LogsInByItself() const;
     void ReplaceTransport(ConnectionType type);
     void StartTransport();
     void StopReconnectCountdown();

@@ -503,11 +503,12 @@ void CRemoteCommands::OnConnectionStateChanged(const CConnectionController& page
 {
     const int id = page.ConnectionId;
     if (auto announced = announcedFailures_.find(id); announced != announcedFailures_.end()) {
-        if (page.State == kConnected) {
+        // Back only once logged in; a node that closes before that leaves the failure as it was.
+        if (page.State == kConnected && page.Established) {
             const bool byStartupReport = announced->second;
             announcedFailures_.erase(announced);
             NotifyStations(FormatText(LoadText(byStartupReport ? kIdsConnected : kIdsRestored), NameOf(page)));
-        } else if (page.State == 0) {
+        } else if (page.State == 0 && page.UserDisconnected) {
             announcedFailures_.erase(announced);
         }
     }

@@ -10,7 +10,8 @@ struct SpotTestRequest;
 class IConnectionEvents {
 public:
     virtual ~IConnectionEvents() = default;
-    // After every state change, and when a pending reconnection is cancelled.
+    // After every state change, when the login of a connection completes, and when a pending reconnection
+    // is cancelled.
     virtual void OnConnectionStateChanged(CConnectionPage* page) = 0;
     // A line for the log pane.
     virtual void OnConnectionLogMessage(CConnectionPage* page, bool isError, const std::u16string& text) = 0;

@@ -70,7 +70,7 @@ protected:
                           "[Window]\r\nLogCollapsed=0\r\nHeight=640\r\n",
                           kCommandDelayMs, int(station.Port())) +
                TelnetSection(1, "Node A", nodeA.Port(), "Command1=set/name Test\r\nCommand2=set/qth Here\r\nCommand3=sh/dx 5\r\n") +
-               TelnetSection(2, "Node B", nodeB.Port(), "") +
+               TelnetSection(2, "Node B", nodeB.Port(), "Command1=sh/dx 1\r\n") +
                SkimmerSection(3, skimmer.Port());
     }
 

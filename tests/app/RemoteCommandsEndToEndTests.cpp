@@ -39,7 +39,7 @@ protected:
                           "[Connections]\r\nOrder=1,2,3\r\nActive=1\r\nClosed=4\r\nNextId=5\r\n"
                           "[Window]\r\nLogCollapsed=0\r\nHeight=640\r\n",
                           int(station.Port())) +
-               TelnetSection(1, "Node A", nodeA.Port(), "") + TelnetSection(2, "Node B", nodeB.Port(), "NoSpotsFromQuarnel=1\r\n") +
+               TelnetSection(1, "Node A", nodeA.Port(), "") + TelnetSection(2, "Node B", nodeB.Port(), "NoSpotsFromQuarnel=1\r\nCommand1=sh/dx 1\r\n") +
                SkimmerSection(3, skimmer.Port()) +
                TelnetSection(4, "Dead", dead.Port(), "");
     }

@@ -146,7 +146,9 @@ TEST_F(ConnectionPageTest, SpotsForwardedOnceRejectedStruckOutAndReconnectedAfte
 {
     CTestPeer node("pagecluster", "spots", "chunk=4 pause=5");
     ASSERT_TRUE(node.Ok()) << node.Error();
-    page_->ApplySettings(Node(node.Port()));
+    CConnectionSettings settings = Node(node.Port());
+    settings.Commands = {u"sh/dx 1"}; // sent once the login has ended, when the node closes
+    page_->ApplySettings(settings);
     page_->Connect();
 
     // Every line reaches the page in pieces of four bytes; each goes out once, whole.

@@ -146,6 +146,26 @@ CConnectionSettings SkimmerFollowing(const std::u16string& name, int radio, cons
 
 std::vector<std::string> Packet(std::initializer_list<std::string> fields) { return fields; }
 
+// What a page reports about its connection, handed to the stations' bookkeeping as the view hands it.
+class PageReportsToRemote : public IConnectionEvents {
+public:
+    PageReportsToRemote(CRemoteCommands& remote, CConnectionController& page) : remote_(remote), page_(page) {}
+    void OnConnectionStateChanged(CConnectionPage*) override { remote_.OnConnectionStateChanged(page_); }
+    void OnConnectionLogMessage(CConnectionPage*, bool, const std::u16string&) override {}
+    void OnSendLinesChanged(CConnectionPage*) override {}
+    void OnNetworkStatus(const std::u16string&) override {}
+    void OnCommandLine(CConnectionPage*, const std::u16string&) override {}
+    void OnConnectionLost(CConnectionPage*, const std::u16string& reason, bool reconnecting) override
+    {
+        remote_.OnConnectionLost(page_, reason, reconnecting);
+    }
+    void OnTestInSpotFilters(CConnectionPage*, const SpotTestRequest&) override {}
+
+private:
+    CRemoteCommands& remote_;
+    CConnectionController& page_;
+};
+
 class RemoteCommandsTest : public ::testing::Test {
 protected:
     Page& Add(const CConnectionSettings& settings)
@@ -473,6 +493,47 @@ TEST_F(RemoteCommandsTest, AlertsGoToTheListedStationsThenToTheSendersAndStopAtT
     remote.NotifyStations(u"three");
     EXPECT_TRUE(view.gabs.empty());
     EXPECT_TRUE(view.log.empty()) << "alerts are not logged";
+}
+
+TEST_F(RemoteCommandsTest, AConnectionClosedBeforeItsLoginCompletedIsAFailedAttemptNeitherLostNorRestored)
+{
+    CConnectionSettings settings = Telnet(u"Alpha", 7300);
+    settings.Login = u"N0CALL";
+    settings.Password = u"wrong";
+    Page& alpha = Add(settings);
+    CConnectionController& page = alpha.controller;
+    PageReportsToRemote reports(remote, page);
+    page.Owner = &reports;
+    view.general.GabStations = {u"STN1"};
+    const auto serverCloses = [&] {
+        page.OnLogMessage(false, 342, u"Connection closed by the server");
+        alpha.Transport().Report(TransportState::Disconnected);
+        page.OnTransportEnded();
+    };
+    const auto connectsAgain = [&] {
+        for (int s = 0; s < 60 && page.State == CConnectionController::kStateWaitingToReconnect; ++s)
+            page.OnTimer(CConnectionController::kReconnectTimer);
+        alpha.Transport().Report(TransportState::Connected);
+    };
+
+    Connect(alpha);
+    page.OnLoggedIn();
+    serverCloses();
+    EXPECT_EQ(page.ReconnectCountdown, 5);
+    // The node answers the password with "Sorry" and closes before the login's end, every time.
+    for (int attempt = 1; attempt <= 2; ++attempt) {
+        connectsAgain();
+        serverCloses();
+        EXPECT_EQ(page.ReconnectAttempt, attempt);
+        EXPECT_EQ(page.ReconnectCountdown, 30);
+    }
+    connectsAgain();
+    page.OnLoggedIn();
+    EXPECT_EQ(page.ReconnectAttempt, 0);
+    EXPECT_EQ(view.GabsTo(u"STN1"), (std::vector<std::u16string>{
+                                        u"Connection to Alpha lost, reconnecting: Connection closed by the server",
+                                        u"Connection to Alpha restored"}));
+    EXPECT_TRUE(remote.AnnouncedFailures().empty());
 }
 
 TEST_F(RemoteCommandsTest, OnlyTheLatestSendersAreKeptAndAKnownOneKeepsItsPlace)

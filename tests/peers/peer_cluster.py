@@ -18,7 +18,9 @@ Scenarios (params: chunk=<bytes per write, default 4>, pause=<ms between writes,
   contest        the login prompt of a software (software=...), the greeting; answers every line with the
                  prompt until the client is quiet for a second, then sends the lines named in lines=a,b,...
                  (common, own, rejected, split: cut in two writes 150 ms apart, closing); with close=1 it then
-                 closes its first connection, else it answers every line with the prompt
+                 closes its first connection once the client's login has ended (shown by the client's first
+                 line after its login: give the connection a command), else it answers every line with the
+                 prompt
   stream         after the login, rate=<lines a second> spot lines for seconds=<n>, in writes every 20 ms, or
                  until told "stop" ("stream-sent" with the number of lines sent)
   flood          after the login, a misbehaving stream (kind=longline|nolineends|random, size=, seed=) as
@@ -56,6 +58,7 @@ class Conn:
         self.pause = int(params.get("pause", "10")) / 1000.0
         self.pending = b""
         self.after_cr = False
+        self.lines_read = 0
         sock.setsockopt(socket.IPPROTO_TCP, socket.TCP_NODELAY, 1)
 
     def write(self, data, chunk=None):
@@ -84,6 +87,7 @@ class Conn:
                 line = self.pending[:cut]
                 self.after_cr = self.pending[cut:cut + 1] == b"\r"
                 self.pending = self.pending[cut + 1:]
+                self.lines_read += 1
                 return line
             data = self.sock.recv(4096)
             if not data:
@@ -219,6 +223,15 @@ def count_connection(params):
         return int(params["connections"])
 
 
+def await_end_of_login(c):
+    """Waits for the client's first line after its login line: a client sends its commands only once its
+    login has ended. False when the client went away."""
+    while c.lines_read < 2:
+        if c.read_line() is None:
+            return False
+    return True
+
+
 def answer_until_quiet(c, quiet):
     """Answers every line with the prompt until none comes for quiet seconds; False when the client left."""
     while True:
@@ -253,6 +266,7 @@ def scenario_contest(c, params):
         else:
             c.write(line)
     if params.get("close") == "1" and first:
+        await_end_of_login(c)
         time.sleep(0.3)
         return
     answer_until_quiet(c, 300)

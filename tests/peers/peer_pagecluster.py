@@ -3,7 +3,8 @@
 Scenario "spots": the login prompt; after the login a DXSpider greeting and prompt, then a spot that the
 page forwards, a spot of DX call F5ABC (the tests' filters reject it) and a closing line, each written in
 small chunks so that every line reaches the client split across reads. The node then closes the first
-connection; later connections stay open until the client leaves.
+connection once the client's login has ended (its first command came); later connections stay open until the
+client leaves.
 """
 import threading
 import time
@@ -24,6 +25,7 @@ def scenario_spots(c, params):
     c.write(b"Hello N0CALL, this is GB7TST\r\nrunning DXSpider V1.57 build 441\r\n" + node.PROMPT)
     c.write(node.SPOT + REJECTED + b"73 de GB7TST\r\n")
     if first:
+        node.await_end_of_login(c)
         time.sleep(0.3)
         return
     c.drain()
