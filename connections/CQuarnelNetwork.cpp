@@ -186,6 +186,19 @@ bool CQuarnelNetwork::SendSkimmerClient(const std::u16string& station, int radio
 LRESULT CQuarnelNetwork::OnSocketNotify(WPARAM wParam, LPARAM lParam)
 {
     if (!IsOpen() || SOCKET(wParam) != socket_ || WSAGETSELECTEVENT(lParam) != FD_READ) return 0;
+    // Every read makes Winsock notify again while more datagrams wait: reading several with the notification
+    // on would queue notifications that find nothing, and the clusters' socket messages would wait behind
+    // them. So it is off while reading and on again after, when Winsock notifies once if more wait. Under a
+    // flood, what is not read in time is dropped by the system, as UDP allows.
+    const int generation = generation_;
+    ::WSAAsyncSelect(socket_, window_.Handle(), 0, 0);
+    ReadDatagrams();
+    if (generation == generation_ && IsOpen()) ::WSAAsyncSelect(socket_, window_.Handle(), WM_APP_QUARNEL_SOCKET, FD_READ);
+    return 0;
+}
+
+void CQuarnelNetwork::ReadDatagrams()
+{
     const int generation = generation_;
     char buffer[kDatagramBufferBytes];
     for (int n = 0; n < kMaxDatagramsPerNotification && generation == generation_ && IsOpen(); ++n) {
@@ -198,7 +211,6 @@ LRESULT CQuarnelNetwork::OnSocketNotify(WPARAM wParam, LPARAM lParam)
         }
         if (got > 0) OnDatagram(ntohl(from.sin_addr.s_addr), ntohs(from.sin_port), std::string_view(buffer, size_t(got)));
     }
-    return 0;
 }
 
 void CQuarnelNetwork::OnDatagram(uint32_t address, uint16_t port, std::string_view bytes)

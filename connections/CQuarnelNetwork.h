@@ -20,8 +20,9 @@ std::u16string FormatNetworkError(int code);
 
 class CQuarnelNetwork {
 public:
-    // Datagrams read for one socket notification at most; Winsock notifies again while more wait.
-    static constexpr int kMaxDatagramsPerNotification = 256;
+    // Datagrams read for one socket notification at most, so that a cluster's socket message waits behind
+    // no more than these.
+    static constexpr int kMaxDatagramsPerNotification = 64;
 
     CQuarnelNetwork() = default;
     CQuarnelNetwork(const CQuarnelNetwork&) = delete;
@@ -63,6 +64,7 @@ private:
     void CloseSocket();
     bool FailSocket(std::u16string& error);
     LRESULT OnSocketNotify(WPARAM wParam, LPARAM lParam);
+    void ReadDatagrams();
 
     CMessageOnlyWindow window_;
     IQuarnelListener* listener_ = nullptr;

@@ -1,5 +1,7 @@
 #include "connections/CRemoteCommands.h"
 
+#include <algorithm>
+
 #include "base/Ascii.h"
 #include "base/Format.h"
 #include "base/Text.h"
@@ -43,6 +45,7 @@ constexpr unsigned kIdsLostReconnecting = 419;
 constexpr unsigned kIdsRestored = 420;
 constexpr unsigned kIdsNotConnectedSinceStartup = 421;
 constexpr unsigned kIdsNoAnswer = 422;
+constexpr unsigned kIdsPacketCut = 590;
 
 constexpr size_t kLongestEchoedLine = 30;
 constexpr size_t kEchoedPart = 27;
@@ -177,7 +180,14 @@ void CRemoteCommands::OnSendPacket(const std::vector<std::string>& fields)
     if (!destination.empty() && !EqualsIgnoreCaseAscii(destination, host_.General().ApplicationID)) return;
     const std::u16string source = StationField(fields[1]);
     RememberSender(source);
-    for (const std::u16string& line : SplitStationText(Latin1ToWide(fields[3]))) OnTextFromQuarnel(line, source);
+    const std::vector<std::u16string> lines = SplitStationText(Latin1ToWide(fields[3]));
+    const size_t run = std::min(lines.size(), kMaxLinesPerPacket);
+    packetReplies_ = PacketReplies{kMaxRepliesPerPacket, 0};
+    for (size_t i = 0; i < run; ++i) OnTextFromQuarnel(lines[i], source);
+    const int refusedReplies = packetReplies_->refused;
+    packetReplies_.reset();
+    if (run < lines.size() || refusedReplies > 0)
+        WriteLine(source, FormatText(LoadText(kIdsPacketCut), int(lines.size() - run), refusedReplies), true);
 }
 
 bool CRemoteCommands::IsGabStation(const std::u16string& station) const
@@ -474,6 +484,13 @@ void CRemoteCommands::ErrorReply(const CommandContext& context, const std::u16st
 
 void CRemoteCommands::WriteLine(const std::u16string& station, const std::u16string& text, bool error)
 {
+    if (packetReplies_) {
+        if (packetReplies_->left == 0) {
+            ++packetReplies_->refused;
+            return;
+        }
+        --packetReplies_->left;
+    }
     if (error || station.empty()) host_.Log(error, {}, text);
     if (!station.empty()) SendGabOrReport(station, text);
 }

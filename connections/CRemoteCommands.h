@@ -5,6 +5,7 @@
 // that asked to connect or disconnect, and the alerts about connections lost, restored or never connected
 // since start-up. User-interface thread only; the view's side comes through IRemoteCommandsHost.
 #include <map>
+#include <optional>
 #include <string>
 #include <unordered_set>
 #include <vector>
@@ -33,6 +34,11 @@ std::u16string FormatLineReply(const std::u16string& line, const std::u16string&
 
 class CRemoteCommands {
 public:
+    // What one station's packet may cause: the lines of its text that run, and the replies and log lines
+    // they make. Beyond them nothing more is done, and one last reply says how much was left undone.
+    static constexpr size_t kMaxLinesPerPacket = 32;
+    static constexpr size_t kMaxRepliesPerPacket = 64;
+
     explicit CRemoteCommands(IRemoteCommandsHost& host) : host_(host) {}
 
     // A packet of the logger network, its keyword first.
@@ -103,6 +109,12 @@ private:
     static constexpr size_t kMaxSenderStations = 64;
     std::vector<std::u16string> senderStations_;
     std::unordered_set<std::u16string> senderKeys_;
+    // While a station's packet is handled: the replies it may still make, and those it was refused.
+    struct PacketReplies {
+        size_t left;
+        int refused;
+    };
+    std::optional<PacketReplies> packetReplies_;
 };
 
 } // namespace kv

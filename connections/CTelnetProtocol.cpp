@@ -9,6 +9,7 @@ void CTelnetProtocol::Reset()
     state_ = State::Data;
     command_ = 0;
     subLength_ = 0;
+    unsentRefusals_.reset();
 }
 
 void CTelnetProtocol::Feed(std::string_view chunk, std::string& data, std::string& replies)
@@ -49,8 +50,7 @@ void CTelnetProtocol::FeedCommandByte(unsigned char b, std::string& data, std::s
         }
         return;
     case State::Option:
-        if (command_ == kWill) replies.append({char(kIac), char(kDont), char(b)});
-        else if (command_ == kDo) replies.append({char(kIac), char(kWont), char(b)});
+        if (command_ == kWill || command_ == kDo) Refuse(b, replies);
         state_ = State::Data;
         return;
     case State::InSub:
@@ -66,6 +66,16 @@ void CTelnetProtocol::FeedCommandByte(unsigned char b, std::string& data, std::s
     case State::Data:
         break;
     }
+}
+
+// WILL is answered DONT, DO is answered WONT.
+void CTelnetProtocol::Refuse(unsigned char option, std::string& replies)
+{
+    const unsigned char answer = command_ == kWill ? kDont : kWont;
+    const size_t refusal = option + (answer == kWont ? 256u : 0u);
+    if (unsentRefusals_.test(refusal)) return;
+    unsentRefusals_.set(refusal);
+    replies.append({char(kIac), char(answer), char(option)});
 }
 
 } // namespace kv

@@ -174,6 +174,7 @@ bool CTelnetSession::FlushSendBuffer()
         sendBuffer_.erase(0, size_t(sent));
         if (ITransportListener* listener = Listener()) listener->OnTraffic(0, unsigned(sent));
     }
+    if (sendBuffer_.empty()) telnet_.RepliesSent();
     return true;
 }
 

@@ -88,13 +88,16 @@ void CSentSpotCache::RemoveSpot(uint32_t spot)
 void CSentSpotCache::PurgeExpired(uint64_t now)
 {
     lastPurge_ = now;
+    while (!order_.empty() && now - order_.front().at > kLifeMs) DropOldest();
+}
+
+void CSentSpotCache::DropOldest()
+{
     // Entries are recorded in time order, so the oldest of a key is its first entry.
-    while (!order_.empty() && now - order_.front().at > kLifeMs) {
-        Spot& record = spots_[order_.front().spot - 1];
-        order_.pop_front();
-        std::rotate(record.entries.begin(), record.entries.begin() + 1, record.entries.begin() + long(record.used));
-        if (--record.used == 0) RemoveSpot(uint32_t(&record - spots_.data()) + 1);
-    }
+    Spot& record = spots_[order_.front().spot - 1];
+    order_.pop_front();
+    std::rotate(record.entries.begin(), record.entries.begin() + 1, record.entries.begin() + long(record.used));
+    if (--record.used == 0) RemoveSpot(uint32_t(&record - spots_.data()) + 1);
 }
 
 bool CSentSpotCache::CheckAndRecord(const std::string& line, const std::string& connection, std::string* sentBy,
@@ -121,6 +124,7 @@ bool CSentSpotCache::CheckAndRecord(const std::string& line, const std::string& 
     entry.connection.assign(connection);
     FormatHourMinute(clock_.NowUtc(), entry.time);
     order_.push_back({now, spot});
+    if (order_.size() > kMaxEntries) DropOldest();
     return false;
 }
 

@@ -19,6 +19,9 @@ class CSentSpotCache {
 public:
     static constexpr uint64_t kPurgeIntervalMs = 30'000;
     static constexpr uint64_t kLifeMs = 300'000;
+    // Far above five minutes of the busiest real traffic; beyond it, as in a flood of distinct spot lines,
+    // the oldest spots are forgotten first.
+    static constexpr size_t kMaxEntries = 200'000;
 
     explicit CSentSpotCache(const IClock& clock) : clock_(clock) {}
 
@@ -29,6 +32,7 @@ public:
                         std::string* sentAt);
 
     size_t KeyCount() const { return keyCount_; }
+    size_t EntryCount() const { return order_.size(); }
 
 private:
     struct Entry {
@@ -54,6 +58,7 @@ private:
     };
 
     void PurgeExpired(uint64_t now);
+    void DropOldest();
     static bool IsExpired(const Entry& entry, uint64_t now) { return now - entry.recorded > kLifeMs; }
     static bool IsSameComment(const std::string& a, const std::string& b);
 

@@ -387,6 +387,34 @@ TEST_F(RemoteCommandsTest, StationCommandsAnswerByGabAndErrorsAlsoInTheLog)
     EXPECT_EQ(answers[13], u"- closed; * active tab");
 }
 
+// A packet of thousands of lines: a bounded part of it runs, and one last reply says what did not.
+TEST_F(RemoteCommandsTest, OnePacketRunsABoundedNumberOfLinesAndMakesABoundedNumberOfReplies)
+{
+    Page& node = Add(Telnet(u"Node", 7300));
+    Connect(node);
+    node.Transport().sent.clear();
+    std::string help;
+    for (int i = 0; i < 3000; ++i) help += "/?\n";
+    FromStation(help);
+    const std::vector<std::u16string> answers = view.GabsTo(u"STN2");
+    ASSERT_EQ(answers.size(), CRemoteCommands::kMaxRepliesPerPacket + 1);
+    EXPECT_EQ(answers.back(), u"Too much in one packet: 2968 line(s) not run, 352 reply(ies) not sent");
+    EXPECT_EQ(view.log.back(), (LogLine{true, u"", answers.back()}));
+
+    view.gabs.clear();
+    std::string commands;
+    for (int i = 0; i < 100; ++i) commands += "sh/dx\r\n";
+    FromStation(commands);
+    EXPECT_EQ(node.Transport().sent.size(), CRemoteCommands::kMaxLinesPerPacket);
+    EXPECT_EQ(view.GabsTo(u"STN2"),
+              std::vector<std::u16string>{u"Too much in one packet: 68 line(s) not run, 0 reply(ies) not sent"});
+
+    view.gabs.clear();
+    FromStation("/status");
+    EXPECT_EQ(view.GabsTo(u"STN2"),
+              (std::vector<std::u16string>{u"1 connection(s), 1 connected, 0 closed", u"*C Node             127.0.0.1:7300"}));
+}
+
 TEST_F(RemoteCommandsTest, TypedCommandsAnswerInTheirPage)
 {
     Page& alpha = Add(Telnet(u"Alpha", 7300));

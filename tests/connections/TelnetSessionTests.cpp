@@ -196,6 +196,26 @@ TEST(TelnetSession, SendingWaitsForTheSocketAndNeedsAConnection)
     EXPECT_EQ(rig.TakeSent(), "\xFF\xFF\r");
 }
 
+// A node that repeats its option requests and never reads: each refusal waits to be sent once.
+TEST(TelnetSession, RepeatedRequestsOfANodeThatDoesNotReadQueueOneRefusalEach)
+{
+    CSessionRig rig;
+    rig.Connect(CSessionRig::Endpoint(u""));
+    rig.socket.wouldBlock = true;
+    std::string requests;
+    for (int i = 0; i < 1000; ++i) requests += "\xFF\xFD\x18\xFF\xFB\x01";
+    for (int i = 0; i < 256; ++i) rig.Receive(requests); // 1.5 MB
+    rig.Receive("DX de N0TST: 14025.0 K1ABC\r\n");
+    EXPECT_EQ(rig.listener.text, u"DX de N0TST: 14025.0 K1ABC\n");
+    EXPECT_TRUE(rig.session.SendLine(u"sh/dx"));
+
+    rig.socket.wouldBlock = false;
+    rig.session.OnWritable();
+    EXPECT_EQ(rig.TakeSent(), "\xFF\xFC\x18\xFF\xFE\x01" "sh/dx\r\n");
+    rig.Receive("\xFF\xFD\x18"); // all went out: a new request is answered again
+    EXPECT_EQ(rig.TakeSent(), "\xFF\xFC\x18");
+}
+
 // A send that fails inside a handler closes the connection; the handler stops there.
 TEST(TelnetSession, NothingHappensOnADeadConnection)
 {

@@ -107,6 +107,29 @@ TEST_F(SentSpotCacheTest, PurgeDropsExpiredKeysEveryThirtySeconds)
     EXPECT_EQ(cache.KeyCount(), 3u);
 }
 
+// Distinct spots faster than five minutes can hold: beyond the bound the oldest are forgotten first.
+TEST_F(SentSpotCacheTest, AFloodOfDistinctSpotsKeepsTheNewestUpToTheBound)
+{
+    const auto flood = [](size_t i) {
+        const std::string number = std::to_string(i);
+        return "DX de K8RQT: " + std::to_string(1800 + i % 50'000) + ".0 N4XJZ flood " +
+               std::string(7 - number.size(), '0') + number + " 1234Z";
+    };
+    const size_t count = CSentSpotCache::kMaxEntries + 1000;
+    for (size_t i = 0; i < count; ++i) {
+        ASSERT_FALSE(Check(flood(i), "Node A")) << i;
+        clock.now += 1;
+    }
+    EXPECT_EQ(cache.EntryCount(), CSentSpotCache::kMaxEntries);
+    EXPECT_LE(cache.KeyCount(), CSentSpotCache::kMaxEntries);
+    EXPECT_TRUE(Check(flood(1000)));
+    EXPECT_EQ(by, "Node A");
+    EXPECT_TRUE(Check(flood(count - 1)));
+    EXPECT_FALSE(Check(flood(999))); // forgotten, so recorded anew in place of the oldest
+    EXPECT_EQ(cache.EntryCount(), CSentSpotCache::kMaxEntries);
+    EXPECT_FALSE(Check(flood(1000)));
+}
+
 // The bell bytes of a real node do not hide the time: the copy from a second node is recognised.
 TEST_F(SentSpotCacheTest, BellRingingLinesAreRecognised)
 {
