@@ -41,7 +41,10 @@ bool CReadOnlyRichEdit::Create(HWND parent, int id, DWORD style, DWORD exStyle, 
         return false;
     }
     LimitText(textLimit);
-    SetUndoLimit(0); // nobody types here: an undo history would only hold copies of what was removed
+    // Nobody types here: an undo history would only hold copies of what was removed. Wine's rich edit loses a
+    // few hundred bytes for each replacement while the limit is 0; with a limit of 1 it holds nothing either,
+    // since every replacement made here is one that cannot be undone.
+    SetUndoLimit(RunningUnderWine() ? 1 : 0);
     SetEventMask(0);
     return true;
 }
