@@ -192,6 +192,12 @@ LRESULT CReadOnlyRichEdit::WndProc(UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_KILLFOCUS:
         KillTimer(kClickTimer);
         break;
+    case WM_SETFONT: {
+        // Where the undo limit is above 0, a new font is otherwise a step that Ctrl+Z takes back.
+        const LRESULT result = DefaultProc(msg, wParam, lParam);
+        SendMessage(EM_EMPTYUNDOBUFFER);
+        return result;
+    }
     case WM_VSCROLL:
         // Wine's rich edit shows an empty horizontal bar on SB_BOTTOM (with ES_DISABLENOSCROLL), which takes a
         // line of the text; the same place reached through EM_SETSCROLLPOS, clamped at the end, leaves it hidden.
