@@ -41,7 +41,10 @@ bool CReadOnlyRichEdit::Create(HWND parent, int id, DWORD style, DWORD exStyle, 
         return false;
     }
     LimitText(textLimit);
-    SetUndoLimit(0); // nobody types here: an undo history would only hold copies of what was removed
+    // Nobody types here: an undo history would only hold copies of what was removed. Wine's rich edit loses a
+    // few hundred bytes for each replacement while the limit is 0; with a limit of 1 it holds nothing either,
+    // since every replacement made here is one that cannot be undone.
+    SetUndoLimit(RunningUnderWine() ? 1 : 0);
     SetEventMask(0);
     return true;
 }
@@ -189,6 +192,12 @@ LRESULT CReadOnlyRichEdit::WndProc(UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_KILLFOCUS:
         KillTimer(kClickTimer);
         break;
+    case WM_SETFONT: {
+        // Where the undo limit is above 0, a new font is otherwise a step that Ctrl+Z takes back.
+        const LRESULT result = DefaultProc(msg, wParam, lParam);
+        SendMessage(EM_EMPTYUNDOBUFFER);
+        return result;
+    }
     case WM_VSCROLL:
         // Wine's rich edit shows an empty horizontal bar on SB_BOTTOM (with ES_DISABLENOSCROLL), which takes a
         // line of the text; the same place reached through EM_SETSCROLLPOS, clamped at the end, leaves it hidden.

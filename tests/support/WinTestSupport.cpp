@@ -141,6 +141,21 @@ void PumpFor(unsigned ms)
     PumpUntil([] { return false; }, ms);
 }
 
+size_t HeapBytesInUse()
+{
+    std::vector<HANDLE> heaps(::GetProcessHeaps(0, nullptr) + 16);
+    heaps.resize(std::min<size_t>(heaps.size(), ::GetProcessHeaps(DWORD(heaps.size()), heaps.data())));
+    size_t bytes = 0;
+    for (HANDLE heap : heaps) {
+        if (!::HeapLock(heap)) continue;
+        PROCESS_HEAP_ENTRY entry{};
+        while (::HeapWalk(heap, &entry))
+            if (entry.wFlags & PROCESS_HEAP_ENTRY_BUSY) bytes += entry.cbData;
+        ::HeapUnlock(heap);
+    }
+    return bytes;
+}
+
 std::u16string WineStateDir()
 {
     const char* state = std::getenv("KV_WINE_STATE");

@@ -30,6 +30,8 @@ std::string ReadFileBytes(const std::u16string& path);
 // Dispatches messages of this thread until the predicate holds or the time is up; returns the predicate.
 bool PumpUntil(const std::function<bool()>& done, unsigned timeoutMs);
 void PumpFor(unsigned ms);
+// The bytes allocated and not freed in all of the process's heaps.
+size_t HeapBytesInUse();
 
 // The state folder of the test run (tools/wine-env), as a Windows path.
 std::u16string WineStateDir();
