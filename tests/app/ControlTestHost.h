@@ -25,19 +25,23 @@ class CControlTestHost : public CWindowBase {
 public:
     explicit CControlTestHost(UINT nameMessage = 0) : nameMessage_(nameMessage) {}
 
-    bool Create(int cx, int cy, const std::u16string& title = u"Kestrivane controls")
+    // A host that takes no foreground leaves the keyboard focus of the one Wine desktop to the tests that run
+    // beside it.
+    bool Create(int cx, int cy, const std::u16string& title = u"Kestrivane controls", bool takeForeground = true)
     {
         CreateArgs args;
         args.className = u"Kestrivane.Test.ControlHost";
         args.title = title;
-        args.style = WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_CLIPCHILDREN;
+        args.style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
+        args.exStyle = takeForeground ? 0 : WS_EX_NOACTIVATE;
         args.x = 40;
         args.y = 40;
         args.cx = cx;
         args.cy = cy;
         args.background = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
         if (!CWindowBase::Create(args)) return false;
-        ::SetForegroundWindow(hwnd_);
+        ::ShowWindow(hwnd_, takeForeground ? SW_SHOW : SW_SHOWNOACTIVATE);
+        if (takeForeground) ::SetForegroundWindow(hwnd_);
         return true;
     }
 

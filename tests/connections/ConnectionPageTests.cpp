@@ -71,7 +71,8 @@ protected:
         levels_.texts[0].dxCalls = u"F5*";
         levels_.CompileLevel(0);
         ASSERT_TRUE(font_.CreateFontForDpi(u"Consolas", 10, 96));
-        ASSERT_TRUE(host_.Create(820, 480, u"Connection page"));
+        // The pages' tests need no focus, and take none from the tests beside them.
+        ASSERT_TRUE(host_.Create(820, 480, u"Connection page", false));
         page_ = new CConnectionPage({&general_, &levels_, &sentSpots_, &logger_, nullptr, &clock_});
         ASSERT_TRUE(page_->Create(host_, 1100, resources_));
         page_->Owner = &events_;
