@@ -15,6 +15,9 @@ public:
     // Lines the next update may show into a control of at most maxLines lines, which takes room more
     // before each new line trims an old one.
     int LinesPerUpdate(int room, int maxLines) const;
+    // Lines an update may take from the top of a full control beyond those it shows (after the limit was
+    // lowered), or give back from the end of a hidden one.
+    int LinesToTrim() const { return kMinLines + int(kBudgetMs / trimMsPerLine_); }
 
     // The lines trimmed in an update, then the whole update (trimming, scrolling and the rest included).
     void RecordTrim(int lines, double ms);

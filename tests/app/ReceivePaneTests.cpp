@@ -510,6 +510,58 @@ TEST_F(ReceivePaneTest, AFullPaneInsertsALineAtTheSameCostAfterFortyThousandLine
     EXPECT_EQ(pane.Book().LineLengths().size(), 5000u);
 }
 
+// A lower limit (the general settings' maximum lines) takes the lines beyond it away a part at a time, in the
+// pane's bounded updates: 4,000 lines taken at once held the window for seconds.
+TEST_F(ReceivePaneTest, ALowerLimitTakesTheLinesBeyondItAwayInBoundedUpdates)
+{
+    AppendNumberedLines(1, 5000);
+    ASSERT_EQ(pane.Book().LineLengths().size(), 5000u);
+    pane.SetMaxLines(1000);
+    AppendNumberedLines(5001, 5001);
+    pane.FlushPendingText();
+    EXPECT_GT(pane.TextControl().GetLineCount(), 1002) << "all the excess left in one update";
+    ASSERT_TRUE(test::PumpUntil([&] { return pane.TextControl().GetLineCount() <= 1001; }, 60000));
+    const std::vector<std::u16string> lines = Split(EditText(), u'\r');
+    ASSERT_EQ(lines.size(), 1001u);
+    EXPECT_EQ(lines.front(), u"line 4002");
+    EXPECT_EQ(lines[999], u"line 5001");
+}
+
+// A hidden page's pane spends nothing on lines nobody sees: they wait (a full pane of the newest at most) and the
+// control gives its own lines back to them. Shown again, the pane holds its newest lines, with their reasons.
+TEST_F(ReceivePaneTest, AHiddenPaneHoldsItsLinesBackAndShowsTheNewestWithTheirReasonsWhenShownAgain)
+{
+    CTestClock clock;
+    pane.SetClock(clock);
+    pane.SetMaxLines(100);
+    AppendNumberedLines(1, 150);
+    pane.FlushPendingText();
+    pane.Show(SW_HIDE);
+    for (int i = 151; i <= 400; ++i) {
+        clock.tick += 100;
+        if (i % 50 == 0)
+            pane.AddText(FormatText(u"line %d\n", i), FormatText(u"reason %d", i), i % 100 ? LineRejected : LineDuplicate);
+        else
+            pane.AppendText(FormatText(u"line %d\n", i), LineReceived);
+    }
+    const std::u16string shownWhileHidden = pane.TextControl().GetTextRange(0, pane.TextControl().GetTextLength());
+    EXPECT_EQ(shownWhileHidden.find(u"line 151\r"), std::u16string::npos);
+    ASSERT_TRUE(test::PumpUntil([&] { return pane.TextControl().GetTextLength() == 0; }, 30000))
+        << "the hidden control kept its lines";
+
+    pane.Show(SW_SHOW);
+    ASSERT_TRUE(test::PumpUntil([&] { return pane.TextControl().GetTextLength() > 0; }, 5000));
+    std::vector<std::u16string> expected;
+    for (int i = 301; i <= 400; ++i) expected.push_back(FormatText(u"line %d", i));
+    expected.push_back(u"");
+    EXPECT_EQ(Split(EditText(), u'\r'), expected);
+    ASSERT_NE(pane.FindReason(IndexOf(u"line 350\r")), nullptr);
+    EXPECT_EQ(pane.FindReason(IndexOf(u"line 350\r"))->Reason, u"reason 350");
+    EXPECT_EQ(pane.FindReason(IndexOf(u"line 400\r"))->Style, LineDuplicate);
+    EXPECT_EQ(pane.FindReason(IndexOf(u"line 351\r")), nullptr);
+    EXPECT_EQ(pane.Book().LineLengths().size(), 100u);
+}
+
 // More than the pane can show before the text grows old: the pane skips to the newest lines and says how many
 // it skipped in one notice line.
 TEST_F(ReceivePaneTest, TextThatWaitedTooLongIsSkippedWithANotice)
