@@ -208,7 +208,7 @@ void CReceivePane::ShowWaitingText(bool all, bool catchingUp)
     const auto start = std::chrono::steady_clock::now();
 
     const bool atEnd = EditScrolledToEnd();
-    const SavedView view = SaveView();
+    const SavedView view = SaveView(atEnd);
     edit_.SetRedraw(false);
     const int newLines = InsertRuns(TakeRunsToShow(all, clock_->TickCount()));
     const int64_t removed =
@@ -292,11 +292,13 @@ int64_t CReceivePane::TrimExcessLines(int most)
     return removed;
 }
 
-CReceivePane::SavedView CReceivePane::SaveView() const
+// The reading position is kept only for a reader who is not at the end: each look-up walks the control's lines.
+CReceivePane::SavedView CReceivePane::SaveView(bool atEnd) const
 {
     SavedView view;
     view.selection = edit_.GetSel();
     view.hadSelection = view.selection.cpMax > view.selection.cpMin;
+    if (atEnd) return view;
     view.scroll = ScrollPosition();
     view.firstVisibleChar = edit_.LineIndex(edit_.GetFirstVisibleLine());
     return view;
@@ -326,12 +328,15 @@ bool CReceivePane::EditScrolledToEnd() const
     // A bar kept only disabled (the text fits) may report a range without a page.
     if (info.nPage == 0 || info.nMax <= int(info.nPage)) return true;
     // Not from the bar's range: some rich edits stop it at 65,535 however tall the text, which puts the
-    // end some lines above the last one. The view is at the end when the last line's bottom is in it.
-    const long lastLine = edit_.GetLineCount() - 1;
-    if (lastLine < 1) return true;
-    const int lastTop = edit_.PosFromChar(edit_.LineIndex(lastLine)).y;
-    const int lineHeight = lastTop - edit_.PosFromChar(edit_.LineIndex(lastLine - 1)).y;
-    return lastTop + lineHeight <= edit_.GetRect().bottom + 1;
+    // end some lines above the last one. The view is at the end when the line the text ends on is in it:
+    // found from the end of the text, since the control walks its lines from the top for each look-up.
+    const int endTop = edit_.PosFromChar(long(book_.AppendedChars() - book_.TrimmedChars())).y;
+    int lineHeight = lineHeight_;
+    if (lineHeight <= 0) {
+        if (edit_.GetLineCount() < 2) return true;
+        lineHeight = edit_.PosFromChar(edit_.LineIndex(1)).y - edit_.PosFromChar(0).y;
+    }
+    return endTop + lineHeight <= edit_.GetRect().bottom + 1;
 }
 
 // EM_GETSCROLLPOS scales its values down to 16 bits in a text taller than 65,535 pixels, while

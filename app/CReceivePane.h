@@ -114,7 +114,7 @@ private:
     void HoldBack(uint64_t now);
     void GiveBackNewestLines();
     void CatchUp();
-    SavedView SaveView() const;
+    SavedView SaveView(bool atEnd) const;
     std::deque<CPendingPaneText::Run> TakeRunsToShow(bool all, uint64_t now);
     int InsertRuns(const std::deque<CPendingPaneText::Run>& runs);
     int64_t TrimExcessLines(int most);

@@ -10,7 +10,9 @@ public:
     static constexpr double kBudgetMs = 40;
     static constexpr int kMinLines = 4;
     static constexpr int kFirstLines = 64; // an update after a quiet one shows at most this many
-    static constexpr double kRestPerUpdateMs = 3; // so the pane takes at most a quarter of the loop
+    // So the pane takes at most a third of the loop: only the shown page's pane updates (a hidden one holds its
+    // lines back), and a full pane's lines cost it up to twice as much once the heap is well used.
+    static constexpr double kRestPerUpdateMs = 2;
 
     // Lines the next update may show into a control of at most maxLines lines, which takes room more
     // before each new line trims an old one.
