@@ -56,6 +56,23 @@ TEST_F(IniFileTest, QuotesAtEitherEndOfAValueReadBackExactly)
     EXPECT_EQ(earlier.Read(u"S", u"Password"), u"p");
 }
 
+TEST_F(IniFileTest, BlanksAtEitherEndOfAValueReadBackExactly)
+{
+    // The profile functions drop the blanks around a value on read: tabs, form feeds and ^Z too, and maybe
+    // (on Windows) the Unicode blanks.
+    const std::u16string values[] = {u"pass word ", u" pass word", u"   ", u"\tx", u"x\t", u"\x0Bx\x0C", u"\x1A" u"x",
+                                     u"x\u00A0", u"\u3000x"};
+    for (const auto& value : values) {
+        ASSERT_TRUE(ini.Write(u"Connection.1", u"Password", value));
+        EXPECT_EQ(ini.Read(u"Connection.1", u"Password"), value);
+    }
+    // What earlier versions wrote reads as it always did.
+    const CIniFile earlier(dir.File(u"earlier.ini"));
+    ASSERT_TRUE(test::WriteFileBytes(earlier.Path(), "[S]\r\nPassword= pass word \r\nLogin=\" k1abc \"\r\n"));
+    EXPECT_EQ(earlier.Read(u"S", u"Password"), u"pass word");
+    EXPECT_EQ(earlier.Read(u"S", u"Login"), u" k1abc ");
+}
+
 TEST_F(IniFileTest, NamesOutsideTheAnsiCodePageSurvive)
 {
     const std::u16string name = u"\u0416\u0443\u043a\u043e\u0432 \u6771\u4eac \U0001F4E1";
