@@ -120,6 +120,7 @@ public:
     void OnConnectionSettings();
     void ApplyConnectionSettings(CConnectionPage& page, const CConnectionSettings& settings);
     void SaveClosedConnectionSettings(int id, const CConnectionSettings& settings);
+    void SaveClosedConnectionFilters(int id, const SpotFilterSet& filters);
     void OnGeneralSettings();
     void ApplyGeneralSettings(const GeneralSettings& settings);
     void OnAllSpotFilters();

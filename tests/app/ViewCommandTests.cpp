@@ -669,8 +669,8 @@ TEST_F(ViewCommandTest, TheDialogsOfNewAndSettingsReachTheView)
     for (const std::u16string& message : g_strayMessages) ADD_FAILURE() << std::string(message.begin(), message.end());
 }
 
-// A logger station may close the tab whose settings dialog is open, or reopen a closed connection while the
-// "+" menu is shown: what the user then confirms is done, or the log pane says why not.
+// A logger station may close the tab whose settings or spot filters dialog is open, or reopen a closed
+// connection while the "+" menu is shown: what the user then confirms is done, or he is told why not.
 TEST_F(ViewCommandTest, WhatTheUserConfirmsAfterAStationsCloseOrReopenIsDoneOrExplained)
 {
     CreateView(kThreeTelnet);
@@ -717,6 +717,25 @@ TEST_F(ViewCommandTest, WhatTheUserConfirmsAfterAStationsCloseOrReopenIsDoneOrEx
     EXPECT_EQ(LastQuestion().text, u"Delete the connection \"Bravo\"?\n\nIts settings will be removed permanently.");
     EXPECT_EQ(Key(u"Connection.2", u"Name"), u"<missing>");
     EXPECT_EQ(TabLabels(), (std::vector<std::u16string>{u"Alpha", u"Charlie", u"+"}));
+    for (const std::u16string& message : g_strayMessages) ADD_FAILURE() << std::string(message.begin(), message.end());
+
+    // The spot filters' OK after a station's "/close" of the connection shown: its level is stored with it.
+    view.TabStrip().SetActiveTab(0);
+    DriveNextDialog([&](HWND dialog) {
+        if (WindowTextOf(dialog) != u"Spot Filters") return false;
+        view.OnQuarnelPacket({"SENDPKT:", "STN2", "", "/close Alpha"});
+        ::SetWindowTextW(::GetDlgItem(dialog, IDC_SF_WORDS), L"pirate");
+        Click(dialog, IDOK);
+        return true;
+    });
+    view.ExecuteCommand(ID_CONNECTION_SPOT_FILTERS);
+    EXPECT_EQ(view.ClosedIds(), std::vector<int>{1}) << "the station's close";
+    EXPECT_EQ(Key(u"Connection.1", u"FilterWords"), u"pirate");
+    EXPECT_EQ(Key(u"Connection.1", u"Login"), u"K1ABC");
+    EXPECT_TRUE(LogHas(u"[Alpha] Settings changed"));
+    view.ReopenConnection(1);
+    ASSERT_NE(view.FindPageById(1), nullptr);
+    EXPECT_EQ(view.FindPageById(1)->Settings.Filters.words, u"pirate");
     for (const std::u16string& message : g_strayMessages) ADD_FAILURE() << std::string(message.begin(), message.end());
 }
 
