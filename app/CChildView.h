@@ -115,6 +115,7 @@ public:
     void AddNewConnection(const CConnectionSettings& settings);
     void OnCloseConnection();
     void OnDeleteConnection();
+    void TellNotDeletedWhenClosed(int id, const std::u16string& name);
     void OnRenameConnection();
     LRESULT OnTabNameChanged(int index, const std::u16string& name);
     void OnConnectionSettings();
