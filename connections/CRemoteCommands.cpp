@@ -568,8 +568,11 @@ void CRemoteCommands::ReportUnconnectedSinceStartup()
     for (int i = 0; i < host_.ConnectionCount(); ++i) {
         const CConnectionController* page = host_.ConnectionAt(i);
         if (!page || !page->StartupConnectPending) continue;
-        if (page->State != kConnecting && page->State != kError && page->State != kWaiting) continue;
-        const std::u16string why = page->LastErrorText.empty() ? LoadText(kIdsNoAnswer) : page->LastErrorText;
+        // Connected counts only once logged in, where the page logs in by itself: the flag stays until then.
+        if (page->State != kConnecting && page->State != kError && page->State != kWaiting &&
+            (page->State != kConnected || page->Established))
+            continue;
+        const std::u16string why = page->LastFailureText.empty() ? LoadText(kIdsNoAnswer) : page->LastFailureText;
         announcedFailures_[page->ConnectionId] = true;
         NotifyStations(FormatText(LoadText(kIdsNotConnectedSinceStartup), NameOf(*page), why));
     }

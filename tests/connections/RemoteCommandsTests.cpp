@@ -179,6 +179,19 @@ protected:
         page.controller.Connect();
         page.Transport().Report(TransportState::Connected);
     }
+    // The node ends the connection, and the page takes its posted decision.
+    static void ServerCloses(Page& page)
+    {
+        page.controller.OnLogMessage(false, 342, u"Connection closed by the server");
+        page.Transport().Report(TransportState::Disconnected);
+        page.controller.OnTransportEnded();
+    }
+    // The countdown runs out and the next automatic attempt starts.
+    static void RetriesAfterItsCountdown(Page& page)
+    {
+        for (int s = 0; s < 60 && page.controller.State == CConnectionController::kStateWaitingToReconnect; ++s)
+            page.controller.OnTimer(CConnectionController::kReconnectTimer);
+    }
     void CloseOne(int id, const std::u16string& name, const std::u16string& host)
     {
         CConnectionSettings settings = Telnet(name, 7300);
@@ -533,14 +546,9 @@ TEST_F(RemoteCommandsTest, AConnectionClosedBeforeItsLoginCompletedIsAFailedAtte
     PageReportsToRemote reports(remote, page);
     page.Owner = &reports;
     view.general.GabStations = {u"STN1"};
-    const auto serverCloses = [&] {
-        page.OnLogMessage(false, 342, u"Connection closed by the server");
-        alpha.Transport().Report(TransportState::Disconnected);
-        page.OnTransportEnded();
-    };
+    const auto serverCloses = [&] { ServerCloses(alpha); };
     const auto connectsAgain = [&] {
-        for (int s = 0; s < 60 && page.State == CConnectionController::kStateWaitingToReconnect; ++s)
-            page.OnTimer(CConnectionController::kReconnectTimer);
+        RetriesAfterItsCountdown(alpha);
         alpha.Transport().Report(TransportState::Connected);
     };
 
@@ -562,6 +570,55 @@ TEST_F(RemoteCommandsTest, AConnectionClosedBeforeItsLoginCompletedIsAFailedAtte
                                         u"Connection to Alpha lost, reconnecting: Connection closed by the server",
                                         u"Connection to Alpha restored"}));
     EXPECT_TRUE(remote.AnnouncedFailures().empty());
+}
+
+// Connect All at start-up: 120 s later the stations hear of every page not yet up, logged in where it logs in
+// by itself, with the reason its last attempt failed.
+TEST_F(RemoteCommandsTest, APageNotLoggedInSinceStartupIsReportedWithTheReasonItLastFailed)
+{
+    view.general.GabStations = {u"STN1"};
+    CConnectionSettings withLogin = Telnet(u"Sorry", 7300);
+    withLogin.Login = u"N0CALL";
+    withLogin.Password = u"wrong";
+    Page& sorry = Add(withLogin); // the node answers the password "Sorry" and closes, every time
+    withLogin.Name = u"Asks";
+    Page& asks = Add(withLogin); // the node asks for the password once more and stays
+    withLogin.Name = u"Mute";
+    Page& mute = Add(withLogin); // the node never prompts
+    Page& refused = Add(Telnet(u"Refused", 7303));
+    Page& manual = Add(Telnet(u"Manual", 7304)); // no login set: up at the connection, as the user logs in
+    PageReportsToRemote reports(remote, sorry.controller);
+    sorry.controller.Owner = &reports;
+    for (const auto& page : pages) {
+        page->controller.Connect();
+        page->controller.StartupConnectPending = true;
+    }
+
+    sorry.Transport().Report(TransportState::Connected);
+    ServerCloses(sorry);
+    RetriesAfterItsCountdown(sorry);
+    sorry.Transport().Report(TransportState::Connected); // the next attempt, at its login again
+    asks.Transport().Report(TransportState::Connected);
+    const std::u16string askedAgain =
+        u"The password is asked once more: wrong password? The connection commands are not sent.";
+    asks.controller.OnLogMessage(true, 466, askedAgain);
+    mute.Transport().Report(TransportState::Connected);
+    refused.controller.OnLogMessage(true, 344, u"Unable to connect: connection refused");
+    refused.Transport().Report(TransportState::Error);
+    refused.controller.OnTransportEnded();
+    RetriesAfterItsCountdown(refused); // connecting again
+    manual.Transport().Report(TransportState::Connected);
+
+    remote.ReportUnconnectedSinceStartup();
+    EXPECT_EQ(view.GabsTo(u"STN1"),
+              (std::vector<std::u16string>{u"Not connected to Sorry since startup: Connection closed by the server",
+                                           u"Not connected to Asks since startup: " + askedAgain,
+                                           u"Not connected to Mute since startup: no answer",
+                                           u"Not connected to Refused since startup: Unable to connect: connection refused"}));
+
+    view.gabs.clear();
+    sorry.controller.OnLoggedIn();
+    EXPECT_EQ(view.GabsTo(u"STN1"), std::vector<std::u16string>{u"Connected to Sorry"});
 }
 
 TEST_F(RemoteCommandsTest, OnlyTheLatestSendersAreKeptAndAKnownOneKeepsItsPlace)

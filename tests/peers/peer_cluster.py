@@ -13,6 +13,7 @@ Scenarios (params: chunk=<bytes per write, default 4>, pause=<ms between writes,
                  skimmer)
   newaccount     after the login: "choose a password", then a password prompt and its confirmation
   wrongpassword  a password prompt after the login, and again after every answer (three times)
+  refusespassword  a password prompt after the login, then "Sorry" and the end of the connection, every time
   askspassword   one password prompt after the login, without any hint of a new account
   closeafterdata sends a few lines and an unfinished one, then closes at once
   contest        the login prompt of a software (software=...), the greeting; answers every line with the
@@ -190,6 +191,11 @@ def scenario_wrongpassword(c, params):
     if converse(c, b"login: ", b"password: ", wrong + b"password: ", wrong + b"password: "):
         c.write(wrong)
         c.drain()
+
+
+def scenario_refusespassword(c, params):
+    if converse(c, b"login: ", b"password: "):
+        c.write(b"Sorry\r\n")
 
 
 def scenario_askspassword(c, params):
