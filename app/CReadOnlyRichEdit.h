@@ -31,6 +31,13 @@ public:
 
     bool Create(HWND parent, int id, DWORD style, DWORD exStyle, long textLimit);
 
+    // The scroll position in pixels, however tall the text (EM_SETSCROLLPOS takes it back).
+    POINT ScrollPosition() const;
+    // The last line is wholly in view, or the text fits.
+    bool IsScrolledToEnd() const;
+    // Scrolls so that the line holding a character is the first in view.
+    void ScrollLineToTop(long charIndex);
+
     void SetMouseObserver(MouseObserver observer) { mouseObserver_ = std::move(observer); }
     void SetSpotTestReasonOf(SpotTestReasonOf reasonOf) { spotTestReasonOf_ = std::move(reasonOf); }
 

@@ -35,12 +35,7 @@ protected:
         test::PumpFor(30);
     }
     std::u16string Text() { return pane.Edit().GetTextRange(0, pane.Edit().GetTextLength()); }
-    std::u16string FirstVisibleLineText()
-    {
-        CReadOnlyRichEdit& edit = pane.Edit();
-        const long start = edit.LineIndex(edit.GetFirstVisibleLine());
-        return edit.GetTextRange(start, start + edit.LineLength(start));
-    }
+    std::u16string FirstVisibleLineText() { return test::FirstVisibleLineText(pane.Edit()); }
 
     test::CPaneTestHost host;
     CLogPane pane;
