@@ -83,6 +83,19 @@ void CReadOnlyRichEdit::ScrollLineToTop(long charIndex)
     SetScrollPos(POINT{now.x, now.y + top});
 }
 
+CReadOnlyRichEdit::ReaderPlace CReadOnlyRichEdit::GetReaderPlace() const
+{
+    return ReaderPlace{IsScrolledToEnd(), LineIndex(GetFirstVisibleLine())};
+}
+
+void CReadOnlyRichEdit::RestoreReaderPlace(const ReaderPlace& place)
+{
+    if (place.atEnd)
+        SendMessage(WM_VSCROLL, SB_BOTTOM, 0);
+    else
+        ScrollLineToTop(place.firstVisibleChar);
+}
+
 CReadOnlyRichEdit::LineAt CReadOnlyRichEdit::GetLineAt(int x, int y) const
 {
     LineAt at;
