@@ -36,7 +36,7 @@ public:
     bool IsScrolledToEnd()
     {
         FlushPendingText();
-        return EditScrolledToEnd();
+        return edit_.IsScrolledToEnd();
     }
     void UpdateJumpButton();
     void PositionJumpButton();
@@ -104,8 +104,6 @@ private:
         POINT scroll{};
         long firstVisibleChar = 0;
     };
-    bool EditScrolledToEnd() const;
-    POINT ScrollPosition() const;
     void ScheduleUpdate();
     void SetFlushTimer(UINT ms);
     void ShowWaitingText(bool all);

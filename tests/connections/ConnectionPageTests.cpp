@@ -3,9 +3,11 @@
 #include "app/CReceivePane.h"
 #include "app/CSendEdit.h"
 #include "app/CSplitterBar.h"
+#include "app/LineStyle.h"
 #include "app/PaneMessages.h"
 #include "app/SpotTestRequest.h"
 #include "app/MonoFont.h"
+#include "base/Format.h"
 #include "base/Text.h"
 #include "base/Utf.h"
 #include "connections/CConnectionPage.h"
@@ -14,6 +16,7 @@
 #include "spots/CSentSpotCache.h"
 #include "spots/GlobalSpotFilterLevels.h"
 #include "tests/app/ControlTestHost.h"
+#include "tests/app/PaneTestHost.h"
 #include "tests/support/TestPaths.h"
 #include "tests/support/WinTestSupport.h"
 #include "win/SystemClock.h"
@@ -236,6 +239,43 @@ TEST_F(ConnectionPageTest, SendLineSplitterSpotTestAndCloseWithoutAConnection)
     EXPECT_NE(dynamic_cast<CDxSummitConnection*>(page_->Transport.get()), nullptr);
     PumpFor(200);
     SaveScreenshot(host_, u"connection-page-idle");
+}
+
+// A new font lays the text out again: a reader at the end of a full pane (taller than 65,535 pixels) stays
+// there and follows the new lines, one above keeps his first line, with a larger font and with a smaller one.
+TEST_F(ConnectionPageTest, ANewFontKeepsTheReadersPlaceInAFullPane)
+{
+    MonoFont larger;
+    MonoFont smaller;
+    ASSERT_TRUE(larger.CreateFontForDpi(u"Consolas", 14, 96));
+    ASSERT_TRUE(smaller.CreateFontForDpi(u"Consolas", 8, 96));
+    CReceivePane& pane = page_->ReceivePane();
+    std::u16string lines;
+    for (int i = 1; i <= 5000; ++i) lines += FormatText(u"line %d\n", i);
+    pane.AppendText(lines, LineReceived);
+    pane.FlushPendingText();
+    const auto firstLine = [&] { return Utf16ToUtf8(FirstVisibleLineText(pane.Edit())); };
+
+    int next = 5001;
+    for (const MonoFont* font : {&larger, &font_, &smaller, &font_}) {
+        pane.ScrollToEnd();
+        page_->SetTextFont(font);
+        EXPECT_TRUE(pane.IsScrolledToEnd()) << font->PointSize << " pt: at the end, then shown from " << firstLine();
+        pane.AppendText(FormatText(u"line %d\n", next++), LineReceived);
+        EXPECT_TRUE(pane.IsScrolledToEnd()) << font->PointSize << " pt";
+        EXPECT_EQ(pane.NewLineCount(), 0) << font->PointSize << " pt";
+    }
+    for (const MonoFont* font : {&larger, &font_, &smaller, &font_}) {
+        pane.ScrollToEnd();
+        ScrollLinesAboveTheEnd(pane.Edit(), 100);
+        const std::string reading = firstLine();
+        page_->SetTextFont(font);
+        EXPECT_EQ(firstLine(), reading) << font->PointSize << " pt";
+        if (font == &larger) {
+            PumpFor(100);
+            SaveScreenshot(host_, u"connection-page-reader-after-a-larger-font");
+        }
+    }
 }
 
 TEST_F(ConnectionPageTest, SkimmerPageThatFollowsARadioAnnouncesItselfAndSendsTheFrequencyAfterItsLogin)
