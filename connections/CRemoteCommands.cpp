@@ -110,12 +110,16 @@ std::u16string JoinCandidates(const std::vector<std::u16string>& names, const st
     return joined;
 }
 
-// The text of a "SENDPKT:" packet cut into its lines: CR LF, CR and LF all end a line; a final line end
-// gives no empty line after it.
+// The text of a "SENDPKT:" packet cut into its lines: CR LF, CR and LF all end a line. Blank lines run
+// nothing, so they are left out and do not count toward the packet's bound.
 std::vector<std::u16string> SplitStationText(const std::u16string& text)
 {
     std::vector<std::u16string> lines;
     std::u16string line;
+    const auto endLine = [&] {
+        if (!TrimView<char16_t>(line).empty()) lines.push_back(std::move(line));
+        line.clear();
+    };
     for (size_t i = 0; i < text.size(); ++i) {
         const char16_t c = text[i];
         if (c != u'\r' && c != u'\n') {
@@ -123,10 +127,9 @@ std::vector<std::u16string> SplitStationText(const std::u16string& text)
             continue;
         }
         if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') ++i;
-        lines.push_back(std::move(line));
-        line.clear();
+        endLine();
     }
-    if (!line.empty()) lines.push_back(std::move(line));
+    endLine();
     return lines;
 }
 

@@ -428,6 +428,21 @@ TEST_F(RemoteCommandsTest, OnePacketRunsABoundedNumberOfLinesAndMakesABoundedNum
               (std::vector<std::u16string>{u"1 connection(s), 1 connected, 0 closed", u"*C Node             127.0.0.1:7300"}));
 }
 
+// Blank lines run nothing: only the lines that run count toward the packet's bound and its last reply.
+TEST_F(RemoteCommandsTest, BlankLinesOfAPacketCountNeitherAsRunNorAsNotRun)
+{
+    Page& node = Add(Telnet(u"Node", 7300));
+    Connect(node);
+    node.Transport().sent.clear();
+    std::string commands;
+    for (int i = 0; i < 40; ++i) commands += "\r\n \n\t\rtalk " + std::to_string(i) + "\n";
+    FromStation(commands + " \r\n\n");
+    ASSERT_EQ(node.Transport().sent.size(), CRemoteCommands::kMaxLinesPerPacket);
+    EXPECT_EQ(node.Transport().sent.back(), u"talk 31");
+    EXPECT_EQ(view.GabsTo(u"STN2"),
+              std::vector<std::u16string>{u"Too much in one packet: 8 line(s) not run, 0 reply(ies) not sent"});
+}
+
 TEST_F(RemoteCommandsTest, TypedCommandsAnswerInTheirPage)
 {
     Page& alpha = Add(Telnet(u"Alpha", 7300));
