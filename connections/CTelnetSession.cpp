@@ -73,6 +73,7 @@ void CTelnetSession::CloseSocket()
     socket_.Close();
     ++attemptNumber_;
     sendBuffer_.clear();
+    unsentAnswersEnd_ = 0;
     receiveBuffer_.Clear();
     login_.Stop();
 }
@@ -136,6 +137,7 @@ void CTelnetSession::ProcessReceived(std::string_view chunk)
     telnet_.Feed(chunk, data, replies);
     if (!replies.empty() && socket_.HasSocket()) {
         sendBuffer_ += replies;
+        unsentAnswersEnd_ = sendBuffer_.size();
         if (!FlushSendBuffer()) return;
     }
     if (data.empty() || !IsConnected()) return;
@@ -171,11 +173,18 @@ bool CTelnetSession::FlushSendBuffer()
             return false;
         }
         if (sent == 0) return true;
-        sendBuffer_.erase(0, size_t(sent));
+        RemoveSent(size_t(sent));
         if (ITransportListener* listener = Listener()) listener->OnTraffic(0, unsigned(sent));
     }
-    if (sendBuffer_.empty()) telnet_.RepliesSent();
     return true;
+}
+
+void CTelnetSession::RemoveSent(size_t count)
+{
+    sendBuffer_.erase(0, count);
+    if (unsentAnswersEnd_ == 0) return;
+    unsentAnswersEnd_ = unsentAnswersEnd_ > count ? unsentAnswersEnd_ - count : 0;
+    if (unsentAnswersEnd_ == 0) telnet_.RepliesSent();
 }
 
 void CTelnetSession::OnTimer(unsigned id)

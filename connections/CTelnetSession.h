@@ -64,6 +64,8 @@ private:
     void DeliverText(const std::u16string& text);
     // False when the connection was lost while sending.
     bool FlushSendBuffer();
+    // Bytes of the send buffer taken by the socket; the option answers among them count as sent.
+    void RemoveSent(size_t count);
 
     bool SendLoginLine(const std::u16string& line) override { return SendLine(line); }
     void EchoSentLine(const std::u16string& line) override;
@@ -78,6 +80,8 @@ private:
     CTelnetProtocol telnet_;
     CReceiveBuffer receiveBuffer_;
     std::string sendBuffer_;
+    // The front of sendBuffer_ up to the end of the last option answers put in it: sent, they are sent all.
+    size_t unsentAnswersEnd_ = 0;
     CTelnetLogin login_;
 };
 
