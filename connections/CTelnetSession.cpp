@@ -4,6 +4,11 @@
 #include "connections/TelnetText.h"
 
 namespace kv {
+namespace {
+
+constexpr unsigned kIdsLinesRefused = 357;
+
+} // namespace
 
 std::u16string SocketErrorReason(int error)
 {
@@ -63,8 +68,21 @@ void CTelnetSession::Disconnect()
 bool CTelnetSession::SendLine(const std::u16string& line)
 {
     if (!IsConnected()) return false;
-    sendBuffer_ += EncodeTelnetLine(line, settings_.LineEnding);
+    const std::string bytes = EncodeTelnetLine(line, settings_.LineEnding);
+    if (sendBuffer_.size() + bytes.size() > kMaxSendBuffer) {
+        // Told once for a run of refused lines: a flood of them must not become a flood of log lines.
+        if (!refusingLines_) LogMessage(true, kIdsLinesRefused, int(sendBuffer_.size() / 1024));
+        refusingLines_ = true;
+        return false;
+    }
+    refusingLines_ = false;
+    sendBuffer_ += bytes;
     return !socket_.HasSocket() || FlushSendBuffer();
+}
+
+std::u16string CTelnetSession::SendRefusal() const
+{
+    return refusingLines_ ? FormatText(LoadText(kIdsLinesRefused), int(sendBuffer_.size() / 1024)) : std::u16string();
 }
 
 void CTelnetSession::CloseSocket()
@@ -74,6 +92,7 @@ void CTelnetSession::CloseSocket()
     ++attemptNumber_;
     sendBuffer_.clear();
     unsentAnswersEnd_ = 0;
+    refusingLines_ = false;
     receiveBuffer_.Clear();
     login_.Stop();
 }
