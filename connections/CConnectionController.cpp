@@ -449,7 +449,12 @@ SendLineOutcome CConnectionController::OnSendLine(const std::u16string& typed)
         return outcome;
     }
     if (!connected) return outcome; // kept in the send line until the connection is back
-    Transport->SendLine(outcome.text);
+    // The transport tells the first line it refuses to a node that does not read; one typed after is told too.
+    const bool refusing = !Transport->SendRefusal().empty();
+    if (!Transport->SendLine(outcome.text)) {
+        if (refusing) ReportLog(true, Transport->SendRefusal());
+        return outcome; // kept until the node reads
+    }
     PromptLine.clear();
     FlushPendingDisplay();
     const std::u16string echo = password && !outcome.text.empty() ? u"********" : outcome.text;
