@@ -449,9 +449,10 @@ SendLineOutcome CConnectionController::OnSendLine(const std::u16string& typed)
         return outcome;
     }
     if (!connected) return outcome; // kept in the send line until the connection is back
-    // The transport tells the first line it refuses to a node that does not read; one typed after is told too.
+    // A line refused for a lasting cause (a node that does not read) stays in the send line; the transport tells
+    // the first it refuses, one typed after is told too. Other refusals are answered by the transport itself.
     const bool refusing = !Transport->SendRefusal().empty();
-    if (!Transport->SendLine(outcome.text)) {
+    if (!Transport->SendLine(outcome.text) && !Transport->SendRefusal().empty()) {
         if (refusing) ReportLog(true, Transport->SendRefusal());
         return outcome; // kept until the node reads
     }
