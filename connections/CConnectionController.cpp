@@ -457,7 +457,13 @@ SendLineOutcome CConnectionController::OnSendLine(const std::u16string& typed)
         return outcome;
     }
     if (!connected) return outcome; // kept in the send line until the connection is back
-    Transport->SendLine(outcome.text);
+    // A line refused for a lasting cause (a node that does not read) stays in the send line; the transport tells
+    // the first it refuses, one typed after is told too. Other refusals are answered by the transport itself.
+    const bool refusing = !Transport->SendRefusal().empty();
+    if (!Transport->SendLine(outcome.text) && !Transport->SendRefusal().empty()) {
+        if (refusing) ReportLog(true, Transport->SendRefusal());
+        return outcome; // kept until the node reads
+    }
     PromptLine.clear();
     FlushPendingDisplay();
     const std::u16string echo = password && !outcome.text.empty() ? u"********" : outcome.text;

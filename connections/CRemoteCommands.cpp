@@ -17,6 +17,7 @@ namespace {
 constexpr unsigned kIdsUnknownConnection = 377;
 constexpr unsigned kIdsSeveralMatch = 378;
 constexpr unsigned kIdsConnectionClosed = 379;
+constexpr unsigned kIdsRefusedBy = 380;
 constexpr unsigned kIdsNoCurrentConnection = 395;
 constexpr unsigned kIdsByeNotSent = 396;
 constexpr unsigned kIdsConnecting = 397;
@@ -77,6 +78,11 @@ bool IsConnectedTransport(const CConnectionController& page) { return page.Trans
 const std::u16string& NameOf(const CConnectionController& page) { return page.Settings.Name; }
 
 std::u16string StationField(const std::string& field) { return Trim(Latin1ToWide(field)); }
+// The connection's name, then why its transport refuses lines.
+std::u16string RefusedBy(const CConnectionController& page, const std::u16string& why)
+{
+    return FormatText(LoadText(kIdsRefusedBy), NameOf(page), why);
+}
 
 // A name as typed matched against a list of names: a whole name at once, else the one name that is longer
 // and begins with it.
@@ -234,15 +240,21 @@ void CRemoteCommands::OnTextFromQuarnel(const std::u16string& text, const std::u
 void CRemoteCommands::SendToClusters(const std::u16string& line, const std::u16string& station)
 {
     const bool spot = IsSpotLine(line);
-    int taken = 0;
+    int taken = 0, refused = 0;
     for (int i = 0; i < host_.ConnectionCount(); ++i) {
         CConnectionController* page = host_.ConnectionAt(i);
         if (!page || !IsConnectedTransport(*page)) continue;
         const bool offered = spot ? !page->Settings.NoSpotsFromQuarnel && page->Transport->CanSendLines()
                                   : page->Transport->AcceptsCommands();
-        if (offered && page->ProcessOutgoingLine(line, !spot)) ++taken;
+        if (!offered) continue;
+        if (page->ProcessOutgoingLine(line, !spot)) {
+            ++taken;
+        } else if (const std::u16string why = page->Transport->SendRefusal(); !why.empty()) {
+            ++refused; // the page told the operator in red when it began to refuse; the station hears it here
+            WriteLine(station, FormatLineReply(line, RefusedBy(*page, why)), false);
+        }
     }
-    if (taken == 0)
+    if (taken == 0 && refused == 0)
         WriteLine(station, FormatLineReply(line, LoadText(spot ? kIdsNoClusterForSpots : kIdsNoClusterForCommands)), true);
 }
 
@@ -282,7 +294,8 @@ void CRemoteCommands::Bye(const CommandContext& context)
     }
     const bool takesCommands = IsConnectedTransport(*page) && page->Transport->AcceptsCommands();
     if (!takesCommands || !page->ProcessOutgoingLine(u"bye", false)) {
-        ErrorReply(context, FormatText(LoadText(kIdsByeNotSent), NameOf(*page)));
+        const std::u16string why = takesCommands ? page->Transport->SendRefusal() : std::u16string();
+        ErrorReply(context, why.empty() ? FormatText(LoadText(kIdsByeNotSent), NameOf(*page)) : RefusedBy(*page, why));
         return;
     }
     if (!context.OriginPage) Reply(context, FormatText(LoadText(kIdsByeSent), NameOf(*page))); // typed: echoed by the page

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "app/CReceivePane.h"
 #include "app/CSendEdit.h"
 #include "app/CSplitterBar.h"
@@ -12,6 +14,7 @@
 #include "base/Utf.h"
 #include "connections/CConnectionPage.h"
 #include "connections/CQuarnelLoggerLink.h"
+#include "connections/CTelnetConnection.h"
 #include "connections/DxSummitConnection.h"
 #include "spots/CSentSpotCache.h"
 #include "spots/GlobalSpotFilterLevels.h"
@@ -276,6 +279,50 @@ TEST_F(ConnectionPageTest, ANewFontKeepsTheReadersPlaceInAFullPane)
             SaveScreenshot(host_, u"connection-page-reader-after-a-larger-font");
         }
     }
+}
+
+// A node that reads nothing more: once what waits for it reaches the bound, a typed line stays in the send line,
+// unechoed, and each one is told in red; when the node reads again, it goes out.
+TEST_F(ConnectionPageTest, ALineTypedForANodeThatStopsReadingStaysInTheSendLineUntilItReads)
+{
+    CTestPeer node("cluster", "stallread");
+    ASSERT_TRUE(node.Ok()) << node.Error();
+    page_->ApplySettings(Node(node.Port()));
+    page_->Connect();
+    ASSERT_TRUE(PumpUntil([&] { return page_->LoggedIn; }, 10000));
+    const auto& telnet = dynamic_cast<const CTelnetConnection&>(*page_->Transport);
+    const std::u16string fill = u"fill " + std::u16string(4091, u'x');
+    for (int i = 0; i < 4096 && page_->Transport->SendLine(fill); ++i) {}
+    ASSERT_FALSE(page_->Transport->SendRefusal().empty()) << telnet.PendingSendBytes() << " bytes wait";
+    const size_t room = CTelnetSession::kMaxSendBuffer - telnet.PendingSendBytes(); // below a line of fill
+    if (room >= 2) {
+        ASSERT_TRUE(page_->Transport->SendLine(std::u16string(room - 2, u'f')));
+    }
+    ASSERT_FALSE(page_->Transport->SendLine(u"")); // full to the byte
+    const std::u16string refusal = page_->Transport->SendRefusal();
+    const size_t logged = events_.log.size();
+
+    CSendEdit& sendEdit = page_->SendEdit();
+    for (int typed = 0; typed < 2; ++typed) {
+        sendEdit.SetText(u"sh/dx 20");
+        page_->SendMessage(WM_APP_SEND_LINE, IDC_PAGE_SEND_EDIT, 0);
+        EXPECT_EQ(sendEdit.GetText(), u"sh/dx 20");
+    }
+    EXPECT_EQ(std::vector(events_.log.begin() + long(logged), events_.log.end()), std::vector(2, refusal));
+    EXPECT_EQ(PaneText().find(u"sh/dx 20"), std::u16string::npos);
+    EXPECT_EQ(page_->State, 2);
+    SaveScreenshot(host_, u"connection-page-line-refused");
+
+    ASSERT_EQ(node.Tell("stop").substr(0, 2), "OK"); // the node reads again
+    ASSERT_TRUE(PumpUntil([&] { return telnet.PendingSendBytes() == 0; }, 10000));
+    page_->SendMessage(WM_APP_SEND_LINE, IDC_PAGE_SEND_EDIT, 0);
+    EXPECT_EQ(sendEdit.GetText(), u"");
+    EXPECT_NE(PaneText().find(u"sh/dx 20\r"), std::u16string::npos);
+    ASSERT_TRUE(PumpUntil([&] {
+        const std::vector<PeerEvent> log = node.Log();
+        return std::any_of(log.begin(), log.end(), [](const PeerEvent& e) { return e.data == "sh/dx 20\r\n"; });
+    }, 5000));
+    SaveScreenshot(host_, u"connection-page-node-reads-again");
 }
 
 TEST_F(ConnectionPageTest, SkimmerPageThatFollowsARadioAnnouncesItselfAndSendsTheFrequencyAfterItsLogin)

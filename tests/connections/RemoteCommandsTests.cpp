@@ -24,6 +24,7 @@ public:
     bool commands = true;
     bool lines = true;
     bool refuses = false;
+    std::u16string unreadBacklog; // refuses each line for this lasting cause, as a node that does not read makes it
     int connects = 0;
 
     bool Connect(const CConnectionSettings&, int, const std::vector<std::u16string>&) override
@@ -36,10 +37,11 @@ public:
     void ApplySettings(const CConnectionSettings&) override {}
     bool SendLine(const std::u16string& line) override
     {
-        if (refuses) return false;
+        if (refuses || !unreadBacklog.empty()) return false;
         sent.push_back(line);
         return true;
     }
+    std::u16string SendRefusal() const override { return unreadBacklog; }
     bool AcceptsCommands() const override { return commands; }
     bool CanSendLines() const override { return lines; }
     void Report(TransportState state) { SetState(state); }
@@ -291,6 +293,31 @@ TEST_F(RemoteCommandsTest, ALineTheTransportRefusesIsAnsweredAsNotSentAndNotShow
         u"sh/wwv: no connected cluster accepts commands",
         u"/bye: \"bye\" not sent: the connection \"Node\" is not connected or does not accept commands"}));
     EXPECT_EQ(Shown(node), u"/bye: \"bye\" not sent: the connection \"Node\" is not connected or does not accept commands\n");
+}
+
+TEST_F(RemoteCommandsTest, ALineRefusedForANodeThatDoesNotReadIsAnsweredWithTheReason)
+{
+    Page& reading = Add(Telnet(u"Reading", 7300));
+    Page& stalled = Add(Telnet(u"Stalled", 7301));
+    Connect(reading);
+    Connect(stalled);
+    const std::u16string why = u"Lines refused until the node reads: 4096 KiB still wait for it";
+    stalled.Transport().unreadBacklog = why;
+
+    FromStation("sh/dx");
+    EXPECT_EQ(reading.Transport().sent, std::vector<std::u16string>{u"sh/dx"});
+    reading.controller.Disconnect();
+    FromStation("DX 3525 OK1BBB");
+    EXPECT_TRUE(view.log.empty()); // the page tells the operator in red, once
+    view.active = 1;
+    FromStation("/bye"); // an error reply as any, logged too
+
+    EXPECT_EQ(view.GabsTo(u"STN2"), (std::vector<std::u16string>{u"sh/dx: Stalled: " + why,
+                                                                  u"DX 3525 OK1BBB: Stalled: " + why,
+                                                                  u"/bye: Stalled: " + why}));
+    EXPECT_EQ(view.log, std::vector<LogLine>{(LogLine{true, u"", u"/bye: Stalled: " + why})});
+    EXPECT_EQ(Shown(stalled), u"");
+    EXPECT_EQ(stalled.controller.State, 2);
 }
 
 TEST_F(RemoteCommandsTest, SkimmerFrequencyMovesTheSkimmersThatFollowThatRadio)
