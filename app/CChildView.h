@@ -115,11 +115,13 @@ public:
     void AddNewConnection(const CConnectionSettings& settings);
     void OnCloseConnection();
     void OnDeleteConnection();
+    void TellNotDeletedWhenClosed(int id, const std::u16string& name);
     void OnRenameConnection();
     LRESULT OnTabNameChanged(int index, const std::u16string& name);
     void OnConnectionSettings();
     void ApplyConnectionSettings(CConnectionPage& page, const CConnectionSettings& settings);
     void SaveClosedConnectionSettings(int id, const CConnectionSettings& settings);
+    void SaveClosedConnectionFilters(int id, const SpotFilterSet& filters);
     void OnGeneralSettings();
     void ApplyGeneralSettings(const GeneralSettings& settings);
     void OnAllSpotFilters();

@@ -154,6 +154,7 @@ void CChildView::OnCloseConnection()
     if ((page->State == 3 || page->State == 4) && !page->LastErrorText.empty()) {
         const int answer = questions_->AskCloseOrDelete(FormatText(LoadText(458), name, page->LastErrorText));
         page = FindPageById(id);
+        if (answer == kDeleteTheConnection && !page) TellNotDeletedWhenClosed(id, name);
         if (answer == 0 || !page) return;
         page->Disconnect();
         CloseConnectionTab(FindPageIndex(page), answer == kDeleteTheConnection);
@@ -172,12 +173,21 @@ void CChildView::OnDeleteConnection()
     CConnectionPage* page = ActivePage();
     if (!page) return;
     const int id = page->ConnectionId;
+    const std::u16string name = ConnectionName(*page);
     const bool active = IsActiveState(page->State);
-    const bool yes = questions_->AskYesNo(FormatText(LoadText(active ? 369 : 314), ConnectionName(*page)), false);
+    const bool yes = questions_->AskYesNo(FormatText(LoadText(active ? 369 : 314), name), false);
     page = FindPageById(id);
+    if (yes && !page) TellNotDeletedWhenClosed(id, name);
     if (!yes || !page) return;
     if (IsActiveState(page->State)) page->Disconnect();
     CloseConnectionTab(FindPageIndex(page), true);
+}
+
+// A deletion confirmed for a tab that a logger station closed meanwhile is not done, as the "+" menu keeps a
+// connection that a station reopened: what was asked no longer stands. The user is told why.
+void CChildView::TellNotDeletedWhenClosed(int id, const std::u16string& name)
+{
+    if (IsClosedConnection(id)) questions_->ShowMessage(FormatText(LoadText(582), name), MB_OK | MB_ICONWARNING);
 }
 
 // Rename.

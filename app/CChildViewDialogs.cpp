@@ -113,7 +113,10 @@ void CChildView::SetSpotFilterLevels(const std::vector<SpotFilterLevel>& levels)
         if (!level.Modified || level.BeingEdited) continue;
         if (level.IsConnection) {
             CConnectionPage* page = FindPageById(level.ConnectionId);
-            if (!page) continue;
+            if (!page) {
+                SaveClosedConnectionFilters(level.ConnectionId, level.Filters);
+                continue;
+            }
             CConnectionSettings settings = page->Settings;
             settings.Filters = level.Filters;
             page->ApplySettings(settings);
@@ -124,6 +127,16 @@ void CChildView::SetSpotFilterLevels(const std::vector<SpotFilterLevel>& levels)
             level.Filters.Save(ini, GetSpotFiltersSection(level.LevelIndex));
         }
     }
+}
+
+// A logger station may have closed the connection's tab while the dialog was open: the level is stored where
+// the connection waits to be reopened.
+void CChildView::SaveClosedConnectionFilters(int id, const SpotFilterSet& filters)
+{
+    CConnectionSettings settings;
+    if (!IsClosedConnection(id) || !settings.Load(SettingsFile(), id)) return;
+    settings.Filters = filters;
+    SaveClosedConnectionSettings(id, settings);
 }
 
 } // namespace kv

@@ -121,9 +121,12 @@ bool CLogPane::IsAtEnd() const
 void CLogPane::SetTextFont(HFONT font)
 {
     if (!font || !edit_.IsWindow()) return;
+    // The text is laid out again, which keeps the scroll position in pixels, not the reader's place.
+    const CReadOnlyRichEdit::ReaderPlace place = edit_.GetReaderPlace();
     edit_.SetFont(font, true);
     textLineHeight_ = TextHeightOf(font);
     UpdateFormatRect();
+    edit_.RestoreReaderPlace(place);
 }
 
 void CLogPane::SetHeaderFont(HFONT font, int dpi)

@@ -49,6 +49,67 @@ bool CReadOnlyRichEdit::Create(HWND parent, int id, DWORD style, DWORD exStyle, 
     return true;
 }
 
+// EM_GETSCROLLPOS scales its values down to 16 bits in a text taller than 65,535 pixels, while
+// EM_SETSCROLLPOS takes pixels: the vertical position is measured from where the first character stands.
+POINT CReadOnlyRichEdit::ScrollPosition() const
+{
+    return POINT{GetScrollPos().x, GetRect().top - PosFromChar(0).y};
+}
+
+// The bar says the text fits, or tells nothing.
+bool CReadOnlyRichEdit::ShowsAllText() const
+{
+    SCROLLBARINFO bar{sizeof bar};
+    if (!::GetScrollBarInfo(hwnd_, OBJID_VSCROLL, &bar)) return true;
+    if (bar.rgstate[0] & (STATE_SYSTEM_INVISIBLE | STATE_SYSTEM_UNAVAILABLE)) return true;
+    SCROLLINFO info{sizeof info, SIF_ALL};
+    if (!::GetScrollInfo(hwnd_, SB_VERT, &info)) return true;
+    // A bar kept only disabled (the text fits) may report a range without a page.
+    return info.nPage == 0 || info.nMax <= int(info.nPage);
+}
+
+// Not from the bar's range: some rich edits stop it at 65,535 however tall the text, which puts the end some
+// lines above the last one. The view is at the end when the last line's bottom is in it.
+bool CReadOnlyRichEdit::IsScrolledToEnd() const
+{
+    if (ShowsAllText()) return true;
+    const long lastLine = GetLineCount() - 1;
+    if (lastLine < 1) return true;
+    const int lastTop = PosFromChar(LineIndex(lastLine)).y;
+    const int lineHeight = lastTop - PosFromChar(LineIndex(lastLine - 1)).y;
+    return lastTop + lineHeight <= GetRect().bottom + 1;
+}
+
+// Each look-up walks the control's lines from the top: one instead of four.
+bool CReadOnlyRichEdit::IsScrolledToEnd(long textEnd, int lineHeight) const
+{
+    if (lineHeight <= 0) return IsScrolledToEnd();
+    if (ShowsAllText()) return true;
+    return PosFromChar(textEnd).y + lineHeight <= GetRect().bottom + 1;
+}
+
+void CReadOnlyRichEdit::ScrollLineToTop(long charIndex)
+{
+    // By pixels, since a scroll by lines is not measured in this text's lines everywhere.
+    const long lineStart = LineIndex(LineFromChar(charIndex));
+    const POINT now = ScrollPosition();
+    const int top = PosFromChar(lineStart).y - GetRect().top;
+    SetScrollPos(POINT{now.x, now.y + top});
+}
+
+CReadOnlyRichEdit::ReaderPlace CReadOnlyRichEdit::GetReaderPlace() const
+{
+    return ReaderPlace{IsScrolledToEnd(), LineIndex(GetFirstVisibleLine())};
+}
+
+void CReadOnlyRichEdit::RestoreReaderPlace(const ReaderPlace& place)
+{
+    if (place.atEnd)
+        SendMessage(WM_VSCROLL, SB_BOTTOM, 0);
+    else
+        ScrollLineToTop(place.firstVisibleChar);
+}
+
 CReadOnlyRichEdit::LineAt CReadOnlyRichEdit::GetLineAt(int x, int y) const
 {
     LineAt at;
@@ -129,7 +190,7 @@ void CReadOnlyRichEdit::RunContextCommand(int command, const LineAt& line)
 void CReadOnlyRichEdit::CopyAll()
 {
     const CHARRANGE sel = GetSel();
-    const POINT scroll = GetScrollPos();
+    const POINT scroll = ScrollPosition();
     SetRedraw(false);
     SetSel(0, -1);
     SendMessage(WM_COPY);

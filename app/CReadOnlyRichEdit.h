@@ -29,7 +29,26 @@ public:
     static constexpr DWORD kTextStyle = WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_DISABLENOSCROLL | ES_READONLY |
                                         ES_NOHIDESEL | ES_AUTOVSCROLL | ES_MULTILINE;
 
+    // Where the reader is: at the end, following the text, or reading from the first character of his first line.
+    struct ReaderPlace {
+        bool atEnd = true;
+        long firstVisibleChar = 0;
+    };
+
     bool Create(HWND parent, int id, DWORD style, DWORD exStyle, long textLimit);
+
+    // The scroll position in pixels, however tall the text (EM_SETSCROLLPOS takes it back).
+    POINT ScrollPosition() const;
+    // The last line is wholly in view, or the text fits.
+    bool IsScrolledToEnd() const;
+    // The same, asking only where the text ends, for a caller that knows its end and the height of its lines.
+    bool IsScrolledToEnd(long textEnd, int lineHeight) const;
+    // Scrolls so that the line holding a character is the first in view.
+    void ScrollLineToTop(long charIndex);
+    ReaderPlace GetReaderPlace() const;
+    // After the text was laid out again (a new font, new margins): a reader at the end is there again, one
+    // above sees his first line at the top again.
+    void RestoreReaderPlace(const ReaderPlace& place);
 
     void SetMouseObserver(MouseObserver observer) { mouseObserver_ = std::move(observer); }
     void SetSpotTestReasonOf(SpotTestReasonOf reasonOf) { spotTestReasonOf_ = std::move(reasonOf); }
@@ -50,6 +69,7 @@ private:
     void OnChar(WPARAM ch, LPARAM flags);
     void OnClickTimer();
     void CopyAll();
+    bool ShowsAllText() const;
     HWND MainWindow() const { return ::GetAncestor(hwnd_, GA_ROOT); }
 
     MouseObserver mouseObserver_;

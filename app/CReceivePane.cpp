@@ -207,7 +207,7 @@ void CReceivePane::ShowWaitingText(bool all, bool catchingUp)
     if (pending_.Empty() && skippedLines_ == 0 && !book_.HasExcess()) return;
     const auto start = std::chrono::steady_clock::now();
 
-    const bool atEnd = EditScrolledToEnd();
+    const bool atEnd = ScrolledToEnd();
     const SavedView view = SaveView(atEnd);
     edit_.SetRedraw(false);
     const int newLines = InsertRuns(TakeRunsToShow(all, clock_->TickCount()));
@@ -299,7 +299,7 @@ CReceivePane::SavedView CReceivePane::SaveView(bool atEnd) const
     view.selection = edit_.GetSel();
     view.hadSelection = view.selection.cpMax > view.selection.cpMin;
     if (atEnd) return view;
-    view.scroll = ScrollPosition();
+    view.scroll = edit_.ScrollPosition();
     view.firstVisibleChar = edit_.LineIndex(edit_.GetFirstVisibleLine());
     return view;
 }
@@ -310,40 +310,14 @@ void CReceivePane::RestoreView(const SavedView& view, int64_t removed)
         edit_.SetScrollPos(view.scroll);
         return;
     }
-    // The text above moved up: put the line the user was reading back at the top. By pixels, since
-    // a scroll by lines is not measured in this text's lines everywhere.
-    const long lineStart = edit_.LineIndex(edit_.LineFromChar(NotBelowZero(view.firstVisibleChar - removed)));
-    const POINT now = ScrollPosition();
-    const int top = edit_.PosFromChar(lineStart).y - edit_.GetRect().top;
-    edit_.SetScrollPos(POINT{now.x, now.y + top});
+    // The text above moved up: put the line the user was reading back at the top.
+    edit_.ScrollLineToTop(NotBelowZero(view.firstVisibleChar - removed));
 }
 
-bool CReceivePane::EditScrolledToEnd() const
+// Asks the control only where the text ends: each look-up walks its lines from the top.
+bool CReceivePane::ScrolledToEnd() const
 {
-    SCROLLBARINFO bar{sizeof bar};
-    if (!::GetScrollBarInfo(edit_, OBJID_VSCROLL, &bar)) return true;
-    if (bar.rgstate[0] & (STATE_SYSTEM_INVISIBLE | STATE_SYSTEM_UNAVAILABLE)) return true;
-    SCROLLINFO info{sizeof info, SIF_ALL};
-    if (!::GetScrollInfo(edit_, SB_VERT, &info)) return true;
-    // A bar kept only disabled (the text fits) may report a range without a page.
-    if (info.nPage == 0 || info.nMax <= int(info.nPage)) return true;
-    // Not from the bar's range: some rich edits stop it at 65,535 however tall the text, which puts the
-    // end some lines above the last one. The view is at the end when the line the text ends on is in it:
-    // found from the end of the text, since the control walks its lines from the top for each look-up.
-    const int endTop = edit_.PosFromChar(long(book_.AppendedChars() - book_.TrimmedChars())).y;
-    int lineHeight = lineHeight_;
-    if (lineHeight <= 0) {
-        if (edit_.GetLineCount() < 2) return true;
-        lineHeight = edit_.PosFromChar(edit_.LineIndex(1)).y - edit_.PosFromChar(0).y;
-    }
-    return endTop + lineHeight <= edit_.GetRect().bottom + 1;
-}
-
-// EM_GETSCROLLPOS scales its values down to 16 bits in a text taller than 65,535 pixels, while
-// EM_SETSCROLLPOS takes pixels: the vertical position is measured from where the first character stands.
-POINT CReceivePane::ScrollPosition() const
-{
-    return POINT{edit_.GetScrollPos().x, edit_.GetRect().top - edit_.PosFromChar(0).y};
+    return edit_.IsScrolledToEnd(long(book_.AppendedChars() - book_.TrimmedChars()), lineHeight_);
 }
 
 void CReceivePane::UpdateJumpButton()
@@ -410,7 +384,7 @@ void CReceivePane::OnJumpClicked()
 void CReceivePane::OnSize(UINT, int cx, int cy)
 {
     if (!edit_.IsWindow()) return;
-    const bool atEnd = EditScrolledToEnd();
+    const bool atEnd = ScrolledToEnd();
     edit_.Move(0, 0, cx, cy);
     SCROLLINFO info{sizeof info, SIF_ALL};
     const bool pastEnd = ::GetScrollInfo(edit_, SB_VERT, &info) && info.nMax > int(info.nPage) &&
@@ -430,7 +404,7 @@ void CReceivePane::OnTimer(UINT_PTR id)
     }
     if (id != kEndCheckTimer) return;
     if (heldBack_ && !HoldsBack()) CatchUp();
-    if (newLineCount_ > 0 && EditScrolledToEnd()) {
+    if (newLineCount_ > 0 && ScrolledToEnd()) {
         newLineCount_ = 0;
         UpdateJumpButton();
     }

@@ -39,7 +39,7 @@ public:
     bool IsScrolledToEnd()
     {
         FlushPendingText();
-        return EditScrolledToEnd();
+        return edit_.IsScrolledToEnd();
     }
     void UpdateJumpButton();
     void PositionJumpButton();
@@ -105,8 +105,6 @@ private:
         POINT scroll{};
         long firstVisibleChar = 0;
     };
-    bool EditScrolledToEnd() const;
-    POINT ScrollPosition() const;
     void ScheduleUpdate();
     void SetFlushTimer(UINT ms);
     void ShowWaitingText(bool all, bool catchingUp = false);
@@ -119,6 +117,7 @@ private:
     int InsertRuns(const std::deque<CPendingPaneText::Run>& runs);
     int64_t TrimExcessLines(int most);
     void RestoreView(const SavedView& view, int64_t removed);
+    bool ScrolledToEnd() const;
     void OnJumpClicked();
     void OnEditMouse(MSG& msg);
     std::u16string SpotTestReasonAt(int charIndex) const;

@@ -12,7 +12,8 @@ enum class LinkKinds {
 };
 
 // The scheme (any case) followed by an address without blanks (any Unicode white space), control characters
-// or double quotes, so that nothing can be added to the command line of the program that opens it.
+// or double quotes, so that nothing can be added to the command line of the program that opens it, and
+// without invisible format characters, tags or lone surrogates, so that it opens what it reads as.
 bool IsOpenableLink(std::u16string_view address, LinkKinds kinds);
 
 } // namespace kv

@@ -77,4 +77,12 @@ inline std::string U16ToAscii(std::u16string_view s)
     return out;
 }
 
+// Every control character (C0, DEL and C1) and every Unicode white space, the line and paragraph separators
+// included: what a program reading the text may take as a blank or drop.
+constexpr bool IsBlankOrControl(char16_t c)
+{
+    return c <= u' ' || (c >= 0x7F && c <= 0xA0) || c == 0x1680 || (c >= 0x2000 && c <= 0x200A) || c == 0x2028 ||
+           c == 0x2029 || c == 0x202F || c == 0x205F || c == 0x3000;
+}
+
 } // namespace kv

@@ -176,6 +176,7 @@ void CConnectionController::Connect()
     UserDisconnected = false;
     LastErrorId = 0;
     LastErrorText.clear();
+    LastFailureText.clear();
     LostWhileConnected = false;
     StartTransport();
 }
@@ -234,10 +235,9 @@ void CConnectionController::OnStateChanged(int state)
     if (state == int(TransportState::Connected)) {
         ConnectedSinceSettings = true;
         LostWhileConnected = false;
-        StartupConnectPending = false;
         LastErrorText.clear();
-        Established = !LogsInByItself();
-        if (Established) ReconnectAttempt = 0; // else the attempt succeeds with its login
+        Established = false;
+        if (!LogsInByItself()) BecomeEstablished(); // else the attempt succeeds with its login
         Greeting.Restart();
         PromptLine.clear();
         LoggedIn = false;
@@ -256,6 +256,13 @@ void CConnectionController::OnStateChanged(int state)
         host_.PostTransportEnded();
     }
     ReportStateChanged();
+}
+
+void CConnectionController::BecomeEstablished()
+{
+    Established = true;
+    ReconnectAttempt = 0;
+    StartupConnectPending = false; // up since start-up: not for the 120 s report
 }
 
 void CConnectionController::OnTransportEnded()
@@ -336,8 +343,10 @@ void CConnectionController::OnLogMessage(bool isError, unsigned messageId, const
     if (isError) {
         LastErrorId = messageId;
         LastErrorText = text;
+        LastFailureText = text;
     } else if (messageId == kIdsClosedByServer) {
         LastErrorText = text;
+        LastFailureText = text;
     }
     if (ReconnectAttempt > 0) {
         if (messageId == kIdsConnecting) return;
@@ -361,8 +370,7 @@ void CConnectionController::OnLoggedIn()
 {
     LoggedIn = true;
     if (!Established && State == int(TransportState::Connected)) {
-        Established = true;
-        ReconnectAttempt = 0;
+        BecomeEstablished();
         ReportStateChanged();
     }
     SendSkimmerQsy();
@@ -449,7 +457,13 @@ SendLineOutcome CConnectionController::OnSendLine(const std::u16string& typed)
         return outcome;
     }
     if (!connected) return outcome; // kept in the send line until the connection is back
-    Transport->SendLine(outcome.text);
+    // A line refused for a lasting cause (a node that does not read) stays in the send line; the transport tells
+    // the first it refuses, one typed after is told too. Other refusals are answered by the transport itself.
+    const bool refusing = !Transport->SendRefusal().empty();
+    if (!Transport->SendLine(outcome.text) && !Transport->SendRefusal().empty()) {
+        if (refusing) ReportLog(true, Transport->SendRefusal());
+        return outcome; // kept until the node reads
+    }
     PromptLine.clear();
     FlushPendingDisplay();
     const std::u16string echo = password && !outcome.text.empty() ? u"********" : outcome.text;

@@ -109,6 +109,7 @@ public:
     std::unique_ptr<IClusterTransport> Transport;
     IConnectionEvents* Owner = nullptr;
     int SendLines = 2;
+    // Set by the view's Connect All at start-up; cleared by Connect, Disconnect and once established.
     bool StartupConnectPending = false;
     ClusterSoftwareId SoftwareId = Unknown;
     uint32_t RadioFrequency = 0; // tenths of a kHz
@@ -120,6 +121,9 @@ public:
     int ReconnectCountdown = 0;
     unsigned LastErrorId = 0;
     std::u16string LastErrorText;
+    // That text kept through the automatic attempts that follow, until the next Connect: why the connection
+    // last failed, for the report of a connection not established since start-up.
+    std::u16string LastFailureText;
     bool LostWhileConnected = false;
     bool LoggedIn = false;
     // Connected and logged in (at once where the transport has no login to do): only then has an attempt
@@ -140,6 +144,7 @@ protected:
 private:
     void CompileOwnFilter();
     bool LogsInByItself() const;
+    void BecomeEstablished();
     void ReplaceTransport(ConnectionType type);
     void StartTransport();
     void StopReconnectCountdown();

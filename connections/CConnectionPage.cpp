@@ -202,7 +202,10 @@ void CConnectionPage::SetTextFont(const MonoFont* font)
     if (!hwnd_ || !font) return;
     const int dpi = Dpi();
     const int margin = ScaleForDpi(kTextMargin, dpi);
-    for (HWND control : {receivePane_->TextControl().Handle(), sendEdit_->Handle()}) {
+    // The text is laid out again, which keeps the scroll position in pixels, not the reader's place.
+    CReadOnlyRichEdit& text = receivePane_->TextControl();
+    const CReadOnlyRichEdit::ReaderPlace place = text.GetReaderPlace();
+    for (HWND control : {text.Handle(), sendEdit_->Handle()}) {
         ::SendMessageW(control, WM_SETFONT, WPARAM(HFONT(font->Font)), TRUE);
         ::SendMessageW(control, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELONG(margin, margin));
     }
@@ -210,6 +213,7 @@ void CConnectionPage::SetTextFont(const MonoFont* font)
     receivePane_->SetLineHeight(font->LineHeight);
     receivePane_->PositionJumpButton();
     UpdateLayout();
+    text.RestoreReaderPlace(place);
 }
 
 } // namespace kv

@@ -17,6 +17,7 @@ namespace {
 constexpr unsigned kIdsUnknownConnection = 377;
 constexpr unsigned kIdsSeveralMatch = 378;
 constexpr unsigned kIdsConnectionClosed = 379;
+constexpr unsigned kIdsRefusedBy = 380;
 constexpr unsigned kIdsNoCurrentConnection = 395;
 constexpr unsigned kIdsByeNotSent = 396;
 constexpr unsigned kIdsConnecting = 397;
@@ -77,6 +78,11 @@ bool IsConnectedTransport(const CConnectionController& page) { return page.Trans
 const std::u16string& NameOf(const CConnectionController& page) { return page.Settings.Name; }
 
 std::u16string StationField(const std::string& field) { return Trim(Latin1ToWide(field)); }
+// The connection's name, then why its transport refuses lines.
+std::u16string RefusedBy(const CConnectionController& page, const std::u16string& why)
+{
+    return FormatText(LoadText(kIdsRefusedBy), NameOf(page), why);
+}
 
 // A name as typed matched against a list of names: a whole name at once, else the one name that is longer
 // and begins with it.
@@ -110,12 +116,16 @@ std::u16string JoinCandidates(const std::vector<std::u16string>& names, const st
     return joined;
 }
 
-// The text of a "SENDPKT:" packet cut into its lines: CR LF, CR and LF all end a line; a final line end
-// gives no empty line after it.
+// The text of a "SENDPKT:" packet cut into its lines: CR LF, CR and LF all end a line. Blank lines run
+// nothing, so they are left out and do not count toward the packet's bound.
 std::vector<std::u16string> SplitStationText(const std::u16string& text)
 {
     std::vector<std::u16string> lines;
     std::u16string line;
+    const auto endLine = [&] {
+        if (!TrimView<char16_t>(line).empty()) lines.push_back(std::move(line));
+        line.clear();
+    };
     for (size_t i = 0; i < text.size(); ++i) {
         const char16_t c = text[i];
         if (c != u'\r' && c != u'\n') {
@@ -123,10 +133,9 @@ std::vector<std::u16string> SplitStationText(const std::u16string& text)
             continue;
         }
         if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') ++i;
-        lines.push_back(std::move(line));
-        line.clear();
+        endLine();
     }
-    if (!line.empty()) lines.push_back(std::move(line));
+    endLine();
     return lines;
 }
 
@@ -231,15 +240,21 @@ void CRemoteCommands::OnTextFromQuarnel(const std::u16string& text, const std::u
 void CRemoteCommands::SendToClusters(const std::u16string& line, const std::u16string& station)
 {
     const bool spot = IsSpotLine(line);
-    int taken = 0;
+    int taken = 0, refused = 0;
     for (int i = 0; i < host_.ConnectionCount(); ++i) {
         CConnectionController* page = host_.ConnectionAt(i);
         if (!page || !IsConnectedTransport(*page)) continue;
         const bool offered = spot ? !page->Settings.NoSpotsFromQuarnel && page->Transport->CanSendLines()
                                   : page->Transport->AcceptsCommands();
-        if (offered && page->ProcessOutgoingLine(line, !spot)) ++taken;
+        if (!offered) continue;
+        if (page->ProcessOutgoingLine(line, !spot)) {
+            ++taken;
+        } else if (const std::u16string why = page->Transport->SendRefusal(); !why.empty()) {
+            ++refused; // the page told the operator in red when it began to refuse; the station hears it here
+            WriteLine(station, FormatLineReply(line, RefusedBy(*page, why)), false);
+        }
     }
-    if (taken == 0)
+    if (taken == 0 && refused == 0)
         WriteLine(station, FormatLineReply(line, LoadText(spot ? kIdsNoClusterForSpots : kIdsNoClusterForCommands)), true);
 }
 
@@ -279,7 +294,8 @@ void CRemoteCommands::Bye(const CommandContext& context)
     }
     const bool takesCommands = IsConnectedTransport(*page) && page->Transport->AcceptsCommands();
     if (!takesCommands || !page->ProcessOutgoingLine(u"bye", false)) {
-        ErrorReply(context, FormatText(LoadText(kIdsByeNotSent), NameOf(*page)));
+        const std::u16string why = takesCommands ? page->Transport->SendRefusal() : std::u16string();
+        ErrorReply(context, why.empty() ? FormatText(LoadText(kIdsByeNotSent), NameOf(*page)) : RefusedBy(*page, why));
         return;
     }
     if (!context.OriginPage) Reply(context, FormatText(LoadText(kIdsByeSent), NameOf(*page))); // typed: echoed by the page
@@ -568,8 +584,11 @@ void CRemoteCommands::ReportUnconnectedSinceStartup()
     for (int i = 0; i < host_.ConnectionCount(); ++i) {
         const CConnectionController* page = host_.ConnectionAt(i);
         if (!page || !page->StartupConnectPending) continue;
-        if (page->State != kConnecting && page->State != kError && page->State != kWaiting) continue;
-        const std::u16string why = page->LastErrorText.empty() ? LoadText(kIdsNoAnswer) : page->LastErrorText;
+        // Connected counts only once logged in, where the page logs in by itself: the flag stays until then.
+        if (page->State != kConnecting && page->State != kError && page->State != kWaiting &&
+            (page->State != kConnected || page->Established))
+            continue;
+        const std::u16string why = page->LastFailureText.empty() ? LoadText(kIdsNoAnswer) : page->LastFailureText;
         announcedFailures_[page->ConnectionId] = true;
         NotifyStations(FormatText(LoadText(kIdsNotConnectedSinceStartup), NameOf(*page), why));
     }

@@ -4,6 +4,11 @@
 #include "connections/TelnetText.h"
 
 namespace kv {
+namespace {
+
+constexpr unsigned kIdsLinesRefused = 357;
+
+} // namespace
 
 std::u16string SocketErrorReason(int error)
 {
@@ -63,8 +68,21 @@ void CTelnetSession::Disconnect()
 bool CTelnetSession::SendLine(const std::u16string& line)
 {
     if (!IsConnected()) return false;
-    sendBuffer_ += EncodeTelnetLine(line, settings_.LineEnding);
+    const std::string bytes = EncodeTelnetLine(line, settings_.LineEnding);
+    if (sendBuffer_.size() + bytes.size() > kMaxSendBuffer) {
+        // Told once for a run of refused lines: a flood of them must not become a flood of log lines.
+        if (!refusingLines_) LogMessage(true, kIdsLinesRefused, int(sendBuffer_.size() / 1024));
+        refusingLines_ = true;
+        return false;
+    }
+    refusingLines_ = false;
+    sendBuffer_ += bytes;
     return !socket_.HasSocket() || FlushSendBuffer();
+}
+
+std::u16string CTelnetSession::SendRefusal() const
+{
+    return refusingLines_ ? FormatText(LoadText(kIdsLinesRefused), int(sendBuffer_.size() / 1024)) : std::u16string();
 }
 
 void CTelnetSession::CloseSocket()
@@ -73,6 +91,8 @@ void CTelnetSession::CloseSocket()
     socket_.Close();
     ++attemptNumber_;
     sendBuffer_.clear();
+    unsentAnswersEnd_ = 0;
+    refusingLines_ = false;
     receiveBuffer_.Clear();
     login_.Stop();
 }
@@ -136,6 +156,7 @@ void CTelnetSession::ProcessReceived(std::string_view chunk)
     telnet_.Feed(chunk, data, replies);
     if (!replies.empty() && socket_.HasSocket()) {
         sendBuffer_ += replies;
+        unsentAnswersEnd_ = sendBuffer_.size();
         if (!FlushSendBuffer()) return;
     }
     if (data.empty() || !IsConnected()) return;
@@ -171,11 +192,18 @@ bool CTelnetSession::FlushSendBuffer()
             return false;
         }
         if (sent == 0) return true;
-        sendBuffer_.erase(0, size_t(sent));
+        RemoveSent(size_t(sent));
         if (ITransportListener* listener = Listener()) listener->OnTraffic(0, unsigned(sent));
     }
-    if (sendBuffer_.empty()) telnet_.RepliesSent();
     return true;
+}
+
+void CTelnetSession::RemoveSent(size_t count)
+{
+    sendBuffer_.erase(0, count);
+    if (unsentAnswersEnd_ == 0) return;
+    unsentAnswersEnd_ = unsentAnswersEnd_ > count ? unsentAnswersEnd_ - count : 0;
+    if (unsentAnswersEnd_ == 0) telnet_.RepliesSent();
 }
 
 void CTelnetSession::OnTimer(unsigned id)

@@ -23,6 +23,8 @@ public:
     static constexpr unsigned kConnectTimer = 1;
     static constexpr unsigned kConnectTimeoutMs = 20000;
     static constexpr size_t kReadSize = 4096;
+    // What may wait for a node that does not read: beyond it, lines are refused (option answers still go).
+    static constexpr size_t kMaxSendBuffer = size_t(4) << 20;
 
     CTelnetSession(ITransportListener* listener, ITelnetSocket& socket, ITimerHost& timers, const IClock& clock);
 
@@ -34,6 +36,7 @@ public:
     bool SendLine(const std::u16string& line) override;
     bool AcceptsCommands() const override { return true; }
     bool CanSendLines() const override { return true; }
+    std::u16string SendRefusal() const override;
 
     // Notifications of the platform side.
     unsigned AttemptNumber() const { return attemptNumber_; }
@@ -52,6 +55,8 @@ public:
     void ReportError(unsigned messageId, int error);
 
     LoginState GetLoginState() const { return login_.State(); }
+    // Bytes of sent lines and option answers that the socket has not taken yet.
+    size_t PendingSendBytes() const { return sendBuffer_.size(); }
     int CommandDelay() const { return login_.CommandDelay(); }
 
 protected:
@@ -64,6 +69,8 @@ private:
     void DeliverText(const std::u16string& text);
     // False when the connection was lost while sending.
     bool FlushSendBuffer();
+    // Bytes of the send buffer taken by the socket; the option answers among them count as sent.
+    void RemoveSent(size_t count);
 
     bool SendLoginLine(const std::u16string& line) override { return SendLine(line); }
     void EchoSentLine(const std::u16string& line) override;
@@ -78,6 +85,9 @@ private:
     CTelnetProtocol telnet_;
     CReceiveBuffer receiveBuffer_;
     std::string sendBuffer_;
+    bool refusingLines_ = false; // the last line found the send buffer full
+    // The front of sendBuffer_ up to the end of the last option answers put in it: sent, they are sent all.
+    size_t unsentAnswersEnd_ = 0;
     CTelnetLogin login_;
 };
 

@@ -32,6 +32,9 @@ public:
     virtual bool SendLine(const std::u16string& line) = 0;
     virtual bool AcceptsCommands() const = 0;
     virtual bool CanSendLines() const = 0;
+    // Why the last line was refused while connected, when the cause lasts (a node that does not read what
+    // waits for it); empty once a line is taken again, or when the transport gives no lasting cause.
+    virtual std::u16string SendRefusal() const { return {}; }
 
     TransportState State() const { return state_; }
     ITransportListener* Listener() const { return listener_; }

@@ -2,6 +2,7 @@
 
 #include "base/Ascii.h"
 #include "base/Format.h"
+#include "base/OpenableLink.h"
 #include "base/Text.h"
 #include "base/TextCatalog.h"
 
@@ -18,10 +19,19 @@ void AppendPart(std::u16string& text, const std::u16string& separator, const std
 
 std::u16string Sanitized(const std::string& utf8) { return SanitizeLinkText(Utf8ToCString(utf8)); }
 
+// A part is left out when the program would not open its address: a link must not read as one address
+// and open another, or nothing.
+std::u16string MailPart(const std::u16string& email)
+{
+    if (email.empty() || !IsOpenableLink(u"mailto:" + email, LinkKinds::WebOrMail)) return {};
+    return FormatText(u"<a href=\"mailto:%s\">%s</a>", email, email);
+}
+
 std::u16string WebsitePart(const std::u16string& url)
 {
     const size_t scheme = url.find(u"://");
     const std::u16string target = scheme != std::u16string::npos ? url : u"http://" + url;
+    if (url.empty() || !IsOpenableLink(target, LinkKinds::Web)) return {};
     std::u16string shown = scheme != std::u16string::npos ? url.substr(scheme + 3) : url;
     while (!shown.empty() && shown.back() == u'/') shown.pop_back();
     return FormatText(LoadText(451), target, shown);
@@ -52,11 +62,9 @@ std::u16string FormatNodePeople(const ClusterNode& node)
     if (node.Publish) {
         text = Sanitized(node.SysopName);
         AppendPart(text, u" ", Sanitized(node.Sysop));
-        const std::u16string email = Sanitized(node.Email);
-        if (!email.empty()) AppendPart(text, u" ", FormatText(u"<a href=\"mailto:%s\">%s</a>", email, email));
+        AppendPart(text, u" ", MailPart(Sanitized(node.Email)));
     }
-    const std::u16string url = Sanitized(node.Url);
-    if (!url.empty()) AppendPart(text, u"   ", WebsitePart(url));
+    AppendPart(text, u"   ", WebsitePart(Sanitized(node.Url)));
     return text;
 }
 

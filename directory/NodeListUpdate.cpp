@@ -10,6 +10,7 @@
 
 #include "base/Format.h"
 #include "base/Numbers.h"
+#include "base/Text.h"
 #include "base/TextCatalog.h"
 #include "connections/FormatInternetError.h"
 #include "connections/LinkTable.h"
@@ -125,12 +126,26 @@ bool HasHeader(HINTERNET request, DWORD header)
            ::GetLastError() == ERROR_INSUFFICIENT_BUFFER;
 }
 
-// The Content-Length of a body that arrives as sent; none for a chunked or an encoded one (decoding changes
+// Whether WinINet may have decoded the body, which changes its length: its Content-Encoding names a coding
+// other than "identity", the body as sent. One too long to read names more than that.
+bool MayBeDecoded(HINTERNET request)
+{
+    wchar_t text[256];
+    DWORD size = sizeof text;
+    if (!::HttpQueryInfoW(request, HTTP_QUERY_CONTENT_ENCODING, text, &size, nullptr))
+        return ::GetLastError() == ERROR_INSUFFICIENT_BUFFER;
+    for (const std::u16string& coding : Split(U16(text), u',')) {
+        const std::u16string name = Trim(coding);
+        if (!name.empty() && !EqualsIgnoreCaseAscii(name, u"identity")) return true;
+    }
+    return false;
+}
+
+// The Content-Length of a body that arrives as sent; none for a chunked or a decoded one (decoding changes
 // its length), or when the server announced no number.
 std::optional<uint64_t> AnnouncedLength(HINTERNET request)
 {
-    if (HasHeader(request, HTTP_QUERY_TRANSFER_ENCODING) || HasHeader(request, HTTP_QUERY_CONTENT_ENCODING))
-        return std::nullopt;
+    if (HasHeader(request, HTTP_QUERY_TRANSFER_ENCODING) || MayBeDecoded(request)) return std::nullopt;
     wchar_t text[32];
     DWORD size = sizeof text;
     if (!::HttpQueryInfoW(request, HTTP_QUERY_CONTENT_LENGTH, text, &size, nullptr)) return std::nullopt;

@@ -1,11 +1,13 @@
 // A downloaded node list as the cluster chooser shows it: the details of every node become link markup
-// whose addresses cannot break out of their links, and every node is found by its own name.
+// whose addresses cannot break out of their links and would all be opened, and every node is found by its
+// own name.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
 
 #include "base/LinkMarkup.h"
+#include "base/OpenableLink.h"
 #include "directory/ClusterNodeList.h"
 #include "directory/NodeDetailsText.h"
 #include "directory/NodeListFilter.h"
@@ -26,7 +28,7 @@ void CheckNode(const ClusterNode& node)
     const LinkMarkup people = SplitLinkMarkup(FormatNodePeople(node));
     if (people.Urls.size() > 2 || CountBareLinks(people.Text) != people.Urls.size()) abort();
     for (const std::u16string& url : people.Urls)
-        if (url.find_first_of(u"\"<>") != std::u16string::npos) abort();
+        if (url.find_first_of(u"\"<>") != std::u16string::npos || !IsOpenableLink(url, LinkKinds::WebOrMail)) abort();
     if (!SplitLinkMarkup(FormatNodeSoftware(node)).Urls.empty()) abort();
     if (!MatchesFilter(node, NodeFilter{node.Adif, false, Utf8ToCString(node.Name)})) abort();
 }

@@ -1,6 +1,5 @@
 #include "spots/CSentSpotCache.h"
 
-#include <algorithm>
 #include <functional>
 
 #include "base/Platform.h"
@@ -42,13 +41,17 @@ void CSentSpotCache::GrowSlots()
         if (slot.spot != 0) PlaceInSlots(slot);
 }
 
-uint32_t CSentSpotCache::FindOrAddSpot(const std::string& key, uint64_t hash)
+uint32_t CSentSpotCache::FindSpot(const std::string& key, uint64_t hash) const
 {
-    if (!slots_.empty()) {
-        const size_t mask = slots_.size() - 1;
-        for (size_t i = hash & mask; slots_[i].spot != 0; i = (i + 1) & mask)
-            if (slots_[i].hash == hash && spots_[slots_[i].spot - 1].key == key) return slots_[i].spot;
-    }
+    if (slots_.empty()) return 0;
+    const size_t mask = slots_.size() - 1;
+    for (size_t i = hash & mask; slots_[i].spot != 0; i = (i + 1) & mask)
+        if (slots_[i].hash == hash && spots_[slots_[i].spot - 1].key == key) return slots_[i].spot;
+    return 0;
+}
+
+uint32_t CSentSpotCache::AddSpot(const std::string& key, uint64_t hash)
+{
     if ((keyCount_ + 1) * 2 > slots_.size()) GrowSlots();
     uint32_t spot;
     if (!freeSpots_.empty()) {
@@ -61,7 +64,6 @@ uint32_t CSentSpotCache::FindOrAddSpot(const std::string& key, uint64_t hash)
     Spot& record = spots_[spot - 1];
     record.key.assign(key);
     record.hash = hash;
-    record.used = 0;
     PlaceInSlots({hash, spot});
     ++keyCount_;
     return spot;
@@ -88,16 +90,54 @@ void CSentSpotCache::RemoveSpot(uint32_t spot)
 void CSentSpotCache::PurgeExpired(uint64_t now)
 {
     lastPurge_ = now;
-    while (!order_.empty() && now - order_.front().at > kLifeMs) DropOldest();
+    while (oldest_ != 0 && IsExpired(entries_[oldest_ - 1], now)) DropOldest();
 }
 
-void CSentSpotCache::DropOldest()
+uint32_t CSentSpotCache::NewEntry()
 {
-    // Entries are recorded in time order, so the oldest of a key is its first entry.
-    Spot& record = spots_[order_.front().spot - 1];
-    order_.pop_front();
-    std::rotate(record.entries.begin(), record.entries.begin() + 1, record.entries.begin() + long(record.used));
-    if (--record.used == 0) RemoveSpot(uint32_t(&record - spots_.data()) + 1);
+    if (freeEntries_.empty()) {
+        entries_.emplace_back();
+        return uint32_t(entries_.size());
+    }
+    const uint32_t entry = freeEntries_.back();
+    freeEntries_.pop_back();
+    return entry;
+}
+
+void CSentSpotCache::Record(uint32_t spot, SentSpotKey& key, const std::string& connection, uint64_t now)
+{
+    const uint32_t index = NewEntry();
+    Entry& entry = entries_[index - 1];
+    entry.comment.swap(key.comment);
+    entry.recorded = now;
+    entry.connection.assign(connection);
+    FormatHourMinute(clock_.NowUtc(), entry.time);
+    entry.spot = spot;
+    entry.newerOfKey = 0;
+    entry.older = newest_;
+    entry.newer = 0;
+    (newest_ != 0 ? entries_[newest_ - 1].newer : oldest_) = index;
+    newest_ = index;
+
+    Spot& record = spots_[spot - 1];
+    (record.newest != 0 ? entries_[record.newest - 1].newerOfKey : record.oldest) = index;
+    record.newest = index;
+    ++record.count;
+    ++entryCount_;
+}
+
+void CSentSpotCache::DropOldestOf(uint32_t spot)
+{
+    Spot& record = spots_[spot - 1];
+    const uint32_t index = record.oldest;
+    const Entry& entry = entries_[index - 1];
+    (entry.older != 0 ? entries_[entry.older - 1].newer : oldest_) = entry.newer;
+    (entry.newer != 0 ? entries_[entry.newer - 1].older : newest_) = entry.older;
+    record.oldest = entry.newerOfKey;
+    if (record.oldest == 0) record.newest = 0;
+    freeEntries_.push_back(index);
+    --entryCount_;
+    if (--record.count == 0) RemoveSpot(spot);
 }
 
 bool CSentSpotCache::CheckAndRecord(const std::string& line, const std::string& connection, std::string* sentBy,
@@ -108,24 +148,29 @@ bool CSentSpotCache::CheckAndRecord(const std::string& line, const std::string& 
     const uint64_t now = clock_.TickCount();
     if (now - lastPurge_ >= kPurgeIntervalMs) PurgeExpired(now);
 
-    const uint32_t spot = FindOrAddSpot(key.key, HashKey(key.key));
-    Spot& record = spots_[spot - 1];
-    for (size_t i = 0; i < record.used; ++i) {
-        const Entry& entry = record.entries[i];
+    const uint64_t hash = HashKey(key.key);
+    uint32_t spot = FindSpot(key.key, hash);
+    if (spot == 0) spot = AddSpot(key.key, hash);
+    for (uint32_t i = spots_[spot - 1].oldest; i != 0; i = entries_[i - 1].newerOfKey) {
+        const Entry& entry = entries_[i - 1];
         if (IsExpired(entry, now) || !IsSameComment(entry.comment, key.comment)) continue;
         if (sentBy) *sentBy = entry.connection;
         if (sentAt) *sentAt = entry.time;
         return true;
     }
-    if (record.used == record.entries.size()) record.entries.emplace_back();
-    Entry& entry = record.entries[record.used++];
-    entry.comment.swap(key.comment);
-    entry.recorded = now;
-    entry.connection.assign(connection);
-    FormatHourMinute(clock_.NowUtc(), entry.time);
-    order_.push_back({now, spot});
-    if (order_.size() > kMaxEntries) DropOldest();
+    // The key keeps entries after dropping its oldest, so its record stays.
+    if (spots_[spot - 1].count == kMaxEntriesPerKey) DropOldestOf(spot);
+    Record(spot, key, connection, now);
+    if (entryCount_ > kMaxEntries) DropOldest();
     return false;
+}
+
+size_t CSentSpotCache::EntryCountOfKey(const std::string& line) const
+{
+    SentSpotKey key;
+    if (!ParseDxDeLine(line, key)) return 0;
+    const uint32_t spot = FindSpot(key.key, HashKey(key.key));
+    return spot == 0 ? 0 : spots_[spot - 1].count;
 }
 
 } // namespace kv

@@ -87,11 +87,14 @@ std::u16string CIniFile::EncodeValue(const std::u16string& value)
     std::u16string text = value;
     for (auto& c : text)
         if (c == u'\r' || c == u'\n') c = u' ';
-    // The profile functions drop the blanks around a value, then a pair of single or double quotes around
-    // what is left: a quote at either end is kept by one more pair of double quotes.
+    // The profile functions drop the blanks around a value (tabs and other control characters too, the
+    // Unicode blanks perhaps), then a pair of single or double quotes around what is left: a blank or a quote
+    // at either end is kept by one more pair of double quotes.
     const std::u16string_view kept = TrimView(std::u16string_view(text));
     const auto isQuote = [](char16_t c) { return c == u'"' || c == u'\''; };
-    if (!kept.empty() && (isQuote(kept.front()) || isQuote(kept.back()))) text = u"\"" + text + u"\"";
+    const bool blankAtAnEnd = !text.empty() && (IsBlankOrControl(text.front()) || IsBlankOrControl(text.back()));
+    if (blankAtAnEnd || (!kept.empty() && (isQuote(kept.front()) || isQuote(kept.back()))))
+        text = u"\"" + text + u"\"";
     return text;
 }
 

@@ -1,8 +1,8 @@
 #pragma once
 // The settings file through the Win32 profile functions. Tells a missing key from an empty one, reads
-// values of any length, keeps a value with a quote at either end intact (the profile functions strip the
-// blanks and one enclosing pair of single or double quotes on read), never writes CR or LF, and creates a new
-// file as UTF-16LE with a byte-order mark so that texts outside the ANSI code page survive.
+// values of any length, keeps a value with a blank or a quote at either end intact (the profile functions
+// strip the blanks and one enclosing pair of single or double quotes on read), never writes CR or LF, and
+// creates a new file as UTF-16LE with a byte-order mark so that texts outside the ANSI code page survive.
 #include <optional>
 #include <string>
 #include <vector>
@@ -34,8 +34,8 @@ public:
     bool EnsureExists() const;
     bool Exists() const;
 
-    // The text written for a value: CR and LF become blanks; a value with a single or double quote at either
-    // end (blanks aside) gets one more pair of double quotes.
+    // The text written for a value: CR and LF become blanks; a value with a blank or a control character at
+    // either end, or a single or double quote (blanks aside), gets one more pair of double quotes.
     static std::u16string EncodeValue(const std::u16string& value);
 
 private:

@@ -33,7 +33,34 @@ bool CMessageLoop::Dispatch(MSG& msg)
         ::TranslateMessage(&msg);
         ::DispatchMessageW(&msg);
     }
-    return msg.message != WM_TIMER && msg.message != WM_PAINT && msg.message != 0x0118 /* WM_SYSTIMER */;
+    return msg.message != WM_TIMER && msg.message != WM_PAINT && msg.message != kSystemTimer;
+}
+
+// Takes and dispatches the first waiting message of a kind. WM_QUIT passes every filter: it is put back for the
+// loop's own GetMessage.
+CMessageLoop::Taken CMessageLoop::TakeOne(UINT first, UINT last, UINT flags, bool& newIdlePhase)
+{
+    MSG msg{};
+    if (!::PeekMessageW(&msg, nullptr, first, last, PM_REMOVE | flags)) return Taken::None;
+    if (msg.message == WM_QUIT) {
+        ::PostQuitMessage(int(msg.wParam));
+        return Taken::Quit;
+    }
+    newIdlePhase = Dispatch(msg) || newIdlePhase;
+    return Taken::Dispatched;
+}
+
+// The characters that TranslateMessage posted for the keys taken so far. They wait behind every posted message
+// queued before them, while the next key is input: taken before it, each key's characters come before the next
+// key, as in the loop's normal course, where posted messages come before input (Enter acts when it goes down).
+// False when WM_QUIT came.
+bool CMessageLoop::TakePostedCharacters(bool& newIdlePhase)
+{
+    Taken taken = Taken::None;
+    do
+        taken = TakeOne(WM_CHAR, WM_SYSDEADCHAR, PM_QS_POSTMESSAGE, newIdlePhase);
+    while (taken == Taken::Dispatched);
+    return taken != Taken::Quit;
 }
 
 // Takes what input, paint and timers wait, however many posted messages are queued before them. Bounded,
@@ -43,19 +70,17 @@ bool CMessageLoop::TakeWaitingInputPaintAndTimers()
     struct Kind {
         UINT first, last, flags;
     };
-    constexpr Kind kKinds[] = {{0, 0, PM_QS_INPUT}, {0, 0, PM_QS_PAINT}, {WM_TIMER, WM_TIMER, 0}};
+    // The system's timer blinks the caret.
+    constexpr Kind kKinds[] = {
+        {0, 0, PM_QS_INPUT}, {0, 0, PM_QS_PAINT}, {WM_TIMER, WM_TIMER, 0}, {kSystemTimer, kSystemTimer, 0}};
     constexpr int kMostOfEachKind = 64;
     bool newIdlePhase = false;
-    MSG msg{};
     for (const Kind& kind : kKinds) {
-        for (int n = 0; n < kMostOfEachKind && ::PeekMessageW(&msg, nullptr, kind.first, kind.last, PM_REMOVE | kind.flags);
-             ++n) {
-            // WM_QUIT passes every filter: it stays for the loop's own GetMessage.
-            if (msg.message == WM_QUIT) {
-                ::PostQuitMessage(int(msg.wParam));
-                return newIdlePhase;
-            }
-            newIdlePhase = Dispatch(msg) || newIdlePhase;
+        for (int n = 0; n < kMostOfEachKind; ++n) {
+            if (kind.flags == PM_QS_INPUT && !TakePostedCharacters(newIdlePhase)) return newIdlePhase;
+            const Taken taken = TakeOne(kind.first, kind.last, kind.flags, newIdlePhase);
+            if (taken == Taken::Quit) return newIdlePhase;
+            if (taken == Taken::None) break;
         }
     }
     return newIdlePhase;

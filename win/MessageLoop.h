@@ -38,7 +38,12 @@ public:
 private:
     bool RunIdle(int count);
     bool Dispatch(MSG& msg);
+    enum class Taken { None, Dispatched, Quit };
+    Taken TakeOne(UINT first, UINT last, UINT flags, bool& newIdlePhase);
     bool TakeWaitingInputPaintAndTimers();
+    bool TakePostedCharacters(bool& newIdlePhase);
+
+    static constexpr UINT kSystemTimer = 0x0118; // WM_SYSTIMER, not in the headers
 
     std::vector<IMessageFilter*> filters_;
     std::vector<IIdleHandler*> idleHandlers_;

@@ -87,6 +87,15 @@ inline std::u16string WindowText(HWND window)
 
 inline HWND Child(HWND parent, int id) { return parent ? ::GetDlgItem(parent, id) : nullptr; }
 
+// The connection page shown in the main window, or null.
+inline HWND ShownPage(HWND frame)
+{
+    HWND tabStrip = Child(Child(frame, kViewId), kTabStripId);
+    for (HWND page = tabStrip ? ::GetWindow(tabStrip, GW_CHILD) : nullptr; page; page = ::GetWindow(page, GW_HWNDNEXT))
+        if (::GetDlgCtrlID(page) >= 1100 && ::IsWindowVisible(page)) return page;
+    return nullptr;
+}
+
 inline std::u16string LogPaneText(HWND frame)
 {
     return WindowText(Child(Child(Child(frame, kViewId), kLogPaneId), kLogEditId));

@@ -35,12 +35,7 @@ protected:
         test::PumpFor(30);
     }
     std::u16string Text() { return pane.Edit().GetTextRange(0, pane.Edit().GetTextLength()); }
-    std::u16string FirstVisibleLineText()
-    {
-        CReadOnlyRichEdit& edit = pane.Edit();
-        const long start = edit.LineIndex(edit.GetFirstVisibleLine());
-        return edit.GetTextRange(start, start + edit.LineLength(start));
-    }
+    std::u16string FirstVisibleLineText() { return test::FirstVisibleLineText(pane.Edit()); }
 
     test::CPaneTestHost host;
     CLogPane pane;
@@ -152,6 +147,37 @@ TEST_F(LogPaneTest, AReaderKeepsHisPlaceAndAFollowerSeesTheNewLines)
     EXPECT_EQ(sel.cpMin, selStart);
     EXPECT_EQ(sel.cpMax, selStart + 8);
     EXPECT_FALSE(reading.empty());
+}
+
+// A new font lays the text out again: a reader at the end of a full log stays there and follows the new
+// lines, one above keeps his first line, with a larger font and with a smaller one.
+TEST_F(LogPaneTest, ANewFontKeepsTheReadersPlace)
+{
+    MonoFont larger;
+    MonoFont smaller;
+    ASSERT_TRUE(larger.CreateFontForDpi(u"Consolas", 14, 96));
+    ASSERT_TRUE(smaller.CreateFontForDpi(u"Consolas", 8, 96));
+    pane.SetCollapsed(true); // folded, the text is not drawn again for each of the thousand lines
+    Layout();
+    for (int i = 1; i <= 1000; ++i) pane.AddLine(false, u"", FormatText(u"entry %d", i));
+    pane.SetCollapsed(false);
+    Layout();
+
+    int next = 1001;
+    for (const MonoFont* font : {&larger, &textFont, &smaller, &textFont}) {
+        pane.Edit().SendMessage(WM_VSCROLL, SB_BOTTOM, 0);
+        pane.SetTextFont(font->Font);
+        EXPECT_TRUE(pane.Edit().IsScrolledToEnd())
+            << font->PointSize << " pt: at the end, then shown from " << Utf16ToUtf8(FirstVisibleLineText());
+        pane.AddLine(false, u"", FormatText(u"entry %d", next++));
+        EXPECT_TRUE(pane.Edit().IsScrolledToEnd()) << font->PointSize << " pt";
+    }
+    for (const MonoFont* font : {&larger, &textFont, &smaller, &textFont}) {
+        test::ScrollLinesAboveTheEnd(pane.Edit(), 100);
+        const std::u16string reading = FirstVisibleLineText();
+        pane.SetTextFont(font->Font);
+        EXPECT_EQ(Utf16ToUtf8(FirstVisibleLineText()), Utf16ToUtf8(reading)) << font->PointSize << " pt";
+    }
 }
 
 TEST_F(LogPaneTest, AClickOnTheHeaderFoldsTheLogAndAClickInTheTextDoesNot)

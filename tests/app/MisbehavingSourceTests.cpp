@@ -85,31 +85,6 @@ bool TextDrawnIn(HWND window)
     return drawn > 200;
 }
 
-void ClickAt(POINT screen)
-{
-    ::SetCursorPos(screen.x, screen.y);
-    for (const DWORD flags : {DWORD(MOUSEEVENTF_LEFTDOWN), DWORD(MOUSEEVENTF_LEFTUP)}) {
-        INPUT input{};
-        input.type = INPUT_MOUSE;
-        input.mi.dwFlags = flags;
-        ::SendInput(1, &input, sizeof input);
-    }
-}
-
-void TypeKeys(const std::string& upperCaseLetters)
-{
-    std::vector<INPUT> inputs;
-    for (const char c : upperCaseLetters)
-        for (const DWORD flags : {DWORD(0), DWORD(KEYEVENTF_KEYUP)}) {
-            INPUT input{};
-            input.type = INPUT_KEYBOARD;
-            input.ki.wVk = WORD(c);
-            input.ki.dwFlags = flags;
-            inputs.push_back(input);
-        }
-    ::SendInput(UINT(inputs.size()), inputs.data(), sizeof(INPUT));
-}
-
 class MisbehavingSourceTest : public ::testing::Test {
 protected:
     void Start(const std::string& flood)
@@ -162,7 +137,8 @@ protected:
         size_t sent = 0;
         ASSERT_TRUE(PumpUntil(
             [&] {
-                const auto events = EventsOf(normal.Log(), "stream-sent");
+                const std::vector<PeerEvent> log = normal.Log(); // the events point into it
+                const auto events = EventsOf(log, "stream-sent");
                 if (events.empty()) return false;
                 sent = std::stoul(events[0]->data);
                 return true;
@@ -175,12 +151,7 @@ protected:
 
     HWND TabStrip() const { return Child(Child(frame, kViewId), kTabStripId); }
     // The page shown, asked of the program's windows (sent messages, answered whatever waits in its queue).
-    HWND ShownPage() const
-    {
-        for (HWND page = ::GetWindow(TabStrip(), GW_CHILD); page; page = ::GetWindow(page, GW_HWNDNEXT))
-            if (::GetDlgCtrlID(page) >= 1100 && ::IsWindowVisible(page)) return page;
-        return nullptr;
-    }
+    HWND ShownPage() const { return test::ShownPage(frame); }
     static HWND ReceiveEditOf(HWND page) { return Child(Child(page, kReceivePaneId), kReceiveEditId); }
 
     // A station selects the bad node's page; the text of the page shown once it holds the bad node's last spot.
@@ -287,7 +258,7 @@ TEST_F(MisbehavingSourceTest, WhileANodeFloodsTheWindowIsDrawnAndAnswersTheUser)
     start = ::GetTickCount64();
     EXPECT_TRUE(PumpUntil(
         [&] { return ShownPage() == normalPage && SelectedTabAccent(TabStrip()).x == normalAccentX; }, 1000));
-    TypeKeys("KV");
+    SendKeys({{'K', true}, {'K', false}, {'V', true}, {'V', false}});
     EXPECT_TRUE(PumpUntil([&] { return WindowText(Child(normalPage, kSendEditId)) == u"kv"; }, 1000))
         << Utf16ToUtf8(WindowText(Child(normalPage, kSendEditId)));
     std::printf("[ figure ] the click and the keys took effect within %llu ms\n", ::GetTickCount64() - start);

@@ -60,6 +60,22 @@ protected:
     }
 };
 
+// The first line in view, without its line end.
+inline std::u16string FirstVisibleLineText(const CReadOnlyRichEdit& edit)
+{
+    const long start = edit.LineIndex(edit.GetFirstVisibleLine());
+    return edit.GetTextRange(start, start + edit.LineLength(start));
+}
+
+// Puts the view whole lines above the end, by pixels (EM_SETSCROLLPOS takes pixels however tall the text).
+inline void ScrollLinesAboveTheEnd(CReadOnlyRichEdit& edit, int lines)
+{
+    edit.SendMessage(WM_VSCROLL, SB_BOTTOM, 0);
+    const int firstTop = edit.PosFromChar(0).y;
+    const int lineHeight = edit.PosFromChar(edit.LineIndex(1)).y - firstTop;
+    edit.SetScrollPos(POINT{0, edit.GetRect().top - firstTop - lines * lineHeight});
+}
+
 // A receive pane in the host, set up as a page sets it up: the text font on its text and its line height,
 // and the send line below it.
 inline bool PlaceReceivePane(CPaneTestHost& host, CReceivePane& pane, MonoFont& font, int cx, int cy)

@@ -38,24 +38,15 @@ protected:
     }
 
     std::u16string EditText() { return pane.Edit().GetTextRange(0, pane.Edit().GetTextLength()); }
-    std::u16string FirstVisibleLineText()
-    {
-        CReadOnlyRichEdit& edit = pane.Edit();
-        const long start = edit.LineIndex(edit.GetFirstVisibleLine());
-        return edit.GetTextRange(start, start + edit.LineLength(start));
-    }
+    std::u16string FirstVisibleLineText() { return test::FirstVisibleLineText(pane.Edit()); }
     void AppendNumberedLines(int from, int to)
     {
         for (int i = from; i <= to; ++i) pane.AppendText(FormatText(u"line %d\n", i), LineReceived);
     }
-    // Puts the view whole lines above the end, by pixels (EM_SETSCROLLPOS takes pixels however tall the text).
     void ScrollLinesAboveTheEnd(int lines)
     {
         pane.ScrollToEnd();
-        CReadOnlyRichEdit& edit = pane.Edit();
-        const int firstTop = edit.PosFromChar(0).y;
-        const int lineHeight = edit.PosFromChar(edit.LineIndex(1)).y - firstTop;
-        edit.SetScrollPos(POINT{0, edit.GetRect().top - firstTop - lines * lineHeight});
+        test::ScrollLinesAboveTheEnd(pane.Edit(), lines);
     }
     // Scrolls up by pages, as a user with the scroll bar would.
     void ScrollUp(int pages)
@@ -342,23 +333,37 @@ TEST_F(ReceivePaneTest, ContextMenuOffersTheSpotTestOnlyForSpotLines)
     EXPECT_TRUE(test::PumpUntil([&] { return host.focusRequests == 1; }, 2000));
 }
 
-TEST_F(ReceivePaneTest, CopyAllCopiesEverythingAndKeepsSelectionAndPosition)
+// A full pane is taller than 65,535 pixels, where scroll positions may be scaled down to 16 bits: Copy All
+// leaves a reader at the end there, following the new lines, and one above at his line.
+TEST_F(ReceivePaneTest, CopyAllCopiesEverythingAndKeepsSelectionAndPlaceInAFullPane)
 {
-    AppendNumberedLines(1, 100);
-    ScrollUp(2);
-    pane.Edit().SetSel(5, 9);
-    const POINT scroll = pane.Edit().GetScrollPos();
+    CTestClock clock; // standing still: no line waits too long, however slow the updates
+    pane.SetClock(clock);
+    AppendNumberedLines(1, 5000);
+    pane.ScrollToEnd();
     pane.Edit().RunContextCommand(ID_EDIT_COPY_ALL, {});
-    EXPECT_EQ(pane.Edit().GetScrollPos().y, scroll.y);
-    EXPECT_EQ(pane.Edit().GetSel().cpMin, 5);
-    EXPECT_EQ(pane.Edit().GetSel().cpMax, 9);
+    EXPECT_TRUE(pane.IsScrolledToEnd()) << "at the end, then shown from " << Utf16ToUtf8(FirstVisibleLineText());
+    AppendNumberedLines(5001, 5001);
+    EXPECT_TRUE(pane.IsScrolledToEnd());
+    EXPECT_EQ(pane.NewLineCount(), 0);
+
+    for (int linesUp : {1, 100, 1000, 4000}) {
+        ScrollLinesAboveTheEnd(linesUp);
+        const std::u16string reading = FirstVisibleLineText();
+        const long selected = IndexOf(reading);
+        pane.Edit().SetSel(selected, selected + 4);
+        pane.Edit().RunContextCommand(ID_EDIT_COPY_ALL, {});
+        EXPECT_EQ(Utf16ToUtf8(FirstVisibleLineText()), Utf16ToUtf8(reading)) << linesUp << " lines up";
+        EXPECT_EQ(pane.Edit().GetSel().cpMin, selected);
+        EXPECT_EQ(pane.Edit().GetSel().cpMax, selected + 4);
+    }
     ASSERT_TRUE(::OpenClipboard(host));
     HANDLE data = ::GetClipboardData(CF_UNICODETEXT);
     std::u16string copied = data ? U16(static_cast<const wchar_t*>(::GlobalLock(data))) : u"";
     if (data) ::GlobalUnlock(data);
     ::CloseClipboard();
-    EXPECT_EQ(copied.substr(0, 8), u"line 1\r\n");
-    EXPECT_NE(copied.find(u"line 100"), std::u16string::npos);
+    EXPECT_EQ(copied.substr(0, 8), u"line 2\r\n");
+    EXPECT_NE(copied.find(u"line 5001\r\n"), std::u16string::npos);
 }
 
 TEST_F(ReceivePaneTest, EveryKindOfLineForALook)

@@ -1,7 +1,7 @@
 // The program and the logger's stations: a station's text sent on to the fake cluster nodes (spots where
 // spots are taken, commands where commands are, in each node's dialect), a radio frequency followed by the
 // CW Skimmer connection, slash commands of a station answered by "GAB:" messages, alerts about a connection
-// lost and restored, and slash commands typed in a page answered in that page.
+// lost and restored or not logged in since start-up, and slash commands typed in a page answered in that page.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -22,6 +22,22 @@ constexpr int kSendEditId = 1011;
 constexpr UINT kSendLineMessage = WM_APP + 0x5;
 
 const std::string kSep = "\x1f";
+constexpr UINT_PTR kStartupReportTimer = 2;
+
+bool NodeGot(const CTestPeer& node, const std::string& line)
+{
+    const std::vector<PeerEvent> log = node.Log();
+    return std::any_of(log.begin(), log.end(), [&](const PeerEvent& e) { return e.event == "line" && e.data == line; });
+}
+
+// The messages of the "GAB:" packets the program sent to that station, in order.
+std::vector<std::string> GabsOf(const CTestPeer& station, const std::string& to)
+{
+    std::vector<std::string> texts;
+    for (const StationPacket& p : PacketsOfKind(station, "GAB:"))
+        if (p.fields.size() == 4 && p.fields[1] == "TELNET" && p.fields[2] == to) texts.push_back(p.fields[3]);
+    return texts;
+}
 
 class RemoteCommandsEndToEndTest : public ::testing::Test {
 protected:
@@ -44,23 +60,11 @@ protected:
                TelnetSection(4, "Dead", dead.Port(), "");
     }
 
-    // The messages of the "GAB:" packets the program sent to a station, in order.
-    std::vector<std::string> GabsTo(const std::string& to) const
-    {
-        std::vector<std::string> texts;
-        for (const StationPacket& p : PacketsOfKind(station, "GAB:"))
-            if (p.fields.size() == 4 && p.fields[1] == "TELNET" && p.fields[2] == to) texts.push_back(p.fields[3]);
-        return texts;
-    }
+    std::vector<std::string> GabsTo(const std::string& to) const { return GabsOf(station, to); }
     bool HasGab(const std::string& to, const std::string& text) const
     {
         const auto texts = GabsTo(to);
         return std::find(texts.begin(), texts.end(), text) != texts.end();
-    }
-    bool NodeGot(const CTestPeer& node, const std::string& line) const
-    {
-        const std::vector<PeerEvent> log = node.Log();
-        return std::any_of(log.begin(), log.end(), [&](const PeerEvent& e) { return e.event == "line" && e.data == line; });
     }
     void StationSends(const std::string& fields) { ASSERT_EQ(station.Tell(fields).substr(0, 2), "OK"); }
     void StationSendsText(const std::string& text) { StationSends("SENDPKT:" + kSep + "STN2" + kSep + kSep + text); }
@@ -76,6 +80,32 @@ protected:
     CTestPeer nodeB{"cluster", "contest", "software=cc chunk=64 pause=1 close=1"};
     CTestPeer skimmer{"cluster", "contest", "software=skimmer chunk=64 pause=1"};
     CTestPeer dead{"cluster", "refused"};
+    test::CTempDir dir;
+};
+
+// Connect All at start-up against a node that refuses the password ("Sorry", then it closes), one that asks
+// for it once more and one that takes the login.
+class StartupReportEndToEndTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        for (const CTestPeer* peer : {&station, &sorry, &asks, &fine}) ASSERT_TRUE(peer->Ok()) << peer->Error();
+        const std::string settings =
+            FormatText("[General]\r\nConfigVersion=2\r\nFontFace=Consolas\r\nConnectAllOnStartup=1\r\n"
+                       "CommandDelay=100\r\n"
+                       "[Network]\r\nBroadcastAddress=127.255.255.255\r\nPort=%d\r\nGabStations=STN1\r\n"
+                       "[Connections]\r\nOrder=1,2,3\r\nActive=1\r\nNextId=4\r\n[Window]\r\nLogCollapsed=0\r\n",
+                       int(station.Port())) +
+            TelnetSection(1, "Sorry", sorry.Port(), "Password=wrong\r\n") +
+            TelnetSection(2, "Asks", asks.Port(), "Password=wrong\r\n") +
+            TelnetSection(3, "Fine", fine.Port(), "Command1=sh/dx\r\n");
+        ASSERT_TRUE(WriteDataFolderSettings(dir.Path(), settings));
+    }
+
+    CTestPeer station{"station", "listen"};
+    CTestPeer sorry{"cluster", "refusespassword"};
+    CTestPeer asks{"cluster", "wrongpassword"};
+    CTestPeer fine{"cluster", "session"};
     test::CTempDir dir;
 };
 
@@ -200,6 +230,42 @@ TEST_F(RemoteCommandsEndToEndTest, StationsSendTextAndCommandsAndHearTheAnswersA
     ::SetForegroundWindow(frame);
     PumpFor(300);
     EXPECT_FALSE(test::SaveScreenshot(frame, u"remote-commands").empty());
+
+    test::CloseAndExpectCleanExit(program, frame);
+}
+
+// The report of the connections not up 120 s after the start-up's Connect All names those that never logged
+// in, with the reason their last attempt failed; the timer's message stands for the two minutes.
+TEST_F(StartupReportEndToEndTest, StationsHearOfTheConnectionsNotLoggedInSinceStartup)
+{
+    test::CProgram program(u"-a \"" + dir.Path() + u"\"");
+    ASSERT_TRUE(program.Started());
+    HWND frame = program.FindWindowOfClass(kFrameClass, 15000);
+    ASSERT_NE(frame, nullptr);
+    const auto story = [&] {
+        return "sorry:\n" + Describe(sorry) + "asks:\n" + Describe(asks) + "station:\n" + Describe(station) +
+               "log pane:\n" + Utf16ToUtf8(LogPaneText(frame));
+    };
+    const auto logShows = [&](const std::u16string& text) {
+        return LogPaneText(frame).find(text) != std::u16string::npos;
+    };
+    ASSERT_TRUE(PumpUntil(
+        [&] {
+            return logShows(u"[Sorry] Automatic reconnection in 5 s") &&
+                   logShows(u"[Asks] The password is asked once more") && NodeGot(fine, "sh/dx\r\n");
+        },
+        10000))
+        << story();
+
+    ::PostMessageW(Child(frame, kViewId), WM_TIMER, kStartupReportTimer, 0);
+    PumpUntil([&] { return GabsOf(station, "STN1").size() >= 2; }, 5000);
+    PumpFor(300); // nothing more comes
+    const std::vector<std::string> alerts = GabsOf(station, "STN1");
+    ASSERT_EQ(alerts.size(), 2u) << story();
+    EXPECT_EQ(alerts[0], "Not connected to Sorry since startup: Connection closed by the server");
+    EXPECT_EQ(alerts[1].rfind("Not connected to Asks since startup: The password is asked once more", 0), 0u)
+        << alerts[1];
+    EXPECT_FALSE(logShows(u"since startup")) << "the report is not logged";
 
     test::CloseAndExpectCleanExit(program, frame);
 }

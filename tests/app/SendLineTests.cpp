@@ -250,23 +250,6 @@ TEST(SplitterBar, ReportsWhereItsTopEdgeIsToStandWhileDraggedAndStopsWithTheCapt
     EXPECT_FALSE(splitter.IsDragging());
 }
 
-namespace {
-
-void PressKeys(std::initializer_list<std::pair<WORD, bool>> keys) // virtual key, down
-{
-    std::vector<INPUT> inputs;
-    for (const auto& [key, down] : keys) {
-        INPUT input{};
-        input.type = INPUT_KEYBOARD;
-        input.ki.wVk = key;
-        input.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
-        inputs.push_back(input);
-    }
-    ::SendInput(UINT(inputs.size()), inputs.data(), sizeof(INPUT));
-}
-
-} // namespace
-
 // Through the real keyboard road (input queue, TranslateMessage): Ctrl+Backspace arrives as character 127
 // and deletes a word; Up brings back the last line sent; Enter reaches the page.
 TEST_F(SendLineFixture, RealKeystrokesDeleteAWordBrowseAndSend)
@@ -276,13 +259,13 @@ TEST_F(SendLineFixture, RealKeystrokesDeleteAWordBrowseAndSend)
     PumpFor(100);
     if (::GetFocus() != sendEdit.Handle()) GTEST_SKIP() << "no keyboard focus on this display";
     Type(u"sh/dx foo bar");
-    PressKeys({{VK_CONTROL, true}, {VK_BACK, true}, {VK_BACK, false}, {VK_CONTROL, false}});
+    SendKeys({{VK_CONTROL, true}, {VK_BACK, true}, {VK_BACK, false}, {VK_CONTROL, false}});
     EXPECT_TRUE(PumpUntil([&] { return sendEdit.GetText() == u"sh/dx foo "; }, 2000)) << Utf16ToUtf8(sendEdit.GetText());
 
     sendEdit.AddToHistory(u"sh/wwv");
-    PressKeys({{VK_UP, true}, {VK_UP, false}});
+    SendKeys({{VK_UP, true}, {VK_UP, false}});
     EXPECT_TRUE(PumpUntil([&] { return sendEdit.GetText() == u"sh/wwv"; }, 2000));
-    PressKeys({{VK_RETURN, true}, {VK_RETURN, false}});
+    SendKeys({{VK_RETURN, true}, {VK_RETURN, false}});
     EXPECT_TRUE(PumpUntil([&] { return host.Count(WM_APP_SEND_LINE) == 1; }, 2000));
     EXPECT_EQ(sendEdit.GetText(), u"sh/wwv");
 }

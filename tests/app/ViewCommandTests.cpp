@@ -191,7 +191,7 @@ TEST_F(ViewCommandTest, DeleteAsksWithNoAsDefaultAndCancelsAReconnection)
 }
 
 // A logger station may close the tab while the question is open: the answer must not close the tab that
-// took its place.
+// took its place. A deletion so overtaken is not done, and the user is told why, as in the "+" menu.
 TEST_F(ViewCommandTest, ATabClosedWhileTheQuestionIsOpenLeavesTheOthersAlone)
 {
     CreateView(kThreeTelnet);
@@ -204,12 +204,34 @@ TEST_F(ViewCommandTest, ATabClosedWhileTheQuestionIsOpenLeavesTheOthersAlone)
     }
     EXPECT_EQ(TabLabels(), (std::vector<std::u16string>{u"Alpha", u"+"}));
     EXPECT_EQ(Key(u"Connection.3", u"Name"), u"Charlie") << "not deleted by the answer";
+    const auto notDeleted = [](const std::u16string& name) {
+        return u"The connection \"" + name + u"\" was not deleted: a Quarnel station closed it meanwhile."
+                                             u"\n\nTo delete it, use Delete in the menu of the + tab.";
+    };
+    ASSERT_EQ(questions.asked.size(), 3u) << "the Close's question, the Delete's question, then why";
+    EXPECT_EQ(LastQuestion().kind, "message");
+    EXPECT_EQ(LastQuestion().type, UINT(MB_OK | MB_ICONWARNING));
+    EXPECT_EQ(LastQuestion().text, notDeleted(u"Charlie"));
 
     // The same for a closed connection reopened while its deletion is asked.
     questions.whileAsking = [&] { view.ReopenConnection(2); };
     view.DeleteClosedConnection(2);
     EXPECT_EQ(Key(u"Connection.2", u"Name"), u"Bravo");
     EXPECT_EQ(TabLabels(), (std::vector<std::u16string>{u"Alpha", u"Bravo", u"+"}));
+
+    // The close-or-delete question of a failing connection, answered Delete.
+    CConnectionPage* alpha = view.PageAt(0);
+    alpha->State = 3;
+    alpha->LastErrorText = u"refused";
+    questions.closeOrDelete = kDeleteTheConnection;
+    questions.whileAsking = [&] {
+        if (CConnectionPage* page = view.FindPageById(1)) view.CloseConnectionTab(view.FindPageIndex(page), false);
+    };
+    view.TabStrip().SetActiveTab(0);
+    view.ExecuteCommand(ID_CONNECTION_CLOSE);
+    EXPECT_EQ(view.ClosedIds(), (std::vector<int>{3, 1}));
+    EXPECT_EQ(Key(u"Connection.1", u"Name"), u"Alpha");
+    EXPECT_EQ(LastQuestion().text, notDeleted(u"Alpha"));
 }
 
 TEST_F(ViewCommandTest, RenameComparesExactlyWithItselfAndWithoutCaseWithTheOthers)
@@ -669,8 +691,8 @@ TEST_F(ViewCommandTest, TheDialogsOfNewAndSettingsReachTheView)
     for (const std::u16string& message : g_strayMessages) ADD_FAILURE() << std::string(message.begin(), message.end());
 }
 
-// A logger station may close the tab whose settings dialog is open, or reopen a closed connection while the
-// "+" menu is shown: what the user then confirms is done, or the log pane says why not.
+// A logger station may close the tab whose settings or spot filters dialog is open, or reopen a closed
+// connection while the "+" menu is shown: what the user then confirms is done, or he is told why not.
 TEST_F(ViewCommandTest, WhatTheUserConfirmsAfterAStationsCloseOrReopenIsDoneOrExplained)
 {
     CreateView(kThreeTelnet);
@@ -717,6 +739,25 @@ TEST_F(ViewCommandTest, WhatTheUserConfirmsAfterAStationsCloseOrReopenIsDoneOrEx
     EXPECT_EQ(LastQuestion().text, u"Delete the connection \"Bravo\"?\n\nIts settings will be removed permanently.");
     EXPECT_EQ(Key(u"Connection.2", u"Name"), u"<missing>");
     EXPECT_EQ(TabLabels(), (std::vector<std::u16string>{u"Alpha", u"Charlie", u"+"}));
+    for (const std::u16string& message : g_strayMessages) ADD_FAILURE() << std::string(message.begin(), message.end());
+
+    // The spot filters' OK after a station's "/close" of the connection shown: its level is stored with it.
+    view.TabStrip().SetActiveTab(0);
+    DriveNextDialog([&](HWND dialog) {
+        if (WindowTextOf(dialog) != u"Spot Filters") return false;
+        view.OnQuarnelPacket({"SENDPKT:", "STN2", "", "/close Alpha"});
+        ::SetWindowTextW(::GetDlgItem(dialog, IDC_SF_WORDS), L"pirate");
+        Click(dialog, IDOK);
+        return true;
+    });
+    view.ExecuteCommand(ID_CONNECTION_SPOT_FILTERS);
+    EXPECT_EQ(view.ClosedIds(), std::vector<int>{1}) << "the station's close";
+    EXPECT_EQ(Key(u"Connection.1", u"FilterWords"), u"pirate");
+    EXPECT_EQ(Key(u"Connection.1", u"Login"), u"K1ABC");
+    EXPECT_TRUE(LogHas(u"[Alpha] Settings changed"));
+    view.ReopenConnection(1);
+    ASSERT_NE(view.FindPageById(1), nullptr);
+    EXPECT_EQ(view.FindPageById(1)->Settings.Filters.words, u"pirate");
     for (const std::u16string& message : g_strayMessages) ADD_FAILURE() << std::string(message.begin(), message.end());
 }
 

@@ -41,3 +41,22 @@ TEST(OpenableLink, NoUnicodeBlankOrControlCharacterPasses)
     }
     EXPECT_TRUE(IsOpenableLink(u"https://b\u00FCcher.example/\u65E5\u672C", LinkKinds::Web));
 }
+
+// Invisible characters can make an address read as another than the one opened: zero-width characters and
+// joiners, direction marks, embeddings, overrides and isolates, invisible operators, the byte-order mark,
+// tags, and surrogates that make no character.
+TEST(OpenableLink, NoInvisibleFormatCharacterOrLoneSurrogatePasses)
+{
+    const std::u16string invisible[] = {u"\u061C", u"\u200B", u"\u200F", u"\u202A", u"\u202E", u"\u2060",
+                                        u"\u2064", u"\u2065", u"\u2066", u"\u2069", u"\u206F", u"\uFEFF",
+                                        u"\U000E0000", u"\U000E007F", {char16_t(0xD800)}, {char16_t(0xDBFF)},
+                                        {char16_t(0xDC00)}, {char16_t(0xDFFF)}, {char16_t(0xDC00), char16_t(0xD800)}};
+    for (const std::u16string& c : invisible) {
+        SCOPED_TRACE(testing::PrintToString(c));
+        EXPECT_FALSE(IsOpenableLink(u"https://ex" + c + u"ample.net/", LinkKinds::WebOrMail));
+        EXPECT_FALSE(IsOpenableLink(u"mailto:joe@example.net" + c, LinkKinds::WebOrMail));
+    }
+    // The characters beside those ranges, and pairs of surrogates that make a character, stay.
+    EXPECT_TRUE(IsOpenableLink(u"https://x.net/\u0610\u2010\u2027\u205E\u2070\uFEFE\U0001F4E1\U000E0080",
+                               LinkKinds::Web));
+}

@@ -1,19 +1,25 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "app/CReceivePane.h"
 #include "app/CSendEdit.h"
 #include "app/CSplitterBar.h"
+#include "app/LineStyle.h"
 #include "app/PaneMessages.h"
 #include "app/SpotTestRequest.h"
 #include "app/MonoFont.h"
+#include "base/Format.h"
 #include "base/Text.h"
 #include "base/Utf.h"
 #include "connections/CConnectionPage.h"
 #include "connections/CQuarnelLoggerLink.h"
+#include "connections/CTelnetConnection.h"
 #include "connections/DxSummitConnection.h"
 #include "spots/CSentSpotCache.h"
 #include "spots/GlobalSpotFilterLevels.h"
 #include "tests/app/ControlTestHost.h"
+#include "tests/app/PaneTestHost.h"
 #include "tests/support/TestPaths.h"
 #include "tests/support/WinTestSupport.h"
 #include "win/SystemClock.h"
@@ -236,6 +242,87 @@ TEST_F(ConnectionPageTest, SendLineSplitterSpotTestAndCloseWithoutAConnection)
     EXPECT_NE(dynamic_cast<CDxSummitConnection*>(page_->Transport.get()), nullptr);
     PumpFor(200);
     SaveScreenshot(host_, u"connection-page-idle");
+}
+
+// A new font lays the text out again: a reader at the end of a full pane (taller than 65,535 pixels) stays
+// there and follows the new lines, one above keeps his first line, with a larger font and with a smaller one.
+TEST_F(ConnectionPageTest, ANewFontKeepsTheReadersPlaceInAFullPane)
+{
+    MonoFont larger;
+    MonoFont smaller;
+    ASSERT_TRUE(larger.CreateFontForDpi(u"Consolas", 14, 96));
+    ASSERT_TRUE(smaller.CreateFontForDpi(u"Consolas", 8, 96));
+    CReceivePane& pane = page_->ReceivePane();
+    std::u16string lines;
+    for (int i = 1; i <= 5000; ++i) lines += FormatText(u"line %d\n", i);
+    pane.AppendText(lines, LineReceived);
+    pane.FlushPendingText();
+    const auto firstLine = [&] { return Utf16ToUtf8(FirstVisibleLineText(pane.Edit())); };
+
+    int next = 5001;
+    for (const MonoFont* font : {&larger, &font_, &smaller, &font_}) {
+        pane.ScrollToEnd();
+        page_->SetTextFont(font);
+        EXPECT_TRUE(pane.IsScrolledToEnd()) << font->PointSize << " pt: at the end, then shown from " << firstLine();
+        pane.AppendText(FormatText(u"line %d\n", next++), LineReceived);
+        EXPECT_TRUE(pane.IsScrolledToEnd()) << font->PointSize << " pt";
+        EXPECT_EQ(pane.NewLineCount(), 0) << font->PointSize << " pt";
+    }
+    for (const MonoFont* font : {&larger, &font_, &smaller, &font_}) {
+        pane.ScrollToEnd();
+        ScrollLinesAboveTheEnd(pane.Edit(), 100);
+        const std::string reading = firstLine();
+        page_->SetTextFont(font);
+        EXPECT_EQ(firstLine(), reading) << font->PointSize << " pt";
+        if (font == &larger) {
+            PumpFor(100);
+            SaveScreenshot(host_, u"connection-page-reader-after-a-larger-font");
+        }
+    }
+}
+
+// A node that reads nothing more: once what waits for it reaches the bound, a typed line stays in the send line,
+// unechoed, and each one is told in red; when the node reads again, it goes out.
+TEST_F(ConnectionPageTest, ALineTypedForANodeThatStopsReadingStaysInTheSendLineUntilItReads)
+{
+    CTestPeer node("cluster", "stallread");
+    ASSERT_TRUE(node.Ok()) << node.Error();
+    page_->ApplySettings(Node(node.Port()));
+    page_->Connect();
+    ASSERT_TRUE(PumpUntil([&] { return page_->LoggedIn; }, 10000));
+    const auto& telnet = dynamic_cast<const CTelnetConnection&>(*page_->Transport);
+    const std::u16string fill = u"fill " + std::u16string(4091, u'x');
+    for (int i = 0; i < 4096 && page_->Transport->SendLine(fill); ++i) {}
+    ASSERT_FALSE(page_->Transport->SendRefusal().empty()) << telnet.PendingSendBytes() << " bytes wait";
+    const size_t room = CTelnetSession::kMaxSendBuffer - telnet.PendingSendBytes(); // below a line of fill
+    if (room >= 2) {
+        ASSERT_TRUE(page_->Transport->SendLine(std::u16string(room - 2, u'f')));
+    }
+    ASSERT_FALSE(page_->Transport->SendLine(u"")); // full to the byte
+    const std::u16string refusal = page_->Transport->SendRefusal();
+    const size_t logged = events_.log.size();
+
+    CSendEdit& sendEdit = page_->SendEdit();
+    for (int typed = 0; typed < 2; ++typed) {
+        sendEdit.SetText(u"sh/dx 20");
+        page_->SendMessage(WM_APP_SEND_LINE, IDC_PAGE_SEND_EDIT, 0);
+        EXPECT_EQ(sendEdit.GetText(), u"sh/dx 20");
+    }
+    EXPECT_EQ(std::vector(events_.log.begin() + long(logged), events_.log.end()), std::vector(2, refusal));
+    EXPECT_EQ(PaneText().find(u"sh/dx 20"), std::u16string::npos);
+    EXPECT_EQ(page_->State, 2);
+    SaveScreenshot(host_, u"connection-page-line-refused");
+
+    ASSERT_EQ(node.Tell("stop").substr(0, 2), "OK"); // the node reads again
+    ASSERT_TRUE(PumpUntil([&] { return telnet.PendingSendBytes() == 0; }, 10000));
+    page_->SendMessage(WM_APP_SEND_LINE, IDC_PAGE_SEND_EDIT, 0);
+    EXPECT_EQ(sendEdit.GetText(), u"");
+    EXPECT_NE(PaneText().find(u"sh/dx 20\r"), std::u16string::npos);
+    ASSERT_TRUE(PumpUntil([&] {
+        const std::vector<PeerEvent> log = node.Log();
+        return std::any_of(log.begin(), log.end(), [](const PeerEvent& e) { return e.data == "sh/dx 20\r\n"; });
+    }, 5000));
+    SaveScreenshot(host_, u"connection-page-node-reads-again");
 }
 
 TEST_F(ConnectionPageTest, SkimmerPageThatFollowsARadioAnnouncesItselfAndSendsTheFrequencyAfterItsLogin)

@@ -24,6 +24,7 @@ public:
     bool commands = true;
     bool lines = true;
     bool refuses = false;
+    std::u16string unreadBacklog; // refuses each line for this lasting cause, as a node that does not read makes it
     int connects = 0;
 
     bool Connect(const CConnectionSettings&, int, const std::vector<std::u16string>&) override
@@ -36,10 +37,11 @@ public:
     void ApplySettings(const CConnectionSettings&) override {}
     bool SendLine(const std::u16string& line) override
     {
-        if (refuses) return false;
+        if (refuses || !unreadBacklog.empty()) return false;
         sent.push_back(line);
         return true;
     }
+    std::u16string SendRefusal() const override { return unreadBacklog; }
     bool AcceptsCommands() const override { return commands; }
     bool CanSendLines() const override { return lines; }
     void Report(TransportState state) { SetState(state); }
@@ -179,6 +181,19 @@ protected:
         page.controller.Connect();
         page.Transport().Report(TransportState::Connected);
     }
+    // The node ends the connection, and the page takes its posted decision.
+    static void ServerCloses(Page& page)
+    {
+        page.controller.OnLogMessage(false, 342, u"Connection closed by the server");
+        page.Transport().Report(TransportState::Disconnected);
+        page.controller.OnTransportEnded();
+    }
+    // The countdown runs out and the next automatic attempt starts.
+    static void RetriesAfterItsCountdown(Page& page)
+    {
+        for (int s = 0; s < 60 && page.controller.State == CConnectionController::kStateWaitingToReconnect; ++s)
+            page.controller.OnTimer(CConnectionController::kReconnectTimer);
+    }
     void CloseOne(int id, const std::u16string& name, const std::u16string& host)
     {
         CConnectionSettings settings = Telnet(name, 7300);
@@ -278,6 +293,31 @@ TEST_F(RemoteCommandsTest, ALineTheTransportRefusesIsAnsweredAsNotSentAndNotShow
         u"sh/wwv: no connected cluster accepts commands",
         u"/bye: \"bye\" not sent: the connection \"Node\" is not connected or does not accept commands"}));
     EXPECT_EQ(Shown(node), u"/bye: \"bye\" not sent: the connection \"Node\" is not connected or does not accept commands\n");
+}
+
+TEST_F(RemoteCommandsTest, ALineRefusedForANodeThatDoesNotReadIsAnsweredWithTheReason)
+{
+    Page& reading = Add(Telnet(u"Reading", 7300));
+    Page& stalled = Add(Telnet(u"Stalled", 7301));
+    Connect(reading);
+    Connect(stalled);
+    const std::u16string why = u"Lines refused until the node reads: 4096 KiB still wait for it";
+    stalled.Transport().unreadBacklog = why;
+
+    FromStation("sh/dx");
+    EXPECT_EQ(reading.Transport().sent, std::vector<std::u16string>{u"sh/dx"});
+    reading.controller.Disconnect();
+    FromStation("DX 3525 OK1BBB");
+    EXPECT_TRUE(view.log.empty()); // the page tells the operator in red, once
+    view.active = 1;
+    FromStation("/bye"); // an error reply as any, logged too
+
+    EXPECT_EQ(view.GabsTo(u"STN2"), (std::vector<std::u16string>{u"sh/dx: Stalled: " + why,
+                                                                  u"DX 3525 OK1BBB: Stalled: " + why,
+                                                                  u"/bye: Stalled: " + why}));
+    EXPECT_EQ(view.log, std::vector<LogLine>{(LogLine{true, u"", u"/bye: Stalled: " + why})});
+    EXPECT_EQ(Shown(stalled), u"");
+    EXPECT_EQ(stalled.controller.State, 2);
 }
 
 TEST_F(RemoteCommandsTest, SkimmerFrequencyMovesTheSkimmersThatFollowThatRadio)
@@ -415,6 +455,21 @@ TEST_F(RemoteCommandsTest, OnePacketRunsABoundedNumberOfLinesAndMakesABoundedNum
               (std::vector<std::u16string>{u"1 connection(s), 1 connected, 0 closed", u"*C Node             127.0.0.1:7300"}));
 }
 
+// Blank lines run nothing: only the lines that run count toward the packet's bound and its last reply.
+TEST_F(RemoteCommandsTest, BlankLinesOfAPacketCountNeitherAsRunNorAsNotRun)
+{
+    Page& node = Add(Telnet(u"Node", 7300));
+    Connect(node);
+    node.Transport().sent.clear();
+    std::string commands;
+    for (int i = 0; i < 40; ++i) commands += "\r\n \n\t\rtalk " + std::to_string(i) + "\n";
+    FromStation(commands + " \r\n\n");
+    ASSERT_EQ(node.Transport().sent.size(), CRemoteCommands::kMaxLinesPerPacket);
+    EXPECT_EQ(node.Transport().sent.back(), u"talk 31");
+    EXPECT_EQ(view.GabsTo(u"STN2"),
+              std::vector<std::u16string>{u"Too much in one packet: 8 line(s) not run, 0 reply(ies) not sent"});
+}
+
 TEST_F(RemoteCommandsTest, TypedCommandsAnswerInTheirPage)
 {
     Page& alpha = Add(Telnet(u"Alpha", 7300));
@@ -533,14 +588,9 @@ TEST_F(RemoteCommandsTest, AConnectionClosedBeforeItsLoginCompletedIsAFailedAtte
     PageReportsToRemote reports(remote, page);
     page.Owner = &reports;
     view.general.GabStations = {u"STN1"};
-    const auto serverCloses = [&] {
-        page.OnLogMessage(false, 342, u"Connection closed by the server");
-        alpha.Transport().Report(TransportState::Disconnected);
-        page.OnTransportEnded();
-    };
+    const auto serverCloses = [&] { ServerCloses(alpha); };
     const auto connectsAgain = [&] {
-        for (int s = 0; s < 60 && page.State == CConnectionController::kStateWaitingToReconnect; ++s)
-            page.OnTimer(CConnectionController::kReconnectTimer);
+        RetriesAfterItsCountdown(alpha);
         alpha.Transport().Report(TransportState::Connected);
     };
 
@@ -562,6 +612,55 @@ TEST_F(RemoteCommandsTest, AConnectionClosedBeforeItsLoginCompletedIsAFailedAtte
                                         u"Connection to Alpha lost, reconnecting: Connection closed by the server",
                                         u"Connection to Alpha restored"}));
     EXPECT_TRUE(remote.AnnouncedFailures().empty());
+}
+
+// Connect All at start-up: 120 s later the stations hear of every page not yet up, logged in where it logs in
+// by itself, with the reason its last attempt failed.
+TEST_F(RemoteCommandsTest, APageNotLoggedInSinceStartupIsReportedWithTheReasonItLastFailed)
+{
+    view.general.GabStations = {u"STN1"};
+    CConnectionSettings withLogin = Telnet(u"Sorry", 7300);
+    withLogin.Login = u"N0CALL";
+    withLogin.Password = u"wrong";
+    Page& sorry = Add(withLogin); // the node answers the password "Sorry" and closes, every time
+    withLogin.Name = u"Asks";
+    Page& asks = Add(withLogin); // the node asks for the password once more and stays
+    withLogin.Name = u"Mute";
+    Page& mute = Add(withLogin); // the node never prompts
+    Page& refused = Add(Telnet(u"Refused", 7303));
+    Page& manual = Add(Telnet(u"Manual", 7304)); // no login set: up at the connection, as the user logs in
+    PageReportsToRemote reports(remote, sorry.controller);
+    sorry.controller.Owner = &reports;
+    for (const auto& page : pages) {
+        page->controller.Connect();
+        page->controller.StartupConnectPending = true;
+    }
+
+    sorry.Transport().Report(TransportState::Connected);
+    ServerCloses(sorry);
+    RetriesAfterItsCountdown(sorry);
+    sorry.Transport().Report(TransportState::Connected); // the next attempt, at its login again
+    asks.Transport().Report(TransportState::Connected);
+    const std::u16string askedAgain =
+        u"The password is asked once more: wrong password? The connection commands are not sent.";
+    asks.controller.OnLogMessage(true, 466, askedAgain);
+    mute.Transport().Report(TransportState::Connected);
+    refused.controller.OnLogMessage(true, 344, u"Unable to connect: connection refused");
+    refused.Transport().Report(TransportState::Error);
+    refused.controller.OnTransportEnded();
+    RetriesAfterItsCountdown(refused); // connecting again
+    manual.Transport().Report(TransportState::Connected);
+
+    remote.ReportUnconnectedSinceStartup();
+    EXPECT_EQ(view.GabsTo(u"STN1"),
+              (std::vector<std::u16string>{u"Not connected to Sorry since startup: Connection closed by the server",
+                                           u"Not connected to Asks since startup: " + askedAgain,
+                                           u"Not connected to Mute since startup: no answer",
+                                           u"Not connected to Refused since startup: Unable to connect: connection refused"}));
+
+    view.gabs.clear();
+    sorry.controller.OnLoggedIn();
+    EXPECT_EQ(view.GabsTo(u"STN1"), std::vector<std::u16string>{u"Connected to Sorry"});
 }
 
 TEST_F(RemoteCommandsTest, OnlyTheLatestSendersAreKeptAndAKnownOneKeepsItsPlace)

@@ -308,3 +308,37 @@ TEST_F(TelnetConnection, ResolverResultsOfOldAttemptsAreDroppedAndFreed)
         EXPECT_EQ(CTelnetConnection::LiveResolveRequests(), 0);
     }
 }
+
+// A node that stops reading: lines wait up to the bound, further ones are refused and the first of them is told
+// in red, while the connection stays; once the node reads again, what waited goes out and lines are taken again.
+TEST_F(TelnetConnection, LinesToANodeThatStopsReadingAreRefusedBeyondTheBound)
+{
+    CTestPeer peer("cluster", "stallread");
+    ASSERT_TRUE(peer.Ok()) << peer.Error();
+    CTelnetConnection connection(&listener);
+    ASSERT_TRUE(connection.Connect(Local(peer.Port()), 100, {}));
+    ASSERT_TRUE(WaitFor([&] { return Has(listener, "loggedin"); }));
+
+    const std::u16string fill = u"fill " + std::u16string(4091, u'x'); // 4 KiB a line with its CR LF
+    constexpr size_t kGiveUpAt = size_t(64) << 20;
+    size_t offered = 0;
+    while (offered < kGiveUpAt && connection.SendLine(fill)) offered += fill.size() + 2;
+    ASSERT_LT(offered, kGiveUpAt) << "no line refused after " << (offered >> 20) << " MiB";
+    EXPECT_LE(connection.PendingSendBytes(), CTelnetSession::kMaxSendBuffer);
+    for (int i = 0; i < 100; ++i) EXPECT_FALSE(connection.SendLine(fill));
+    PumpFor(300);
+    const std::string refusal = "log E 357 Lines refused until the node reads: " +
+                                std::to_string(connection.PendingSendBytes() / 1024) + " KiB still wait for it";
+    EXPECT_EQ(std::count(listener.calls.begin(), listener.calls.end(), refusal), 1) << listener.calls.back();
+    EXPECT_EQ(Utf16ToUtf8(connection.SendRefusal()), refusal.substr(10));
+    EXPECT_TRUE(connection.IsConnected());
+
+    ASSERT_EQ(peer.Tell("stop").substr(0, 2), "OK"); // the node reads again
+    ASSERT_TRUE(WaitFor([&] { return connection.PendingSendBytes() == 0; }));
+    EXPECT_TRUE(connection.SendLine(u"after"));
+    EXPECT_EQ(connection.SendRefusal(), u"");
+    ASSERT_TRUE(WaitFor([&] { return !PeerEvents(peer, "line").empty() &&
+                                     PeerEvents(peer, "line").back().data == "after\r\n"; }));
+    EXPECT_EQ(PeerEvents(peer, "read").back().data, std::to_string(listener.bytesOut));
+    EXPECT_TRUE(connection.IsConnected());
+}

@@ -1,5 +1,6 @@
 #pragma once
 // Fakes of the platform side of a Telnet session, and a listener that writes down every call in order.
+#include <algorithm>
 #include <map>
 #include <string>
 #include <vector>
@@ -26,11 +27,12 @@ public:
             error = kWsaConnectionReset;
             return -1;
         }
-        if (wouldBlock) {
+        if (wouldBlock || room == 0) {
             error = kWsaWouldBlock;
             return -1;
         }
-        const size_t n = maxSend < bytes.size() ? maxSend : bytes.size();
+        const size_t n = std::min({maxSend, room, bytes.size()});
+        room -= room == size_t(-1) ? 0 : n;
         sent.append(bytes.substr(0, n));
         return int(n);
     }
@@ -46,6 +48,7 @@ public:
     bool wouldBlock = false;
     int failSends = 0; // the n-th send from now fails with a reset
     size_t maxSend = size_t(-1);
+    size_t room = size_t(-1); // bytes it takes before it would block (unlimited at -1)
     unsigned resolvedAttempt = 0;
     std::u16string resolvedHost;
     std::string sent;

@@ -216,6 +216,26 @@ TEST(TelnetSession, RepeatedRequestsOfANodeThatDoesNotReadQueueOneRefusalEach)
     EXPECT_EQ(rig.TakeSent(), "\xFF\xFC\x18");
 }
 
+// An answer that went out while a line still waits behind it: a repeated request is answered again, after
+// that line, never inside it.
+TEST(TelnetSession, ARequestIsAnsweredAgainOnceItsAnswerIsOutThoughALineWaits)
+{
+    CSessionRig rig;
+    rig.Connect(CSessionRig::Endpoint(u""));
+    rig.socket.wouldBlock = true;
+    rig.Receive("\xFF\xFD\x18");
+    EXPECT_TRUE(rig.session.SendLine(u"sh/dx 5"));
+    rig.socket.wouldBlock = false;
+    rig.socket.room = 5;
+    rig.session.OnWritable();
+    EXPECT_EQ(rig.TakeSent(), "\xFF\xFC\x18" "sh");
+
+    rig.Receive("\xFF\xFD\x18");
+    rig.socket.room = size_t(-1);
+    rig.session.OnWritable();
+    EXPECT_EQ(rig.TakeSent(), "/dx 5\r\n" "\xFF\xFC\x18");
+}
+
 // A send that fails inside a handler closes the connection; the handler stops there.
 TEST(TelnetSession, NothingHappensOnADeadConnection)
 {

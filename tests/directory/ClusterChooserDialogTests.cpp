@@ -320,6 +320,25 @@ TEST_F(ClusterChooserDialog, AnOlderLineListHasNoCountriesAndNoCredit)
     EXPECT_EQ(dialog->SelectedPort, 7300);
 }
 
+// A web site that reads as one address and opens another (a right-to-left override in it) is shown as no
+// link; the row's mail address, which opens as it reads, stays one.
+TEST_F(ClusterChooserDialog, ARowWithAnInvisibleCharacterInItsAddressShowsNoLink)
+{
+    WriteCsv(CsvList("7", "K1RLO,k1rlo.example.net,7300,yes,291,,,,,K1RLO,Ed,ed@example.net,yes,,,"
+                          "https://www.example.net/\xE2\x80\xAE" "exe.gnp\r\n"));
+    Open();
+    CModalScript script = Script();
+    script.WaitUntil([&] { return Visible(); }, "the dialog shown");
+    script.Do([&] {
+        EXPECT_EQ(Text(IDC_CLUSTER_PEOPLE), u"Ed K1RLO <a>ed@example.net</a>");
+        EXPECT_EQ(CLinkCtrl(Item(IDC_CLUSTER_PEOPLE)).GetItemUrl(0), u"mailto:ed@example.net");
+        EXPECT_EQ(CLinkCtrl(Item(IDC_CLUSTER_PEOPLE)).GetItemUrl(1), u"");
+        EXPECT_FALSE(SaveScreenshot(Dialog(), u"cluster-chooser-invisible-in-address").empty());
+        KeyDown(IDC_CLUSTER_LIST, VK_ESCAPE);
+    });
+    EXPECT_EQ(Run(script), IDCANCEL);
+}
+
 TEST_F(ClusterChooserDialog, WithoutAReadableListItSaysSoAndCancels)
 {
     WriteCsv("7\r\n" + std::string(kHeader));

@@ -160,11 +160,27 @@ TEST(ClusterChooserDetails, ValuesCannotBreakTheLinkMarkup)
 {
     EXPECT_EQ(SanitizeLinkText(u"  <b>\"x\"</b> "), u"bx/b");
     ClusterNode node;
-    node.Email = "a@b.c\"><a href=\"file:///c:/x.exe";
-    node.Url = "http://x.net\" onclick=\"y";
+    node.Email = "a@b.c\"><ahref=\"file:///c:/x.exe"; // no blank, which would leave the link out
+    node.Url = "http://x.net\"onclick=\"y";
     const std::u16string people = FormatNodePeople(node);
     EXPECT_EQ(std::count(people.begin(), people.end(), u'"'), 4); // only the two pairs of the markup itself
     EXPECT_EQ(people.find(u"<a href=\"file"), std::u16string::npos);
+}
+
+// A row whose address would not open (here: one with a right-to-left override or a zero-width blank,
+// which reads as another address) shows no link for it; what else it has stays.
+TEST(ClusterChooserDetails, AnAddressThatWouldNotOpenShowsNoLink)
+{
+    ClusterNode node;
+    node.Sysop = "K1ABC";
+    node.Email = "joe@example.net\xE2\x80\xAEten.elpmaxe";
+    node.Url = "https://www.exa\xE2\x80\x8Bmple.net/";
+    EXPECT_EQ(FormatNodePeople(node), u"K1ABC");
+    node.Email = "joe@example.net";
+    node.Url = "www.example.net\xEF\xBB\xBF";
+    EXPECT_EQ(FormatNodePeople(node), u"K1ABC <a href=\"mailto:joe@example.net\">joe@example.net</a>");
+    node.Publish = false;
+    EXPECT_EQ(FormatNodePeople(node), u"");
 }
 
 TEST(ClusterChooserDetails, SoftwareOtherShowsAProgramNameOrOtherWithTheNumber)

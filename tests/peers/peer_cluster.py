@@ -13,6 +13,7 @@ Scenarios (params: chunk=<bytes per write, default 4>, pause=<ms between writes,
                  skimmer)
   newaccount     after the login: "choose a password", then a password prompt and its confirmation
   wrongpassword  a password prompt after the login, and again after every answer (three times)
+  refusespassword  a password prompt after the login, then "Sorry" and the end of the connection, every time
   askspassword   one password prompt after the login, without any hint of a new account
   closeafterdata sends a few lines and an unfinished one, then closes at once
   contest        the login prompt of a software (software=...), the greeting; answers every line with the
@@ -25,6 +26,8 @@ Scenarios (params: chunk=<bytes per write, default 4>, pause=<ms between writes,
                  until told "stop" ("stream-sent" with the number of lines sent)
   flood          after the login, a misbehaving stream (kind=longline|nolineends|random, size=, seed=) as
                  fast as the client takes it, then spots=<n> unique spots
+  stallread      after the login line, reads nothing until told "stop", then reads everything; each line that
+                 does not begin with "fill" is recorded ("line"), followed by the bytes read up to its end ("read")
   reset          sends the login prompt, then resets the connection (RST)
   refused        nothing listens on the port
   neveraccepts   the listen queue is full: a connect gets no answer
@@ -192,6 +195,11 @@ def scenario_wrongpassword(c, params):
         c.drain()
 
 
+def scenario_refusespassword(c, params):
+    if converse(c, b"login: ", b"password: "):
+        c.write(b"Sorry\r\n")
+
+
 def scenario_askspassword(c, params):
     if converse(c, b"login: "):
         c.write(b"password: ")
@@ -314,6 +322,29 @@ def scenario_flood(c, params):
     for n in range(int(params.get("spots", "20"))):
         c.sock.sendall(b"DX de N0TST:     14025.0  DL1XYZ       FLOOD%03d                       1928Z\x07\x07\r\n" % n)
     answer_until_quiet(c, 300)
+
+
+def scenario_stallread(c, params):
+    c.write(b"login: ")
+    c.sock.settimeout(30)
+    read, partial, logged_in = 0, b"", False
+    while True:
+        data = c.sock.recv(65536)
+        if not data:
+            return
+        read += len(data)
+        buffered = partial + data
+        *lines, partial = buffered.split(b"\n")
+        at = read - len(buffered)  # the stream offset of the buffered bytes
+        for line in lines:
+            at += len(line) + 1
+            if not line.startswith(b"fill"):
+                c.recorder.recorder.add("line", line + b"\n")
+                c.recorder.recorder.add("read", str(at))
+        if lines and not logged_in:
+            logged_in = True
+            c.write(PROMPT)
+            params["stop"].wait()
 
 
 def scenario_reset(c, params):

@@ -16,6 +16,7 @@ peer_dxsummit.py (port 443) under /directory-tests/DXCLUSTER_NODES.CSV. Paramete
   query=TEXT      the file is served only with this query string ("?TEXT" after the path)
   gzip=1          the file is sent gzip-encoded (Content-Encoding: gzip) when the request's Accept-Encoding
                   names gzip or is missing (then any encoding is acceptable); gzip=always whatever it says
+  encoding=NAME   the file is sent as it is, marked "Content-Encoding: NAME" (when gzip does not apply)
   chunked=N       the file is sent in chunks of N bytes (Transfer-Encoding: chunked) instead of with a length
   cut=N           a GET of the file announces the whole body but sends its first N bytes (of the gzip stream
                   when encoded) and closes; a chunk that N ends inside is announced whole
@@ -90,6 +91,7 @@ class NodeListFile:
         self.path = path + ("?" + params["query"] if "query" in params else "")
         self.cut = int(params["cut"]) if "cut" in params else None
         self.gzip = params.get("gzip")
+        self.encoding = params.get("encoding")
         self.chunk = int(params["chunked"]) if "chunked" in params else None
         self.stopped = threading.Event()
 
@@ -118,6 +120,8 @@ class NodeListFile:
         if self.gzip == "always" or (self.gzip == "1" and accepts_gzip(accept)):
             data = gzip.compress(data)
             headers.append(("Content-Encoding", "gzip"))
+        elif self.encoding:
+            headers.append(("Content-Encoding", self.encoding))
         end = len(data) if self.cut is None else self.cut
         if self.cut is not None:
             headers.append(("Connection", "close"))

@@ -130,6 +130,41 @@ TEST_F(SentSpotCacheTest, AFloodOfDistinctSpotsKeepsTheNewestUpToTheBound)
     EXPECT_FALSE(Check(flood(1000)));
 }
 
+// A flood of one key (only the comments differ) among distinct spots beyond the store's bound: the key
+// keeps its newest spots up to its own bound, the store its newest up to its bound, and both still answer.
+TEST_F(SentSpotCacheTest, AFloodOfOneKeyKeepsTheNewestOfTheKeyUpToItsBound)
+{
+    const auto hot = [](size_t i) { return Line("flood " + std::to_string(1'000'000 + i)); };
+    const auto distinct = [](size_t i) { return Line("CQ", "K" + std::to_string(i) + "X"); };
+    const size_t count = CSentSpotCache::kMaxEntries + 5000;
+    size_t hotCount = 0;
+    for (size_t i = 0; i < count; ++i) {
+        ASSERT_FALSE(Check(i % 100 == 0 ? hot(hotCount++) : distinct(i), "Node A")) << i;
+        ASSERT_LE(cache.EntryCountOfKey(hot(0)), CSentSpotCache::kMaxEntriesPerKey) << i;
+    }
+    EXPECT_EQ(cache.EntryCount(), CSentSpotCache::kMaxEntries);
+    EXPECT_EQ(cache.EntryCountOfKey(hot(0)), CSentSpotCache::kMaxEntriesPerKey);
+    EXPECT_TRUE(Check(hot(hotCount - CSentSpotCache::kMaxEntriesPerKey)));
+    EXPECT_EQ(by, "Node A");
+    EXPECT_TRUE(Check(hot(hotCount - 1)));
+    EXPECT_TRUE(Check(distinct(count - 1)));
+    EXPECT_FALSE(Check(distinct(1))); // forgotten by the store's bound
+
+    // The oldest of the key goes first: the spot forgotten comes back in place of the oldest kept.
+    EXPECT_FALSE(Check(hot(hotCount - CSentSpotCache::kMaxEntriesPerKey - 1), "Node B"));
+    EXPECT_EQ(cache.EntryCountOfKey(hot(0)), CSentSpotCache::kMaxEntriesPerKey);
+    EXPECT_FALSE(Check(hot(hotCount - CSentSpotCache::kMaxEntriesPerKey)));
+    EXPECT_TRUE(Check(hot(hotCount - CSentSpotCache::kMaxEntriesPerKey - 1)));
+    EXPECT_EQ(by, "Node B");
+    EXPECT_EQ(cache.EntryCount(), CSentSpotCache::kMaxEntries);
+
+    // Five minutes later the purge leaves nothing of either.
+    clock.now += CSentSpotCache::kLifeMs + 1;
+    EXPECT_FALSE(Check(hot(0), "Node C"));
+    EXPECT_EQ(cache.EntryCount(), 1u);
+    EXPECT_EQ(cache.KeyCount(), 1u);
+}
+
 // The bell bytes of a real node do not hide the time: the copy from a second node is recognised.
 TEST_F(SentSpotCacheTest, BellRingingLinesAreRecognised)
 {

@@ -141,6 +141,30 @@ void PumpFor(unsigned ms)
     PumpUntil([] { return false; }, ms);
 }
 
+void SendKeys(const std::vector<std::pair<WORD, bool>>& keys)
+{
+    std::vector<INPUT> inputs;
+    for (const auto& [key, down] : keys) {
+        INPUT input{};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = key;
+        input.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
+        inputs.push_back(input);
+    }
+    ::SendInput(UINT(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+void ClickAt(POINT screen)
+{
+    ::SetCursorPos(screen.x, screen.y);
+    for (const DWORD flags : {DWORD(MOUSEEVENTF_LEFTDOWN), DWORD(MOUSEEVENTF_LEFTUP)}) {
+        INPUT input{};
+        input.type = INPUT_MOUSE;
+        input.mi.dwFlags = flags;
+        ::SendInput(1, &input, sizeof input);
+    }
+}
+
 size_t HeapBytesInUse()
 {
     std::vector<HANDLE> heaps(::GetProcessHeaps(0, nullptr) + 16);

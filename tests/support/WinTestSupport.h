@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "win/Win32.h"
@@ -32,6 +33,12 @@ bool PumpUntil(const std::function<bool()>& done, unsigned timeoutMs);
 void PumpFor(unsigned ms);
 // The bytes allocated and not freed in all of the process's heaps.
 size_t HeapBytesInUse();
+
+// Keys through the system's own input road (input queue, TranslateMessage), all in one burst as a keyboard
+// macro or a fast typist sends them: each a virtual key and whether it goes down.
+void SendKeys(const std::vector<std::pair<WORD, bool>>& keys);
+// A click of the left mouse button at a point of the screen, through the system's input road.
+void ClickAt(POINT screen);
 
 // The state folder of the test run (tools/wine-env), as a Windows path.
 std::u16string WineStateDir();

@@ -39,21 +39,27 @@ TEST_F(IniFileTest, LongValuesAndQuotedValuesReadBackExactly)
     EXPECT_EQ(ini.Read(u"S", u"Half"), u"\"only at the start");
 }
 
-TEST_F(IniFileTest, QuotesAtEitherEndOfAValueReadBackExactly)
+TEST_F(IniFileTest, BlanksOrQuotesAtEitherEndOfAValueReadBackExactly)
 {
-    // Blanks and a pair of single or double quotes around a value are dropped on read; a value long enough to
-    // be cut at the first buffer size loses a character there when its quotes are dropped.
+    // Blanks (tabs, form feeds and ^Z too, maybe the Unicode blanks on Windows) and a pair of single or double
+    // quotes around a value are dropped on read; a value long enough to be cut at the first buffer size loses
+    // a character there when its quotes are dropped.
     const std::u16string values[] = {u"'secret'", u"''", u"\"\"", u"'", u"\"", u"'a\"", u" 'padded' ",
-                                     u"\t\"QRT\" ", u"'at start", u"at end\"", u"'" + std::u16string(1022, u'x')};
+                                     u"\t\"QRT\" ", u"'at start", u"at end\"", u"'" + std::u16string(1022, u'x'),
+                                     u"pass word ", u" pass word", u"   ", u"\tx", u"x\t", u"\x0Bx\x0C", u"\x1A" u"x",
+                                     u"x\u00A0", u"\u3000x"};
     for (const auto& value : values) {
         ASSERT_TRUE(ini.Write(u"Connection.1", u"Password", value));
         EXPECT_EQ(ini.Read(u"Connection.1", u"Password"), value);
     }
     // What earlier versions wrote reads as it always did.
     const CIniFile earlier(dir.File(u"earlier.ini"));
-    ASSERT_TRUE(test::WriteFileBytes(earlier.Path(), "[S]\r\nWords=\"\"QRT\", \"CQ\"\"\r\nPassword='p'\r\n"));
+    ASSERT_TRUE(test::WriteFileBytes(earlier.Path(), "[S]\r\nWords=\"\"QRT\", \"CQ\"\"\r\nPassword='p'\r\n"
+                                                     "Login= k1abc \r\nName=\" Joe \"\r\n"));
     EXPECT_EQ(earlier.Read(u"S", u"Words"), u"\"QRT\", \"CQ\"");
     EXPECT_EQ(earlier.Read(u"S", u"Password"), u"p");
+    EXPECT_EQ(earlier.Read(u"S", u"Login"), u"k1abc");
+    EXPECT_EQ(earlier.Read(u"S", u"Name"), u" Joe ");
 }
 
 TEST_F(IniFileTest, NamesOutsideTheAnsiCodePageSurvive)
