@@ -56,7 +56,8 @@ POINT CReadOnlyRichEdit::ScrollPosition() const
     return POINT{GetScrollPos().x, GetRect().top - PosFromChar(0).y};
 }
 
-bool CReadOnlyRichEdit::IsScrolledToEnd() const
+// The bar says the text fits, or tells nothing.
+bool CReadOnlyRichEdit::ShowsAllText() const
 {
     SCROLLBARINFO bar{sizeof bar};
     if (!::GetScrollBarInfo(hwnd_, OBJID_VSCROLL, &bar)) return true;
@@ -64,14 +65,27 @@ bool CReadOnlyRichEdit::IsScrolledToEnd() const
     SCROLLINFO info{sizeof info, SIF_ALL};
     if (!::GetScrollInfo(hwnd_, SB_VERT, &info)) return true;
     // A bar kept only disabled (the text fits) may report a range without a page.
-    if (info.nPage == 0 || info.nMax <= int(info.nPage)) return true;
-    // Not from the bar's range: some rich edits stop it at 65,535 however tall the text, which puts the
-    // end some lines above the last one. The view is at the end when the last line's bottom is in it.
+    return info.nPage == 0 || info.nMax <= int(info.nPage);
+}
+
+// Not from the bar's range: some rich edits stop it at 65,535 however tall the text, which puts the end some
+// lines above the last one. The view is at the end when the last line's bottom is in it.
+bool CReadOnlyRichEdit::IsScrolledToEnd() const
+{
+    if (ShowsAllText()) return true;
     const long lastLine = GetLineCount() - 1;
     if (lastLine < 1) return true;
     const int lastTop = PosFromChar(LineIndex(lastLine)).y;
     const int lineHeight = lastTop - PosFromChar(LineIndex(lastLine - 1)).y;
     return lastTop + lineHeight <= GetRect().bottom + 1;
+}
+
+// Each look-up walks the control's lines from the top: one instead of four.
+bool CReadOnlyRichEdit::IsScrolledToEnd(long textEnd, int lineHeight) const
+{
+    if (lineHeight <= 0) return IsScrolledToEnd();
+    if (ShowsAllText()) return true;
+    return PosFromChar(textEnd).y + lineHeight <= GetRect().bottom + 1;
 }
 
 void CReadOnlyRichEdit::ScrollLineToTop(long charIndex)

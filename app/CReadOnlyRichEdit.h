@@ -41,6 +41,8 @@ public:
     POINT ScrollPosition() const;
     // The last line is wholly in view, or the text fits.
     bool IsScrolledToEnd() const;
+    // The same, asking only where the text ends, for a caller that knows its end and the height of its lines.
+    bool IsScrolledToEnd(long textEnd, int lineHeight) const;
     // Scrolls so that the line holding a character is the first in view.
     void ScrollLineToTop(long charIndex);
     ReaderPlace GetReaderPlace() const;
@@ -67,6 +69,7 @@ private:
     void OnChar(WPARAM ch, LPARAM flags);
     void OnClickTimer();
     void CopyAll();
+    bool ShowsAllText() const;
     HWND MainWindow() const { return ::GetAncestor(hwnd_, GA_ROOT); }
 
     MouseObserver mouseObserver_;

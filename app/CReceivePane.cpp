@@ -11,6 +11,7 @@
 #include "base/Format.h"
 #include "base/TextCatalog.h"
 #include "win/ChildWindowArgs.h"
+#include "win/WineDetection.h"
 
 namespace kv {
 namespace {
@@ -37,6 +38,12 @@ double MillisecondsSince(std::chrono::steady_clock::time_point start)
 {
     return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
 }
+
+// Wine's rich edit, measured: text inserted while the undo limit is above 0 makes each later insertion into a
+// full pane cost more (tenfold after some thousands of updates, whatever the text), while text deleted with a
+// limit of 0 loses some hundreds of bytes. So text goes in with the limit at 0 and leaves with it at 1.
+constexpr int kInsertUndoLimit = 0;
+int DeleteUndoLimit() { return RunningUnderWine() ? 1 : 0; }
 
 long NotBelowZero(int64_t position) { return long(std::max<int64_t>(position, 0)); }
 
@@ -95,11 +102,76 @@ void CReceivePane::AddText(const std::u16string& text, const std::u16string& rea
 {
     if (!edit_.IsWindow() || text.empty()) return;
     CShownTextConverter::Block block = converter_.Convert(text, style);
-    pending_.Add(std::move(block.text), block.newLines, style, reason, clock_->TickCount());
+    const uint64_t now = clock_->TickCount();
+    pending_.Add(std::move(block.text), block.newLines, style, reason, now);
+    if (HoldsBack()) {
+        HoldBack(now);
+        return;
+    }
+    if (heldBack_) CatchUp();
     // Lines beyond a full pane and text beyond the waiting limit are skipped.
     skippedLines_ += pending_.DropOldestLines(pending_.Lines() - book_.MaxLines());
     skippedLines_ += pending_.DropOldestLinesBeyond(size_t(book_.MaxChars()));
     ScheduleUpdate();
+}
+
+void CReceivePane::SetMaxLines(int maxLines)
+{
+    if (maxLines <= 0) return;
+    book_.SetMaxLines(maxLines);
+    if (edit_.IsWindow() && book_.HasExcess() && !heldBack_) ScheduleUpdate();
+}
+
+// Nobody sees the lines of a hidden pane; a reader who had scrolled up keeps his place as the lines arrive.
+bool CReceivePane::HoldsBack() { return edit_.IsWindow() && readerAtEnd_ && !::IsWindowVisible(hwnd_); }
+
+// Lines that would leave before the pane is shown leave now, untold: no reader missed them.
+void CReceivePane::HoldBack(uint64_t now)
+{
+    heldBack_ = true;
+    pending_.DropOldestLines(pending_.Lines() - book_.MaxLines());
+    pending_.DropOldestLinesBeyond(size_t(book_.MaxChars()));
+    if (book_.LineLengths().empty() && book_.PartialLineLength() == 0) return;
+    const uint64_t sinceLast = now - lastUpdateEnd_;
+    const uint64_t rest = std::max(kFlushIntervalMs, uint64_t(budget_.RestAfterUpdateMs()));
+    if (sinceLast >= rest)
+        GiveBackNewestLines();
+    else
+        SetFlushTimer(UINT(rest - sinceLast));
+}
+
+// The newest lines of the control go back in front of the waiting text: taken from the end, a line costs the
+// control far less than one taken from the top, below which every other line moves.
+void CReceivePane::GiveBackNewestLines()
+{
+    if (flushTimerSet_) KillTimer(kFlushTimer);
+    flushTimerSet_ = false;
+    const auto start = std::chrono::steady_clock::now();
+    std::deque<CPendingPaneText::Run> runs = held_.TakeNewestLines(budget_.LinesToTrim());
+    int lines = 0;
+    for (const CPendingPaneText::Run& run : runs) lines += run.lines;
+    const int64_t held = book_.AppendedChars() - book_.TrimmedChars();
+    const int64_t removed = book_.DropNewestLines(lines);
+    edit_.SetUndoLimit(DeleteUndoLimit());
+    edit_.SetReadOnly(false);
+    edit_.SetSel(long(held - removed), -1);
+    edit_.ReplaceSel(u"");
+    edit_.SetReadOnly(true);
+    pending_.PutFront(std::move(runs), clock_->TickCount());
+    pending_.DropOldestLines(pending_.Lines() - book_.MaxLines());
+    pending_.DropOldestLinesBeyond(size_t(book_.MaxChars()));
+    budget_.RecordUpdate(0, MillisecondsSince(start));
+    lastUpdateEnd_ = clock_->TickCount();
+    if (!book_.LineLengths().empty() || book_.PartialLineLength() > 0)
+        SetFlushTimer(UINT(std::max(kFlushIntervalMs, uint64_t(budget_.RestAfterUpdateMs()))));
+}
+
+// Shown again: everything that waited goes in at once, none of it skipped for its age.
+void CReceivePane::CatchUp()
+{
+    heldBack_ = false;
+    pending_.Restamp(clock_->TickCount());
+    ShowWaitingText(true, true);
 }
 
 void CReceivePane::ScheduleUpdate()
@@ -121,21 +193,26 @@ void CReceivePane::SetFlushTimer(UINT ms)
     flushTimerSet_ = true;
 }
 
-void CReceivePane::FlushPendingText() { ShowWaitingText(true); }
+void CReceivePane::FlushPendingText()
+{
+    heldBack_ ? CatchUp() : ShowWaitingText(true);
+}
 
-// One update: what waits, within the time budget unless all is asked for.
-void CReceivePane::ShowWaitingText(bool all)
+// One update: what waits, within the time budget unless all is asked for. Lines beyond the limit leave the
+// top, at most as many as the update shows or the budget allows, the rest in the next updates.
+void CReceivePane::ShowWaitingText(bool all, bool catchingUp)
 {
     if (flushTimerSet_) KillTimer(kFlushTimer);
     flushTimerSet_ = false;
-    if (pending_.Empty() && skippedLines_ == 0) return;
+    if (pending_.Empty() && skippedLines_ == 0 && !book_.HasExcess()) return;
     const auto start = std::chrono::steady_clock::now();
 
-    const bool atEnd = edit_.IsScrolledToEnd();
-    const SavedView view = SaveView();
+    const bool atEnd = ScrolledToEnd();
+    const SavedView view = SaveView(atEnd);
     edit_.SetRedraw(false);
     const int newLines = InsertRuns(TakeRunsToShow(all, clock_->TickCount()));
-    const int64_t removed = TrimExcessLines();
+    const int64_t removed =
+        TrimExcessLines(catchingUp ? budget_.LinesToTrim() : std::max(newLines, budget_.LinesToTrim()));
     if (view.hadSelection)
         edit_.SetSel(NotBelowZero(view.selection.cpMin - removed), NotBelowZero(view.selection.cpMax - removed));
     if (atEnd) {
@@ -150,9 +227,11 @@ void CReceivePane::ShowWaitingText(bool all)
     edit_.Invalidate();
     UpdateJumpButton();
 
+    if (::IsWindowVisible(hwnd_)) readerAtEnd_ = atEnd; // a hidden control's scroll bar tells nothing
     budget_.RecordUpdate(newLines, MillisecondsSince(start));
     lastUpdateEnd_ = clock_->TickCount();
-    if (!pending_.Empty()) SetFlushTimer(UINT(std::max(kFlushIntervalMs, uint64_t(budget_.RestAfterUpdateMs()))));
+    if (!pending_.Empty() || book_.HasExcess())
+        SetFlushTimer(UINT(std::max(kFlushIntervalMs, uint64_t(budget_.RestAfterUpdateMs()))));
 }
 
 // The lines this update shows, after a notice of those skipped since the last one.
@@ -179,6 +258,7 @@ std::deque<CPendingPaneText::Run> CReceivePane::TakeRunsToShow(bool all, uint64_
 int CReceivePane::InsertRuns(const std::deque<CPendingPaneText::Run>& runs)
 {
     int newLines = 0;
+    edit_.SetUndoLimit(kInsertUndoLimit);
     edit_.SetReadOnly(false);
     for (const CPendingPaneText::Run& run : runs) {
         const int64_t before = book_.AppendedChars();
@@ -189,18 +269,21 @@ int CReceivePane::InsertRuns(const std::deque<CPendingPaneText::Run>& runs)
         CHARFORMAT2W format = FormatOf(run.style);
         edit_.SetSelectionCharFormat(format);
         edit_.ReplaceSel(block.text);
+        held_.Add(run.text, block.newLines, run.style, run.reason, 0);
     }
     edit_.SetReadOnly(true);
     return newLines;
 }
 
 // Lines beyond the limit leave the top of the control.
-int64_t CReceivePane::TrimExcessLines()
+int64_t CReceivePane::TrimExcessLines(int most)
 {
     const size_t linesBefore = book_.LineLengths().size();
-    const int64_t removed = book_.TrimExcessLines();
+    const int64_t removed = book_.TrimExcessLines(most);
     if (removed == 0) return 0;
+    held_.DropOldestLines(int(linesBefore - book_.LineLengths().size()));
     const auto start = std::chrono::steady_clock::now();
+    edit_.SetUndoLimit(DeleteUndoLimit());
     edit_.SetReadOnly(false);
     edit_.SetSel(0, long(removed));
     edit_.ReplaceSel(u"");
@@ -209,11 +292,13 @@ int64_t CReceivePane::TrimExcessLines()
     return removed;
 }
 
-CReceivePane::SavedView CReceivePane::SaveView() const
+// The reading position is kept only for a reader who is not at the end: each look-up walks the control's lines.
+CReceivePane::SavedView CReceivePane::SaveView(bool atEnd) const
 {
     SavedView view;
     view.selection = edit_.GetSel();
     view.hadSelection = view.selection.cpMax > view.selection.cpMin;
+    if (atEnd) return view;
     view.scroll = edit_.ScrollPosition();
     view.firstVisibleChar = edit_.LineIndex(edit_.GetFirstVisibleLine());
     return view;
@@ -227,6 +312,12 @@ void CReceivePane::RestoreView(const SavedView& view, int64_t removed)
     }
     // The text above moved up: put the line the user was reading back at the top.
     edit_.ScrollLineToTop(NotBelowZero(view.firstVisibleChar - removed));
+}
+
+// Asks the control only where the text ends: each look-up walks its lines from the top.
+bool CReceivePane::ScrolledToEnd() const
+{
+    return edit_.IsScrolledToEnd(long(book_.AppendedChars() - book_.TrimmedChars()), lineHeight_);
 }
 
 void CReceivePane::UpdateJumpButton()
@@ -277,7 +368,8 @@ std::u16string CReceivePane::GetReasonAt(int x, int y)
 
 void CReceivePane::ScrollToEnd()
 {
-    ShowWaitingText(false);
+    if (HoldsBack()) return;
+    heldBack_ ? CatchUp() : ShowWaitingText(false);
     edit_.SendMessage(WM_VSCROLL, SB_BOTTOM, 0);
     newLineCount_ = 0;
     UpdateJumpButton();
@@ -292,7 +384,7 @@ void CReceivePane::OnJumpClicked()
 void CReceivePane::OnSize(UINT, int cx, int cy)
 {
     if (!edit_.IsWindow()) return;
-    const bool atEnd = edit_.IsScrolledToEnd();
+    const bool atEnd = ScrolledToEnd();
     edit_.Move(0, 0, cx, cy);
     SCROLLINFO info{sizeof info, SIF_ALL};
     const bool pastEnd = ::GetScrollInfo(edit_, SB_VERT, &info) && info.nMax > int(info.nPage) &&
@@ -304,11 +396,15 @@ void CReceivePane::OnSize(UINT, int cx, int cy)
 void CReceivePane::OnTimer(UINT_PTR id)
 {
     if (id == kFlushTimer) {
-        ShowWaitingText(false);
+        if (HoldsBack())
+            GiveBackNewestLines();
+        else
+            heldBack_ ? CatchUp() : ShowWaitingText(false);
         return;
     }
     if (id != kEndCheckTimer) return;
-    if (newLineCount_ > 0 && edit_.IsScrolledToEnd()) {
+    if (heldBack_ && !HoldsBack()) CatchUp();
+    if (newLineCount_ > 0 && ScrolledToEnd()) {
         newLineCount_ = 0;
         UpdateJumpButton();
     }

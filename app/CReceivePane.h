@@ -7,6 +7,9 @@
 // the control's costs per line are far from small everywhere (some rich edits walk every following paragraph
 // for each line trimmed from the top); what cannot be shown within about a second is skipped, oldest first,
 // and a notice line says how many lines were skipped. Lines are shown at most 2048 characters long.
+// A hidden pane whose reader follows the end shows nothing: at most a full pane of its newest lines waits, and
+// its control gives its lines back to the waiting text a few at a time, so that nobody's time goes to lines
+// nobody sees and, when the pane is shown again, its newest lines go in at once.
 #include <cstdint>
 #include <deque>
 #include <string>
@@ -56,10 +59,8 @@ public:
         if (jumpButton_.Handle()) jumpButton_.SetFont(font);
     }
     void SetDpi(int dpi) { dpi_ = dpi; }
-    void SetMaxLines(int maxLines)
-    {
-        if (maxLines > 0) book_.SetMaxLines(maxLines);
-    }
+    // A lower limit takes the lines beyond it away in the pane's bounded updates.
+    void SetMaxLines(int maxLines);
     void SetLineHeight(int lineHeight) { lineHeight_ = lineHeight; }
     // Where the pane takes the arrival and update times of its text from (the system's by default).
     void SetClock(const IClock& clock) { clock_ = &clock; }
@@ -106,12 +107,17 @@ private:
     };
     void ScheduleUpdate();
     void SetFlushTimer(UINT ms);
-    void ShowWaitingText(bool all);
-    SavedView SaveView() const;
+    void ShowWaitingText(bool all, bool catchingUp = false);
+    bool HoldsBack();
+    void HoldBack(uint64_t now);
+    void GiveBackNewestLines();
+    void CatchUp();
+    SavedView SaveView(bool atEnd) const;
     std::deque<CPendingPaneText::Run> TakeRunsToShow(bool all, uint64_t now);
     int InsertRuns(const std::deque<CPendingPaneText::Run>& runs);
-    int64_t TrimExcessLines();
+    int64_t TrimExcessLines(int most);
     void RestoreView(const SavedView& view, int64_t removed);
+    bool ScrolledToEnd() const;
     void OnJumpClicked();
     void OnEditMouse(MSG& msg);
     std::u16string SpotTestReasonAt(int charIndex) const;
@@ -127,6 +133,9 @@ private:
     int lineHeight_ = 0;
     CShownTextConverter converter_;
     CPendingPaneText pending_;
+    CPendingPaneText held_;   // the runs the control holds, for a hidden pane to give back
+    bool heldBack_ = false;   // hidden, its lines waiting
+    bool readerAtEnd_ = true; // at the last update
     int skippedLines_ = 0; // left the waiting text, not told yet
     CPaneUpdateBudget budget_;
     CSystemClock systemClock_;

@@ -7,14 +7,22 @@ namespace kv {
 
 class CPaneUpdateBudget {
 public:
-    static constexpr double kBudgetMs = 40;
+    // An update's fixed costs (asking where the view stands, the insertion itself, scrolling) reach 15-25 ms in
+    // a full pane that has run for a while under Wine, and a line taken from the top 2-3 ms: a smaller budget
+    // leaves room for only a few lines an update, and the fixed costs are paid over and over.
+    static constexpr double kBudgetMs = 80;
     static constexpr int kMinLines = 4;
     static constexpr int kFirstLines = 64; // an update after a quiet one shows at most this many
-    static constexpr double kRestPerUpdateMs = 3; // so the pane takes at most a quarter of the loop
+    // So the pane takes at most half of the loop, and other work waits at most one update: only the shown page's
+    // pane updates (a hidden one holds its lines back).
+    static constexpr double kRestPerUpdateMs = 1;
 
     // Lines the next update may show into a control of at most maxLines lines, which takes room more
     // before each new line trims an old one.
     int LinesPerUpdate(int room, int maxLines) const;
+    // Lines an update may take from the top of a full control beyond those it shows (after the limit was
+    // lowered), or give back from the end of a hidden one.
+    int LinesToTrim() const { return kMinLines + int(kBudgetMs / trimMsPerLine_); }
 
     // The lines trimmed in an update, then the whole update (trimming, scrolling and the rest included).
     void RecordTrim(int lines, double ms);

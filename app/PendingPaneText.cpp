@@ -63,6 +63,51 @@ std::deque<CPendingPaneText::Run> CPendingPaneText::TakeLines(int count)
     return taken;
 }
 
+std::deque<CPendingPaneText::Run> CPendingPaneText::TakeNewestLines(int count)
+{
+    std::deque<Run> taken;
+    int lines = 0;
+    while (!runs_.empty() && (lines < count || runs_.back().text.back() != u'\n')) {
+        Run& back = runs_.back();
+        const int need = std::max(0, count - lines);
+        if (back.lines <= need) {
+            lines += back.lines;
+            taken.push_front(PopBack());
+            continue;
+        }
+        // The run keeps its head up to a line end; its tail holds the lines still needed.
+        size_t cut = 0;
+        for (int seen = 0; seen < back.lines - need; ++seen) cut = back.text.find(u'\n', cut) + 1;
+        taken.push_front(Run{back.text.substr(cut), back.style, back.reason, need});
+        back.text.erase(cut);
+        back.lines -= need;
+        lines_ -= need;
+        chars_ -= taken.front().text.size();
+        lineTicks_.erase(lineTicks_.end() - need, lineTicks_.end());
+        lines += need;
+    }
+    return taken;
+}
+
+void CPendingPaneText::PutFront(std::deque<Run> runs, uint64_t tick)
+{
+    while (!runs.empty()) {
+        Run& run = runs.back();
+        lines_ += run.lines;
+        chars_ += run.text.size();
+        lineTicks_.insert(lineTicks_.begin(), size_t(run.lines), tick);
+        if (runs_.empty()) partialLineTick_ = tick;
+        runs_.push_front(std::move(run));
+        runs.pop_back();
+    }
+}
+
+void CPendingPaneText::Restamp(uint64_t tick)
+{
+    std::fill(lineTicks_.begin(), lineTicks_.end(), tick);
+    partialLineTick_ = tick;
+}
+
 void CPendingPaneText::SplitFront(int lines)
 {
     Run& front = runs_.front();
@@ -81,6 +126,16 @@ CPendingPaneText::Run CPendingPaneText::PopFront()
     lines_ -= run.lines;
     chars_ -= run.text.size();
     lineTicks_.erase(lineTicks_.begin(), lineTicks_.begin() + run.lines);
+    return run;
+}
+
+CPendingPaneText::Run CPendingPaneText::PopBack()
+{
+    Run run = std::move(runs_.back());
+    runs_.pop_back();
+    lines_ -= run.lines;
+    chars_ -= run.text.size();
+    lineTicks_.erase(lineTicks_.end() - run.lines, lineTicks_.end());
     return run;
 }
 

@@ -26,6 +26,13 @@ public:
     int DropOldestLinesBeyond(size_t maxChars);
     // The runs of the first complete lines, or of everything when fewer wait.
     std::deque<Run> TakeLines(int count);
+    // The runs of the last complete lines and of the partial line after them, taken from the back; whole lines
+    // only, so that more lines than asked for may come when a line began in an earlier run.
+    std::deque<Run> TakeNewestLines(int count);
+    // Puts runs before the first one waiting, as arrived at the tick.
+    void PutFront(std::deque<Run> runs, uint64_t tick);
+    // Every line waiting counts as arrived at the tick.
+    void Restamp(uint64_t tick);
 
     bool Empty() const { return runs_.empty(); }
     // The complete lines waiting whose first text arrived before the tick: the oldest ones.
@@ -36,6 +43,7 @@ private:
     // Splits the front run after its n-th line end, so that the front holds exactly n lines.
     void SplitFront(int lines);
     Run PopFront();
+    Run PopBack();
     bool EndsInPartialLine() const { return !runs_.empty() && runs_.back().text.back() != u'\n'; }
 
     std::deque<Run> runs_;

@@ -26,11 +26,10 @@ CReceiveLineBook::Block CReceiveLineBook::TakeBlock(std::u16string_view text)
     return block;
 }
 
-int64_t CReceiveLineBook::TrimExcessLines()
+int64_t CReceiveLineBook::TrimExcessLines(int most)
 {
     int64_t removed = 0;
-    while (!lineLengths_.empty() &&
-           (lineLengths_.size() > size_t(std::max(maxLines_, 0)) || heldChars_ + partialLineLength_ > MaxChars())) {
+    for (int lines = 0; lines < most && HasExcess(); ++lines) {
         removed += lineLengths_.front();
         heldChars_ -= lineLengths_.front();
         lineLengths_.pop_front();
@@ -38,6 +37,27 @@ int64_t CReceiveLineBook::TrimExcessLines()
     if (removed == 0) return 0;
     trimmedChars_ += removed;
     while (!reasons_.empty() && reasons_.front().End <= trimmedChars_) reasons_.pop_front();
+    return removed;
+}
+
+bool CReceiveLineBook::HasExcess() const
+{
+    return !lineLengths_.empty() &&
+           (lineLengths_.size() > size_t(std::max(maxLines_, 0)) || heldChars_ + partialLineLength_ > MaxChars());
+}
+
+int64_t CReceiveLineBook::DropNewestLines(int lines)
+{
+    int64_t removed = partialLineLength_;
+    partialLineLength_ = 0;
+    for (int i = 0; i < lines && !lineLengths_.empty(); ++i) {
+        removed += lineLengths_.back();
+        heldChars_ -= lineLengths_.back();
+        lineLengths_.pop_back();
+    }
+    appendedChars_ -= removed;
+    while (!reasons_.empty() && reasons_.back().Start >= appendedChars_) reasons_.pop_back();
+    if (!reasons_.empty()) reasons_.back().End = std::min(reasons_.back().End, appendedChars_);
     return removed;
 }
 

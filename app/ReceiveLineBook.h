@@ -6,6 +6,7 @@
 // bytes each in some), and lines can be long.
 #include <cstdint>
 #include <deque>
+#include <limits>
 #include <string>
 #include <string_view>
 
@@ -29,8 +30,14 @@ public:
 
     // Converts and counts a text; a line that arrives in several appends is counted once, whole.
     Block TakeBlock(std::u16string_view text);
-    // Drops the oldest lines beyond the limits; returns how many characters are to leave the top.
-    int64_t TrimExcessLines();
+    // Drops the oldest lines beyond the limits, at most the given number; returns how many characters are to
+    // leave the top.
+    int64_t TrimExcessLines(int most = std::numeric_limits<int>::max());
+    // More lines or characters held than the limits allow.
+    bool HasExcess() const;
+    // Forgets the partial line and the given number of complete lines before it, which leave the end of the
+    // control (to come again later); returns how many characters leave.
+    int64_t DropNewestLines(int lines);
     // About how many more lines of the held lines' average length fit before the limits trim.
     int RoomInLines() const;
     // Remembers the reason of the characters [start, end); appended in the order of start.

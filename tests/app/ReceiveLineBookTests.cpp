@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "app/LineStyle.h"
+#include "app/PendingPaneText.h"
 #include "app/ReceiveLineBook.h"
 
 using namespace kv;
@@ -98,4 +99,45 @@ TEST(ReceiveLineBook, ReasonsAreFoundByTheCharacterIndexAfterTrimming)
     ASSERT_NE(book.FindReason(6), nullptr);
     EXPECT_EQ(book.FindReason(6)->Reason, u"already sent");
     EXPECT_EQ(book.Reasons().size(), 1u);
+}
+
+// A hidden pane gives its newest lines back, whole, with their styles and reasons, in front of the waiting text;
+// the book forgets them and the part of a reason's block that left.
+TEST(ReceiveLineBook, TheNewestLinesGoBackWholeWithTheirReasonsInFrontOfTheWaitingText)
+{
+    CReceiveLineBook book;
+    CPendingPaneText held; // what the control holds
+    const auto show = [&](const std::u16string& text, const std::u16string& reason, int style) {
+        const int64_t start = book.AppendedChars();
+        const CReceiveLineBook::Block block = book.TakeBlock(text);
+        book.AddReason(start, book.AppendedChars(), reason, style);
+        held.Add(text, block.newLines, style, reason, 0);
+    };
+    show(u"one\ntw", u"", LineReceived);
+    show(u"o\nthree\nfo", u"rejected", LineRejected); // "two" began in the run before
+    show(u"ur", u"", LineReceived);
+
+    std::deque<CPendingPaneText::Run> runs = held.TakeNewestLines(2);
+    ASSERT_EQ(runs.size(), 3u); // the partial line, "three", and "two" whole, though it began in the run before
+    EXPECT_EQ(runs[0].text, u"tw");
+    EXPECT_EQ(runs[1].text, u"o\nthree\nfo");
+    EXPECT_EQ(runs[1].reason, u"rejected");
+    int lines = 0;
+    for (const CPendingPaneText::Run& run : runs) lines += run.lines;
+    EXPECT_EQ(lines, 2);
+    EXPECT_EQ(book.DropNewestLines(lines), 14); // "two\nthree\nfour"
+    EXPECT_EQ(book.AppendedChars(), 4);
+    EXPECT_EQ(book.LineLengths().size(), 1u);
+    EXPECT_TRUE(book.Reasons().empty());
+
+    CPendingPaneText waiting;
+    waiting.Add(u" five\n", 1, LineReceived, u"", 500);
+    waiting.PutFront(std::move(runs), 400);
+    EXPECT_EQ(waiting.Lines(), 3);
+    EXPECT_EQ(waiting.LinesArrivedBefore(450), 2);
+    const std::deque<CPendingPaneText::Run> all = waiting.TakeLines(3);
+    std::u16string text;
+    for (const CPendingPaneText::Run& run : all) text += run.text;
+    EXPECT_EQ(text, u"two\nthree\nfour five\n");
+    EXPECT_EQ(held.Lines(), 1);
 }

@@ -453,6 +453,121 @@ TEST_F(ReceivePaneTest, LinesPassingThroughAFullPaneLeaveNoMemoryBehind)
     EXPECT_LT(double(test::HeapBytesInUse()) - double(before), 256.0 * 1024) << "5000 lines passed through";
 }
 
+static double MillisecondsSince(LARGE_INTEGER start)
+{
+    LARGE_INTEGER now, frequency;
+    ::QueryPerformanceCounter(&now);
+    ::QueryPerformanceFrequency(&frequency);
+    return 1000.0 * double(now.QuadPart - start.QuadPart) / double(frequency.QuadPart);
+}
+
+// A full pane that shows a steady stream for a long time: a line goes in at the cost it had at the start.
+// Under Wine, every insertion made while the control's undo limit was above 0 made the later ones dearer: after
+// some thousands of updates a line cost several times as much to insert, and the pane fell behind for good.
+TEST_F(ReceivePaneTest, AFullPaneInsertsALineAtTheSameCostAfterFortyThousandLines)
+{
+    CTestClock clock;
+    pane.SetClock(clock);
+    int next = 0;
+    const auto lines = [&](int count) {
+        std::u16string block;
+        for (int i = 0; i < count; ++i)
+            block += FormatText(u"DX de K1ABC:     14025.0  JA%06dX     CQ TEST   1200Z\x07\x07\r\n", next++);
+        return block;
+    };
+    pane.AppendText(lines(5000), LineReceived);
+    pane.FlushPendingText();
+    // What ten lines cost to go in at the end of the control, as the pane puts them in (and taken out again at
+    // once), at best of twenty tries: the least that other work on the machine leaves.
+    const auto insertCost = [&] {
+        CReadOnlyRichEdit& edit = pane.TextControl();
+        std::u16string block = lines(10);
+        std::erase(block, u'\n');
+        double best = 1e9;
+        edit.SetRedraw(false);
+        edit.SetReadOnly(false);
+        for (int i = 0; i < 20; ++i) {
+            const long end = edit.GetTextLength();
+            edit.SetUndoLimit(0);
+            LARGE_INTEGER before;
+            ::QueryPerformanceCounter(&before);
+            edit.SetSel(-1, -1);
+            edit.ReplaceSel(block);
+            best = std::min(best, MillisecondsSince(before));
+            edit.SetUndoLimit(1);
+            edit.SetSel(end, -1);
+            edit.ReplaceSel(u"");
+        }
+        edit.SetReadOnly(true);
+        edit.SetRedraw(true);
+        return best;
+    };
+    const double atStart = insertCost();
+    // Updates of ten lines, as a node at 100 lines a second brings them.
+    for (int update = 0; update < 4000; ++update) {
+        clock.tick += 100;
+        pane.AppendText(lines(10), LineReceived);
+        pane.FlushPendingText();
+    }
+    const double after = insertCost();
+    EXPECT_LT(after, 3 * std::max(atStart, 0.5)) << "ten lines went in in " << atStart << " ms at the start, in " << after
+                                                 << " ms after 40,000 lines";
+    EXPECT_EQ(pane.Book().LineLengths().size(), 5000u);
+}
+
+// A lower limit (the general settings' maximum lines) takes the lines beyond it away a part at a time, in the
+// pane's bounded updates: 4,000 lines taken at once held the window for seconds.
+TEST_F(ReceivePaneTest, ALowerLimitTakesTheLinesBeyondItAwayInBoundedUpdates)
+{
+    AppendNumberedLines(1, 5000);
+    ASSERT_EQ(pane.Book().LineLengths().size(), 5000u);
+    pane.SetMaxLines(1000);
+    AppendNumberedLines(5001, 5001);
+    pane.FlushPendingText();
+    EXPECT_GT(pane.TextControl().GetLineCount(), 1002) << "all the excess left in one update";
+    ASSERT_TRUE(test::PumpUntil([&] { return pane.TextControl().GetLineCount() <= 1001; }, 60000));
+    const std::vector<std::u16string> lines = Split(EditText(), u'\r');
+    ASSERT_EQ(lines.size(), 1001u);
+    EXPECT_EQ(lines.front(), u"line 4002");
+    EXPECT_EQ(lines[999], u"line 5001");
+}
+
+// A hidden page's pane spends nothing on lines nobody sees: they wait (a full pane of the newest at most) and the
+// control gives its own lines back to them. Shown again, the pane holds its newest lines, with their reasons.
+TEST_F(ReceivePaneTest, AHiddenPaneHoldsItsLinesBackAndShowsTheNewestWithTheirReasonsWhenShownAgain)
+{
+    CTestClock clock;
+    pane.SetClock(clock);
+    pane.SetMaxLines(100);
+    AppendNumberedLines(1, 150);
+    pane.FlushPendingText();
+    pane.Show(SW_HIDE);
+    for (int i = 151; i <= 400; ++i) {
+        clock.tick += 100;
+        if (i % 50 == 0)
+            pane.AddText(FormatText(u"line %d\n", i), FormatText(u"reason %d", i), i % 100 ? LineRejected : LineDuplicate);
+        else
+            pane.AppendText(FormatText(u"line %d\n", i), LineReceived);
+    }
+    test::PumpFor(500);
+    const std::u16string shownWhileHidden = pane.TextControl().GetTextRange(0, pane.TextControl().GetTextLength());
+    EXPECT_EQ(shownWhileHidden.find(u"line 400\r"), std::u16string::npos) << "a hidden pane showed its lines";
+    ASSERT_TRUE(test::PumpUntil([&] { return pane.TextControl().GetTextLength() == 0; }, 30000))
+        << "the hidden control kept its lines";
+
+    pane.Show(SW_SHOW);
+    ASSERT_TRUE(test::PumpUntil([&] { return pane.TextControl().GetTextLength() > 0; }, 5000));
+    std::vector<std::u16string> expected;
+    for (int i = 301; i <= 400; ++i) expected.push_back(FormatText(u"line %d", i));
+    expected.push_back(u"");
+    EXPECT_EQ(Split(EditText(), u'\r'), expected);
+    ASSERT_NE(pane.FindReason(IndexOf(u"line 350\r")), nullptr);
+    EXPECT_EQ(pane.FindReason(IndexOf(u"line 350\r"))->Reason, u"reason 350");
+    EXPECT_EQ(pane.FindReason(IndexOf(u"line 400\r"))->Style, LineDuplicate);
+    EXPECT_EQ(pane.FindReason(IndexOf(u"line 351\r")), nullptr);
+    EXPECT_EQ(pane.Book().LineLengths().size(), 100u);
+}
+
 // More than the pane can show before the text grows old: the pane skips to the newest lines and says how many
 // it skipped in one notice line.
 TEST_F(ReceivePaneTest, TextThatWaitedTooLongIsSkippedWithANotice)

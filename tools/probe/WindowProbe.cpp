@@ -110,7 +110,7 @@ std::string TextOf(HWND edit)
 
 std::string Tokens()
 {
-    static const std::regex token("kvload ([A-Z][0-9]{6})");
+    static const std::regex token("kvload ([A-Z][0-9]{6,})");
     std::string answer = "tokens";
     for (HWND page : Pages()) {
         const std::string text = TextOf(ReceiveEditOf(page));
