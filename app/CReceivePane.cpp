@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <utility>
 
 #include "app/DpiHelpers.h"
 #include "app/LineStyle.h"
@@ -18,6 +19,7 @@ namespace {
 
 constexpr UINT_PTR kEndCheckTimer = 1;
 constexpr UINT_PTR kFlushTimer = 2;
+constexpr UINT kShownMessage = WM_APP + 0x30; // posted to itself
 constexpr uint64_t kFlushIntervalMs = 100;
 constexpr int kFlushLines = 25;
 constexpr uint64_t kMaxWaitMs = 1000; // text that waited longer is skipped
@@ -102,13 +104,15 @@ void CReceivePane::AddText(const std::u16string& text, const std::u16string& rea
 {
     if (!edit_.IsWindow() || text.empty()) return;
     CShownTextConverter::Block block = converter_.Convert(text, style);
-    const uint64_t now = clock_->TickCount();
-    pending_.Add(std::move(block.text), block.newLines, style, reason, now);
+    pending_.Add(std::move(block.text), block.newLines, style, reason, clock_->TickCount());
     if (HoldsBack()) {
-        HoldBack(now);
+        HoldBack();
         return;
     }
-    if (heldBack_) CatchUp();
+    if (ShownAgain()) {
+        CatchUp();
+        return;
+    }
     // Lines beyond a full pane and text beyond the waiting limit are skipped.
     skippedLines_ += pending_.DropOldestLines(pending_.Lines() - book_.MaxLines());
     skippedLines_ += pending_.DropOldestLinesBeyond(size_t(book_.MaxChars()));
@@ -119,60 +123,64 @@ void CReceivePane::SetMaxLines(int maxLines)
 {
     if (maxLines <= 0) return;
     book_.SetMaxLines(maxLines);
-    if (edit_.IsWindow() && book_.HasExcess() && !heldBack_) ScheduleUpdate();
+    if (edit_.IsWindow() && book_.HasExcess()) ScheduleUpdate();
 }
 
-// Nobody sees the lines of a hidden pane; a reader who had scrolled up keeps his place as the lines arrive.
-bool CReceivePane::HoldsBack() { return edit_.IsWindow() && readerAtEnd_ && !::IsWindowVisible(hwnd_); }
+// Nobody sees a hidden pane: its control stays as it is, with the reader's place and selection.
+bool CReceivePane::HoldsBack() const { return edit_.IsWindow() && !::IsWindowVisible(hwnd_); }
 
-// Lines that would leave before the pane is shown leave now, untold: no reader missed them.
-void CReceivePane::HoldBack(uint64_t now)
+void CReceivePane::HoldBack()
 {
     heldBack_ = true;
-    pending_.DropOldestLines(pending_.Lines() - book_.MaxLines());
-    pending_.DropOldestLinesBeyond(size_t(book_.MaxChars()));
-    if (book_.LineLengths().empty() && book_.PartialLineLength() == 0) return;
-    const uint64_t sinceLast = now - lastUpdateEnd_;
-    const uint64_t rest = std::max(kFlushIntervalMs, uint64_t(budget_.RestAfterUpdateMs()));
-    if (sinceLast >= rest)
-        GiveBackNewestLines();
-    else
-        SetFlushTimer(UINT(rest - sinceLast));
+    DropWaitingBeyondLimitsUntold();
 }
 
-// The newest lines of the control go back in front of the waiting text: taken from the end, a line costs the
-// control far less than one taken from the top, below which every other line moves.
-void CReceivePane::GiveBackNewestLines()
+// Lines that would leave before the pane is shown leave now, untold: no reader missed them.
+void CReceivePane::DropWaitingBeyondLimitsUntold()
 {
-    if (flushTimerSet_) KillTimer(kFlushTimer);
-    flushTimerSet_ = false;
-    const auto start = std::chrono::steady_clock::now();
-    std::deque<CPendingPaneText::Run> runs = held_.TakeNewestLines(budget_.LinesToTrim());
-    int lines = 0;
-    for (const CPendingPaneText::Run& run : runs) lines += run.lines;
-    const int64_t held = book_.AppendedChars() - book_.TrimmedChars();
-    const int64_t removed = book_.DropNewestLines(lines);
-    edit_.SetUndoLimit(DeleteUndoLimit());
-    edit_.SetReadOnly(false);
-    edit_.SetSel(long(held - removed), -1);
-    edit_.ReplaceSel(u"");
-    edit_.SetReadOnly(true);
-    pending_.PutFront(std::move(runs), clock_->TickCount());
     pending_.DropOldestLines(pending_.Lines() - book_.MaxLines());
     pending_.DropOldestLinesBeyond(size_t(book_.MaxChars()));
-    budget_.RecordUpdate(0, MillisecondsSince(start));
-    lastUpdateEnd_ = clock_->TickCount();
-    if (!book_.LineLengths().empty() || book_.PartialLineLength() > 0)
-        SetFlushTimer(UINT(std::max(kFlushIntervalMs, uint64_t(budget_.RestAfterUpdateMs()))));
 }
 
-// Shown again: everything that waited goes in at once, none of it skipped for its age.
+void CReceivePane::OnShowing(bool shown)
+{
+    if (!edit_.IsWindow()) return;
+    if (shown) {
+        // Visible once the showing is done.
+        PostMessage(kShownMessage, 0, 0);
+        return;
+    }
+    // Hidden, the control's scroll bar tells nothing: a resize or a new font would lose the reader.
+    if (!::IsWindowVisible(hwnd_)) return;
+    hiddenPlace_ = CReadOnlyRichEdit::ReaderPlace{ScrolledToEnd(), edit_.LineIndex(edit_.GetFirstVisibleLine())};
+    hiddenTrimmedChars_ = book_.TrimmedChars();
+}
+
+// Shown again: the reader is where he was, and what waited goes in, the newest first.
 void CReceivePane::CatchUp()
 {
-    heldBack_ = false;
-    pending_.Restamp(clock_->TickCount());
-    ShowWaitingText(true, true);
+    if (HoldsBack()) return;
+    if (hiddenPlace_) {
+        CReadOnlyRichEdit::ReaderPlace place = *hiddenPlace_;
+        place.firstVisibleChar = NotBelowZero(place.firstVisibleChar - (book_.TrimmedChars() - hiddenTrimmedChars_));
+        // Laid out again while hidden (a resize, a new font), the text has moved under him.
+        if (place.atEnd || edit_.LineIndex(edit_.GetFirstVisibleLine()) != place.firstVisibleChar)
+            edit_.RestoreReaderPlace(place);
+        hiddenPlace_.reset();
+    }
+    if (!std::exchange(heldBack_, false)) {
+        if (HasWaitingWork()) ScheduleUpdate();
+        return;
+    }
+    DropWaitingBeyondLimitsUntold();
+    pending_.Restamp(clock_->TickCount()); // it waited for the pane, not for the loop
+    if (!book_.HasGap() && pending_.Lines() > FirstUpdateLines())
+        ShowNewestFirst();
+    else
+        ShowWaitingText(false);
 }
+
+int CReceivePane::FirstUpdateLines() const { return budget_.LinesPerUpdate(book_.MaxLines(), book_.MaxLines()); }
 
 void CReceivePane::ScheduleUpdate()
 {
@@ -193,45 +201,92 @@ void CReceivePane::SetFlushTimer(UINT ms)
     flushTimerSet_ = true;
 }
 
-void CReceivePane::FlushPendingText()
-{
-    heldBack_ ? CatchUp() : ShowWaitingText(true);
-}
-
-// One update: what waits, within the time budget unless all is asked for. Lines beyond the limit leave the
-// top, at most as many as the update shows or the budget allows, the rest in the next updates.
-void CReceivePane::ShowWaitingText(bool all, bool catchingUp)
+void CReceivePane::StopFlushTimer()
 {
     if (flushTimerSet_) KillTimer(kFlushTimer);
     flushTimerSet_ = false;
-    if (pending_.Empty() && skippedLines_ == 0 && !book_.HasExcess()) return;
-    const auto start = std::chrono::steady_clock::now();
+}
 
+bool CReceivePane::HasWaitingWork() const
+{
+    return !pending_.Empty() || skippedLines_ > 0 || book_.HasExcess() || !gapText_.Empty();
+}
+
+void CReceivePane::FlushPendingText()
+{
+    heldBack_ = false;
+    ShowWaitingText(true);
+}
+
+// One update: what waits, within the time budget unless all is asked for. Lines beyond the limit leave the
+// top, at most as many as the update shows or the budget allows, the rest in the next updates; then the older
+// lines waiting at the gap go in with what is left of the budget.
+void CReceivePane::ShowWaitingText(bool all)
+{
+    StopFlushTimer();
+    if (!all && HoldsBack()) {
+        heldBack_ = heldBack_ || HasWaitingWork();
+        return;
+    }
+    if (!all && ShownAgain()) {
+        CatchUp(); // before the page's word that it is shown
+        return;
+    }
+    if (!HasWaitingWork()) return;
+    const auto start = std::chrono::steady_clock::now();
+    UpdateControl([&](Change& change) {
+        change.newLines = InsertRuns(TakeRunsToShow(all, clock_->TickCount()));
+        change.removed = TrimExcessLines(std::max(change.newLines, budget_.LinesToTrim()));
+        DropGapBeyondLimits();
+        const double left = CPaneUpdateBudget::kBudgetMs - MillisecondsSince(start);
+        FillGap(all ? gapText_.Lines() : gapBudget_.LinesWithin(left), change);
+    });
+}
+
+// The newest lines that fit an update go in at once; the older ones wait at a gap above them.
+void CReceivePane::ShowNewestFirst()
+{
+    StopFlushTimer();
+    // The line the control ends in is ended first: the gap lies between whole lines.
+    std::deque<CPendingPaneText::Run> ending =
+        book_.PartialLineLength() > 0 ? pending_.TakeLines(1) : std::deque<CPendingPaneText::Run>();
+    TellSkippedLines(ending);
+    const std::deque<CPendingPaneText::Run> newest = pending_.TakeNewestLines(FirstUpdateLines());
+    gapText_ = std::exchange(pending_, CPendingPaneText());
+    UpdateControl([&](Change& change) {
+        change.newLines = InsertRuns(ending);
+        book_.OpenGap(gapText_.Lines(), int64_t(gapText_.Chars()));
+        change.newLines += InsertRuns(newest);
+    });
+}
+
+template <class Body> void CReceivePane::UpdateControl(Body body)
+{
+    const auto start = std::chrono::steady_clock::now();
     const bool atEnd = ScrolledToEnd();
     const SavedView view = SaveView(atEnd);
     edit_.SetRedraw(false);
-    const int newLines = InsertRuns(TakeRunsToShow(all, clock_->TickCount()));
-    const int64_t removed =
-        TrimExcessLines(catchingUp ? budget_.LinesToTrim() : std::max(newLines, budget_.LinesToTrim()));
+    Change change;
+    body(change);
     if (view.hadSelection)
-        edit_.SetSel(NotBelowZero(view.selection.cpMin - removed), NotBelowZero(view.selection.cpMax - removed));
+        edit_.SetSel(Moved(view.selection.cpMin, change), Moved(view.selection.cpMax, change));
+    else if (change.gapChars > 0)
+        edit_.SetSel(-1, -1); // the caret stays at the end
     if (atEnd) {
         // Scrolled while the drawing is off: the control paints once, below, not once per scroll.
         edit_.SendMessage(WM_VSCROLL, SB_BOTTOM, 0);
         newLineCount_ = 0;
     } else {
-        RestoreView(view, removed);
-        newLineCount_ += newLines;
+        RestoreView(view, change);
+        newLineCount_ += change.newLines;
     }
     edit_.SetRedraw(true);
     edit_.Invalidate();
     UpdateJumpButton();
 
-    if (::IsWindowVisible(hwnd_)) readerAtEnd_ = atEnd; // a hidden control's scroll bar tells nothing
-    budget_.RecordUpdate(newLines, MillisecondsSince(start));
+    budget_.RecordUpdate(change.newLines, MillisecondsSince(start), change.gapMs);
     lastUpdateEnd_ = clock_->TickCount();
-    if (!pending_.Empty() || book_.HasExcess())
-        SetFlushTimer(UINT(std::max(kFlushIntervalMs, uint64_t(budget_.RestAfterUpdateMs()))));
+    if (HasWaitingWork()) SetFlushTimer(UINT(std::max(kFlushIntervalMs, uint64_t(budget_.RestAfterUpdateMs()))));
 }
 
 // The lines this update shows, after a notice of those skipped since the last one.
@@ -245,14 +300,19 @@ std::deque<CPendingPaneText::Run> CReceivePane::TakeRunsToShow(bool all, uint64_
         skippedLines_ += pending_.DropOldestLines(std::min(pending_.Lines() - count, tooOld));
     }
     std::deque<CPendingPaneText::Run> runs = pending_.TakeLines(count);
-    if (skippedLines_ > 0) {
-        // The line the control ends in was continued by skipped text: it ends here.
-        std::u16string notice = book_.PartialLineLength() > 0 ? u"\n" : u"";
-        notice += FormatText(LoadText(kSkippedTextId), skippedLines_, skippedLines_ == 1 ? u"" : u"s") + u"\n";
-        runs.push_front(CPendingPaneText::Run{std::move(notice), LineNotice, u"", 1});
-        skippedLines_ = 0;
-    }
+    TellSkippedLines(runs);
     return runs;
+}
+
+// A notice of the lines skipped since the last update goes in front of the runs.
+void CReceivePane::TellSkippedLines(std::deque<CPendingPaneText::Run>& runs)
+{
+    if (skippedLines_ == 0) return;
+    // The line the control ends in was continued by skipped text: it ends here.
+    std::u16string notice = book_.PartialLineLength() > 0 ? u"\n" : u"";
+    notice += FormatText(LoadText(kSkippedTextId), skippedLines_, skippedLines_ == 1 ? u"" : u"s") + u"\n";
+    runs.push_front(CPendingPaneText::Run{std::move(notice), LineNotice, u"", 1});
+    skippedLines_ = 0;
 }
 
 int CReceivePane::InsertRuns(const std::deque<CPendingPaneText::Run>& runs)
@@ -269,7 +329,6 @@ int CReceivePane::InsertRuns(const std::deque<CPendingPaneText::Run>& runs)
         CHARFORMAT2W format = FormatOf(run.style);
         edit_.SetSelectionCharFormat(format);
         edit_.ReplaceSel(block.text);
-        held_.Add(run.text, block.newLines, run.style, run.reason, 0);
     }
     edit_.SetReadOnly(true);
     return newLines;
@@ -281,7 +340,6 @@ int64_t CReceivePane::TrimExcessLines(int most)
     const size_t linesBefore = book_.LineLengths().size();
     const int64_t removed = book_.TrimExcessLines(most);
     if (removed == 0) return 0;
-    held_.DropOldestLines(int(linesBefore - book_.LineLengths().size()));
     const auto start = std::chrono::steady_clock::now();
     edit_.SetUndoLimit(DeleteUndoLimit());
     edit_.SetReadOnly(false);
@@ -290,6 +348,49 @@ int64_t CReceivePane::TrimExcessLines(int most)
     edit_.SetReadOnly(true);
     budget_.RecordTrim(int(linesBefore - book_.LineLengths().size()), MillisecondsSince(start));
     return removed;
+}
+
+// Nothing is left above the gap and the pane is still over its limits: the oldest lines waiting there leave.
+void CReceivePane::DropGapBeyondLimits()
+{
+    while (!gapText_.Empty() && book_.LinesAboveGap() == 0 && book_.HasExcess()) {
+        const size_t charsBefore = gapText_.Chars();
+        book_.DropAtGap(gapText_.DropOldestLines(1), int64_t(charsBefore - gapText_.Chars()));
+    }
+    if (gapText_.Empty()) book_.CloseGap();
+}
+
+// The newest of the lines waiting at the gap go in there, below the older lines and above the newer ones.
+void CReceivePane::FillGap(int lines, Change& change)
+{
+    if (gapText_.Empty()) return;
+    const auto start = std::chrono::steady_clock::now();
+    const std::deque<CPendingPaneText::Run> runs = gapText_.TakeNewestLines(lines);
+    change.gapPosition = long(book_.GapPosition());
+    edit_.SetUndoLimit(kInsertUndoLimit);
+    edit_.SetReadOnly(false);
+    int inserted = 0;
+    // Each run goes in above the newer one put in before it.
+    for (auto run = runs.rbegin(); run != runs.rend(); ++run) {
+        const CReceiveLineBook::Block block = book_.InsertAtGap(run->text, run->reason, run->style);
+        edit_.SetSel(change.gapPosition, change.gapPosition);
+        CHARFORMAT2W format = FormatOf(run->style);
+        edit_.SetSelectionCharFormat(format);
+        edit_.ReplaceSel(block.text);
+        change.gapChars += long(block.text.size());
+        inserted += block.newLines;
+    }
+    edit_.SetReadOnly(true);
+    if (gapText_.Empty()) book_.CloseGap();
+    change.gapMs = MillisecondsSince(start);
+    gapBudget_.RecordUpdate(inserted, change.gapMs);
+}
+
+// Where a control position of the last update's start is now.
+long CReceivePane::Moved(long position, const Change& change) const
+{
+    const long trimmed = NotBelowZero(position - change.removed);
+    return change.gapChars > 0 && trimmed >= change.gapPosition ? trimmed + change.gapChars : trimmed;
 }
 
 // The reading position is kept only for a reader who is not at the end: each look-up walks the control's lines.
@@ -304,14 +405,15 @@ CReceivePane::SavedView CReceivePane::SaveView(bool atEnd) const
     return view;
 }
 
-void CReceivePane::RestoreView(const SavedView& view, int64_t removed)
+void CReceivePane::RestoreView(const SavedView& view, const Change& change)
 {
-    if (removed == 0) {
+    const long first = Moved(view.firstVisibleChar, change);
+    if (first == view.firstVisibleChar) {
         edit_.SetScrollPos(view.scroll);
         return;
     }
-    // The text above moved up: put the line the user was reading back at the top.
-    edit_.ScrollLineToTop(NotBelowZero(view.firstVisibleChar - removed));
+    // The text above moved: put the line the user was reading back at the top.
+    edit_.ScrollLineToTop(first);
 }
 
 // Asks the control only where the text ends: each look-up walks its lines from the top.
@@ -369,7 +471,7 @@ std::u16string CReceivePane::GetReasonAt(int x, int y)
 void CReceivePane::ScrollToEnd()
 {
     if (HoldsBack()) return;
-    heldBack_ ? CatchUp() : ShowWaitingText(false);
+    ShowWaitingText(false);
     edit_.SendMessage(WM_VSCROLL, SB_BOTTOM, 0);
     newLineCount_ = 0;
     UpdateJumpButton();
@@ -384,10 +486,12 @@ void CReceivePane::OnJumpClicked()
 void CReceivePane::OnSize(UINT, int cx, int cy)
 {
     if (!edit_.IsWindow()) return;
-    const bool atEnd = ScrolledToEnd();
+    // Hidden, the reader's place is put back when the pane is shown.
+    const bool visible = !HoldsBack();
+    const bool atEnd = visible && ScrolledToEnd();
     edit_.Move(0, 0, cx, cy);
     SCROLLINFO info{sizeof info, SIF_ALL};
-    const bool pastEnd = ::GetScrollInfo(edit_, SB_VERT, &info) && info.nMax > int(info.nPage) &&
+    const bool pastEnd = visible && ::GetScrollInfo(edit_, SB_VERT, &info) && info.nMax > int(info.nPage) &&
                          int(info.nPage) + info.nPos > info.nMax + 1;
     if (atEnd || pastEnd) edit_.SendMessage(WM_VSCROLL, SB_BOTTOM, 0);
     PositionJumpButton();
@@ -396,14 +500,11 @@ void CReceivePane::OnSize(UINT, int cx, int cy)
 void CReceivePane::OnTimer(UINT_PTR id)
 {
     if (id == kFlushTimer) {
-        if (HoldsBack())
-            GiveBackNewestLines();
-        else
-            heldBack_ ? CatchUp() : ShowWaitingText(false);
+        ShowWaitingText(false);
         return;
     }
-    if (id != kEndCheckTimer) return;
-    if (heldBack_ && !HoldsBack()) CatchUp();
+    if (id != kEndCheckTimer || HoldsBack()) return;
+    if (ShownAgain()) CatchUp(); // shown without a word from the page
     if (newLineCount_ > 0 && ScrolledToEnd()) {
         newLineCount_ = 0;
         UpdateJumpButton();
@@ -443,6 +544,11 @@ LRESULT CReceivePane::WndProc(UINT msg, WPARAM wParam, LPARAM lParam)
 {
     // The text control's request carries the reason taken with its line: it goes up as it is.
     if (msg == WM_APP_TEST_IN_SPOT_FILTERS) return ::SendMessageW(GetParent(), msg, wParam, lParam);
+    if (msg == kShownMessage) {
+        CatchUp();
+        return 0;
+    }
+    if (msg == WM_SHOWWINDOW) OnShowing(wParam != 0);
     return CWindowBase::WndProc(msg, wParam, lParam);
 }
 

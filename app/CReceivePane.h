@@ -7,11 +7,12 @@
 // the control's costs per line are far from small everywhere (some rich edits walk every following paragraph
 // for each line trimmed from the top); what cannot be shown within about a second is skipped, oldest first,
 // and a notice line says how many lines were skipped. Lines are shown at most 2048 characters long.
-// A hidden pane whose reader follows the end shows nothing: at most a full pane of its newest lines waits, and
-// its control gives its lines back to the waiting text a few at a time, so that nobody's time goes to lines
-// nobody sees and, when the pane is shown again, its newest lines go in at once.
+// A hidden pane leaves its control as it is, so that nobody's time goes to lines nobody sees: at most a full pane
+// of its newest lines waits. Shown again, it shows the newest of them at once, where its reader was, and the
+// older ones go in above them in the following updates.
 #include <cstdint>
 #include <deque>
+#include <optional>
 #include <string>
 
 #include "app/CReadOnlyRichEdit.h"
@@ -52,6 +53,8 @@ public:
     }
     // What the page does on Escape in its send line.
     void ScrollToEnd();
+    // The pane, or the page that holds it, is about to be shown or hidden.
+    void OnShowing(bool shown);
 
     void SetButtonFont(HFONT font)
     {
@@ -105,18 +108,37 @@ private:
         POINT scroll{};
         long firstVisibleChar = 0;
     };
+    // What an update did to the text: lines added at the end, characters trimmed from the top, and lines put in
+    // at the gap (at a control position after the trimming).
+    struct Change {
+        int newLines = 0;
+        int64_t removed = 0;
+        long gapPosition = 0;
+        long gapChars = 0;
+        double gapMs = 0;
+    };
     void ScheduleUpdate();
     void SetFlushTimer(UINT ms);
-    void ShowWaitingText(bool all, bool catchingUp = false);
-    bool HoldsBack();
-    void HoldBack(uint64_t now);
-    void GiveBackNewestLines();
+    void StopFlushTimer();
+    bool HasWaitingWork() const;
+    void ShowWaitingText(bool all);
+    void ShowNewestFirst();
+    template <class Body> void UpdateControl(Body body);
+    bool HoldsBack() const;
+    void HoldBack();
+    void DropWaitingBeyondLimitsUntold();
+    bool ShownAgain() const { return heldBack_ || hiddenPlace_.has_value(); }
     void CatchUp();
+    int FirstUpdateLines() const;
     SavedView SaveView(bool atEnd) const;
     std::deque<CPendingPaneText::Run> TakeRunsToShow(bool all, uint64_t now);
+    void TellSkippedLines(std::deque<CPendingPaneText::Run>& runs);
     int InsertRuns(const std::deque<CPendingPaneText::Run>& runs);
     int64_t TrimExcessLines(int most);
-    void RestoreView(const SavedView& view, int64_t removed);
+    void DropGapBeyondLimits();
+    void FillGap(int lines, Change& change);
+    long Moved(long position, const Change& change) const;
+    void RestoreView(const SavedView& view, const Change& change);
     bool ScrolledToEnd() const;
     void OnJumpClicked();
     void OnEditMouse(MSG& msg);
@@ -133,11 +155,13 @@ private:
     int lineHeight_ = 0;
     CShownTextConverter converter_;
     CPendingPaneText pending_;
-    CPendingPaneText held_;   // the runs the control holds, for a hidden pane to give back
-    bool heldBack_ = false;   // hidden, its lines waiting
-    bool readerAtEnd_ = true; // at the last update
+    CPendingPaneText gapText_; // older lines that wait to go in above the newest ones shown
+    bool heldBack_ = false;    // hidden while text arrived
+    std::optional<CReadOnlyRichEdit::ReaderPlace> hiddenPlace_; // where the reader was when the pane was hidden
+    int64_t hiddenTrimmedChars_ = 0;
     int skippedLines_ = 0; // left the waiting text, not told yet
     CPaneUpdateBudget budget_;
+    CPaneUpdateBudget gapBudget_;
     CSystemClock systemClock_;
     const IClock* clock_ = &systemClock_;
     uint64_t lastUpdateEnd_ = 0;

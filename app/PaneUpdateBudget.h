@@ -3,6 +3,8 @@
 // kBudgetMs: learnt from what inserting and trimming lines cost in the last updates. Costs differ by far
 // between systems (a rich edit may walk every following paragraph for each line trimmed from the top) and
 // between texts (scripts that are shaped cost more), so they are measured, not assumed.
+#include <algorithm>
+
 namespace kv {
 
 class CPaneUpdateBudget {
@@ -20,17 +22,23 @@ public:
     // Lines the next update may show into a control of at most maxLines lines, which takes room more
     // before each new line trims an old one.
     int LinesPerUpdate(int room, int maxLines) const;
+    // Lines that go in within the given time, however little is left of an update.
+    int LinesWithin(double ms) const;
     // Lines an update may take from the top of a full control beyond those it shows (after the limit was
-    // lowered), or give back from the end of a hidden one.
+    // lowered, or a hidden page's lines waited).
     int LinesToTrim() const { return kMinLines + int(kBudgetMs / trimMsPerLine_); }
 
-    // The lines trimmed in an update, then the whole update (trimming, scrolling and the rest included).
+    // The lines trimmed in an update, then the whole update (trimming, scrolling and the rest included), of
+    // which otherMs went to other work than these lines.
     void RecordTrim(int lines, double ms);
-    void RecordUpdate(int linesInserted, double ms);
+    void RecordUpdate(int linesInserted, double ms, double otherMs = 0);
     // How long the pane should leave the loop to others after its last update.
     double RestAfterUpdateMs() const { return kRestPerUpdateMs * lastUpdateMs_; }
 
 private:
+    // A first guess that is wrong costs at most one doubling.
+    int MostLines() const { return std::max(kFirstLines, 2 * lastInserted_); }
+
     double insertMsPerLine_ = 0.05;
     double trimMsPerLine_ = 0.5;
     int lastInserted_ = 0;

@@ -89,19 +89,6 @@ std::deque<CPendingPaneText::Run> CPendingPaneText::TakeNewestLines(int count)
     return taken;
 }
 
-void CPendingPaneText::PutFront(std::deque<Run> runs, uint64_t tick)
-{
-    while (!runs.empty()) {
-        Run& run = runs.back();
-        lines_ += run.lines;
-        chars_ += run.text.size();
-        lineTicks_.insert(lineTicks_.begin(), size_t(run.lines), tick);
-        if (runs_.empty()) partialLineTick_ = tick;
-        runs_.push_front(std::move(run));
-        runs.pop_back();
-    }
-}
-
 void CPendingPaneText::Restamp(uint64_t tick)
 {
     std::fill(lineTicks_.begin(), lineTicks_.end(), tick);

@@ -29,8 +29,6 @@ public:
     // The runs of the last complete lines and of the partial line after them, taken from the back; whole lines
     // only, so that more lines than asked for may come when a line began in an earlier run.
     std::deque<Run> TakeNewestLines(int count);
-    // Puts runs before the first one waiting, as arrived at the tick.
-    void PutFront(std::deque<Run> runs, uint64_t tick);
     // Every line waiting counts as arrived at the tick.
     void Restamp(uint64_t tick);
 
@@ -38,6 +36,7 @@ public:
     // The complete lines waiting whose first text arrived before the tick: the oldest ones.
     int LinesArrivedBefore(uint64_t tick) const;
     int Lines() const { return lines_; }
+    size_t Chars() const { return chars_; }
 
 private:
     // Splits the front run after its n-th line end, so that the front holds exactly n lines.

@@ -4,6 +4,9 @@
 // in absolute positions, so that they survive trimming. Besides its lines, a pane keeps at most
 // kAverageLineChars characters a line: a rich edit's memory grows with its characters (by hundreds of
 // bytes each in some), and lines can be long.
+// A pane shown again after a long wait shows its newest lines first: the older ones wait at a gap above them
+// and go in there later, newest first. They count against the limits as if held, and trimming stops above
+// them, since they are newer than everything above the gap.
 #include <cstdint>
 #include <deque>
 #include <limits>
@@ -35,9 +38,19 @@ public:
     int64_t TrimExcessLines(int most = std::numeric_limits<int>::max());
     // More lines or characters held than the limits allow.
     bool HasExcess() const;
-    // Forgets the partial line and the given number of complete lines before it, which leave the end of the
-    // control (to come again later); returns how many characters leave.
-    int64_t DropNewestLines(int lines);
+    // Lines waiting at the end of the text held, which must end in a complete line.
+    void OpenGap(int lines, int64_t chars);
+    // Complete lines, the newest of those waiting at the gap, go in just below it: the lines after it, with
+    // their reasons, move down. The block's position in the control is GapPosition().
+    Block InsertAtGap(std::u16string_view text, std::u16string reason, int style);
+    // The oldest lines waiting at the gap leave without being shown.
+    void DropAtGap(int lines, int64_t chars);
+    void CloseGap() { DropAtGap(gapLines_, gapChars_); }
+    bool HasGap() const { return gapLines_ > 0; }
+    // Lines held above the gap; they are older than those waiting there.
+    int LinesAboveGap() const { return linesAboveGap_; }
+    // The control position of the gap.
+    int64_t GapPosition() const { return gapStart_ - trimmedChars_; }
     // About how many more lines of the held lines' average length fit before the limits trim.
     int RoomInLines() const;
     // Remembers the reason of the characters [start, end); appended in the order of start.
@@ -55,6 +68,9 @@ public:
     const std::deque<LineReason>& Reasons() const { return reasons_; }
 
 private:
+    // Converts a text for the control; each line end closes a line of partialLength plus its characters.
+    static Block Convert(std::u16string_view text, int& partialLength, std::deque<int>& lengths);
+
     int maxLines_ = 5000;
     std::deque<int> lineLengths_;
     int partialLineLength_ = 0;
@@ -62,6 +78,10 @@ private:
     int64_t appendedChars_ = 0;
     int64_t trimmedChars_ = 0;
     int64_t heldChars_ = 0; // of the complete lines held
+    int gapLines_ = 0;      // waiting at the gap
+    int64_t gapChars_ = 0;
+    int linesAboveGap_ = 0;
+    int64_t gapStart_ = 0;  // absolute position
 };
 
 } // namespace kv

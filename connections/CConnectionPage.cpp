@@ -95,6 +95,9 @@ LRESULT CConnectionPage::WndProc(UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_SETFOCUS:
         if (sendEdit_->Handle()) ::SetFocus(*sendEdit_);
         return 0;
+    case WM_SHOWWINDOW: // a switch of tabs
+        receivePane_->OnShowing(wParam != 0);
+        return CWindowBase::WndProc(msg, wParam, lParam);
     default: return CWindowBase::WndProc(msg, wParam, lParam);
     }
 }

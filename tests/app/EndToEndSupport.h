@@ -96,6 +96,22 @@ inline HWND ShownPage(HWND frame)
     return nullptr;
 }
 
+// Where the accent of the selected tab begins on the screen, relative to the tab strip's window (which holds the
+// pages below its row of tabs); x is -1 when none is drawn.
+inline POINT SelectedTabAccent(HWND tabStrip)
+{
+    const CScreenPixels pixels(tabStrip);
+    const COLORREF accent = ::GetSysColor(COLOR_HIGHLIGHT);
+    for (int y = 0; y < std::min(pixels.Height(), 16); ++y) {
+        int run = 0;
+        for (int x = 0; x < pixels.Width(); ++x) {
+            run = pixels.At(x, y) == accent ? run + 1 : 0;
+            if (run == 12) return POINT{x - run + 1, y};
+        }
+    }
+    return POINT{-1, -1};
+}
+
 inline std::u16string LogPaneText(HWND frame)
 {
     return WindowText(Child(Child(Child(frame, kViewId), kLogPaneId), kLogEditId));

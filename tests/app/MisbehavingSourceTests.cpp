@@ -58,22 +58,6 @@ double PeakMemoryMiB(HANDLE process, const std::string& commandLinePart)
     return ::GetProcessMemoryInfo(process, &counters, sizeof counters) ? counters.PeakWorkingSetSize / 1048576.0 : -1;
 }
 
-// Where the accent of the selected tab begins on the screen, relative to the tab strip's window (which holds the
-// pages below its row of tabs); x is -1 when none is drawn.
-POINT SelectedTabAccent(HWND tabStrip)
-{
-    const CScreenPixels pixels(tabStrip);
-    const COLORREF accent = ::GetSysColor(COLOR_HIGHLIGHT);
-    for (int y = 0; y < std::min(pixels.Height(), 16); ++y) {
-        int run = 0;
-        for (int x = 0; x < pixels.Width(); ++x) {
-            run = pixels.At(x, y) == accent ? run + 1 : 0;
-            if (run == 12) return POINT{x - run + 1, y};
-        }
-    }
-    return POINT{-1, -1};
-}
-
 // Whether text is drawn in a window on the screen: some of its pixels are neither the text background nor grey.
 bool TextDrawnIn(HWND window)
 {

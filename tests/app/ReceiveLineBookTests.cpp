@@ -101,43 +101,50 @@ TEST(ReceiveLineBook, ReasonsAreFoundByTheCharacterIndexAfterTrimming)
     EXPECT_EQ(book.Reasons().size(), 1u);
 }
 
-// A hidden pane gives its newest lines back, whole, with their styles and reasons, in front of the waiting text;
-// the book forgets them and the part of a reason's block that left.
-TEST(ReceiveLineBook, TheNewestLinesGoBackWholeWithTheirReasonsInFrontOfTheWaitingText)
+// Shown again after a wait, a pane shows its newest lines first (whole, though the oldest of them began in an
+// earlier run); the older ones wait at a gap above them and go in there newest first, with their reasons,
+// until the text reads in order. While lines wait at the gap, trimming takes only the lines above it: the
+// lines below are newer than those waiting.
+TEST(ReceiveLineBook, OlderLinesGoInAtTheGapAboveTheNewestOnesWithTheirReasons)
 {
     CReceiveLineBook book;
-    CPendingPaneText held; // what the control holds
-    const auto show = [&](const std::u16string& text, const std::u16string& reason, int style) {
-        const int64_t start = book.AppendedChars();
-        const CReceiveLineBook::Block block = book.TakeBlock(text);
-        book.AddReason(start, book.AppendedChars(), reason, style);
-        held.Add(text, block.newLines, style, reason, 0);
-    };
-    show(u"one\ntw", u"", LineReceived);
-    show(u"o\nthree\nfo", u"rejected", LineRejected); // "two" began in the run before
-    show(u"ur", u"", LineReceived);
-
-    std::deque<CPendingPaneText::Run> runs = held.TakeNewestLines(2);
-    ASSERT_EQ(runs.size(), 3u); // the partial line, "three", and "two" whole, though it began in the run before
-    EXPECT_EQ(runs[0].text, u"tw");
-    EXPECT_EQ(runs[1].text, u"o\nthree\nfo");
-    EXPECT_EQ(runs[1].reason, u"rejected");
-    int lines = 0;
-    for (const CPendingPaneText::Run& run : runs) lines += run.lines;
-    EXPECT_EQ(lines, 2);
-    EXPECT_EQ(book.DropNewestLines(lines), 14); // "two\nthree\nfour"
-    EXPECT_EQ(book.AppendedChars(), 4);
-    EXPECT_EQ(book.LineLengths().size(), 1u);
-    EXPECT_TRUE(book.Reasons().empty());
+    std::u16string control; // what the rich edit holds
+    book.SetMaxLines(4);
+    control += book.TakeBlock(u"zero\none\n").text;
 
     CPendingPaneText waiting;
-    waiting.Add(u" five\n", 1, LineReceived, u"", 500);
-    waiting.PutFront(std::move(runs), 400);
-    EXPECT_EQ(waiting.Lines(), 3);
-    EXPECT_EQ(waiting.LinesArrivedBefore(450), 2);
-    const std::deque<CPendingPaneText::Run> all = waiting.TakeLines(3);
-    std::u16string text;
-    for (const CPendingPaneText::Run& run : all) text += run.text;
-    EXPECT_EQ(text, u"two\nthree\nfour five\n");
-    EXPECT_EQ(held.Lines(), 1);
+    waiting.Add(u"two\nthr", 1, LineReceived, u"", 0);
+    waiting.Add(u"ee\n", 1, LineRejected, u"rejected", 0);
+    waiting.Add(u"four\nfi", 1, LineReceived, u"", 0);
+    std::deque<CPendingPaneText::Run> newest = waiting.TakeNewestLines(1);
+    ASSERT_EQ(newest.size(), 1u);
+    EXPECT_EQ(newest[0].text, u"four\nfi");
+    book.OpenGap(waiting.Lines(), int64_t(waiting.Chars()));
+    control += book.TakeBlock(newest[0].text).text;
+    EXPECT_EQ(book.RoomInLines(), 0); // 2 held above, 2 waiting, 1 below, and the partial line
+    EXPECT_EQ(book.TrimExcessLines(), 5) << "a line above the gap is the oldest";
+    control.erase(0, 5);
+    EXPECT_EQ(book.TrimExcessLines(), 0) << "the line below the gap is newer than those waiting";
+
+    std::deque<CPendingPaneText::Run> runs = waiting.TakeNewestLines(1); // "three", begun in the run before
+    ASSERT_EQ(runs.size(), 2u);
+    for (auto run = runs.rbegin(); run != runs.rend(); ++run) {
+        const CReceiveLineBook::Block block = book.InsertAtGap(run->text, run->reason, run->style);
+        control.insert(size_t(book.GapPosition()), block.text);
+    }
+    for (const CPendingPaneText::Run& run : waiting.TakeNewestLines(1))
+        control.insert(size_t(book.GapPosition()), book.InsertAtGap(run.text, run.reason, run.style).text);
+    book.CloseGap();
+
+    EXPECT_EQ(control, u"one\rtwo\rthree\rfour\rfi");
+    EXPECT_EQ(book.LineLengths(), (std::deque<int>{4, 4, 6, 5}));
+    EXPECT_EQ(book.PartialLineLength(), 2);
+    EXPECT_EQ(book.AppendedChars() - book.TrimmedChars(), int64_t(control.size()));
+    const LineReason* reason = book.FindReason(long(control.find(u"ee")));
+    ASSERT_NE(reason, nullptr);
+    EXPECT_EQ(reason->Reason, u"rejected");
+    EXPECT_EQ(book.FindReason(long(control.find(u"thr"))), nullptr);
+    EXPECT_EQ(book.FindReason(long(control.find(u"four"))), nullptr);
+    book.TakeBlock(u"ve\n");
+    EXPECT_EQ(book.TrimExcessLines(), 4) << "with the gap filled, the oldest line leaves again";
 }

@@ -38,6 +38,12 @@ protected:
     }
 
     std::u16string EditText() { return pane.Edit().GetTextRange(0, pane.Edit().GetTextLength()); }
+    // The text as the control holds it now, with what waits still waiting.
+    std::u16string ControlText() { return pane.TextControl().GetTextRange(0, pane.TextControl().GetTextLength()); }
+    bool ShowsSoon(const std::u16string& part)
+    {
+        return test::PumpUntil([&] { return ControlText().find(part) != std::u16string::npos; }, 10000);
+    }
     std::u16string FirstVisibleLineText() { return test::FirstVisibleLineText(pane.Edit()); }
     void AppendNumberedLines(int from, int to)
     {
@@ -533,7 +539,7 @@ TEST_F(ReceivePaneTest, ALowerLimitTakesTheLinesBeyondItAwayInBoundedUpdates)
 }
 
 // A hidden page's pane spends nothing on lines nobody sees: they wait (a full pane of the newest at most) and the
-// control gives its own lines back to them. Shown again, the pane holds its newest lines, with their reasons.
+// control stays as it is. Shown again, the pane holds its newest lines, with their reasons.
 TEST_F(ReceivePaneTest, AHiddenPaneHoldsItsLinesBackAndShowsTheNewestWithTheirReasonsWhenShownAgain)
 {
     CTestClock clock;
@@ -541,6 +547,7 @@ TEST_F(ReceivePaneTest, AHiddenPaneHoldsItsLinesBackAndShowsTheNewestWithTheirRe
     pane.SetMaxLines(100);
     AppendNumberedLines(1, 150);
     pane.FlushPendingText();
+    const std::u16string beforeHiding = EditText();
     pane.Show(SW_HIDE);
     for (int i = 151; i <= 400; ++i) {
         clock.tick += 100;
@@ -550,22 +557,155 @@ TEST_F(ReceivePaneTest, AHiddenPaneHoldsItsLinesBackAndShowsTheNewestWithTheirRe
             pane.AppendText(FormatText(u"line %d\n", i), LineReceived);
     }
     test::PumpFor(500);
-    const std::u16string shownWhileHidden = pane.TextControl().GetTextRange(0, pane.TextControl().GetTextLength());
-    EXPECT_EQ(shownWhileHidden.find(u"line 400\r"), std::u16string::npos) << "a hidden pane showed its lines";
-    ASSERT_TRUE(test::PumpUntil([&] { return pane.TextControl().GetTextLength() == 0; }, 30000))
-        << "the hidden control kept its lines";
+    EXPECT_EQ(pane.TextControl().GetTextRange(0, pane.TextControl().GetTextLength()), beforeHiding)
+        << "a hidden pane changed its text";
 
     pane.Show(SW_SHOW);
-    ASSERT_TRUE(test::PumpUntil([&] { return pane.TextControl().GetTextLength() > 0; }, 5000));
     std::vector<std::u16string> expected;
     for (int i = 301; i <= 400; ++i) expected.push_back(FormatText(u"line %d", i));
     expected.push_back(u"");
-    EXPECT_EQ(Split(EditText(), u'\r'), expected);
+    const auto shownText = [&] { return pane.TextControl().GetTextRange(0, pane.TextControl().GetTextLength()); };
+    EXPECT_TRUE(test::PumpUntil([&] { return Split(shownText(), u'\r') == expected; }, 10000))
+        << Utf16ToUtf8(shownText());
     ASSERT_NE(pane.FindReason(IndexOf(u"line 350\r")), nullptr);
     EXPECT_EQ(pane.FindReason(IndexOf(u"line 350\r"))->Reason, u"reason 350");
     EXPECT_EQ(pane.FindReason(IndexOf(u"line 400\r"))->Style, LineDuplicate);
     EXPECT_EQ(pane.FindReason(IndexOf(u"line 351\r")), nullptr);
     EXPECT_EQ(pane.Book().LineLengths().size(), 100u);
+}
+
+// The moves of a user around a hidden page: he leaves it with lines still to be shown, or the general settings
+// lower its limit while it is hidden; each time, shown again, it holds what it held plus what came, up to its
+// limit, with no notice of lines skipped.
+TEST_F(ReceivePaneTest, AHiddenPaneKeepsItsLinesThroughALowerLimitAndABurstItWasLeftDuring)
+{
+    const auto shownLines = [&] {
+        std::vector<std::u16string> lines = Split(ControlText(), u'\r');
+        lines.pop_back(); // after the last line end
+        return lines;
+    };
+    const auto expectLines = [&](int first, int last, const char* when) {
+        std::vector<std::u16string> expected;
+        for (int i = first; i <= last; ++i) expected.push_back(FormatText(u"line %d", i));
+        EXPECT_TRUE(test::PumpUntil([&] { return shownLines() == expected; }, 20000))
+            << when << ": " << shownLines().size() << " lines, from \"" << Utf16ToUtf8(shownLines().front()) << "\"";
+    };
+    // A quiet page, hidden while the limit is lowered.
+    AppendNumberedLines(1, 3000);
+    pane.FlushPendingText();
+    pane.Show(SW_HIDE);
+    pane.SetMaxLines(2000);
+    test::PumpFor(1500);
+    pane.Show(SW_SHOW);
+    expectLines(1001, 3000, "a lower limit");
+
+    // A burst (a node's answer to "sh/dx"), and the page left before the pane has shown it all; the node quiet.
+    pane.SetMaxLines(5000);
+    std::u16string burst;
+    for (int i = 3001; i <= 8000; ++i) burst += FormatText(u"line %d\n", i);
+    pane.AppendText(burst, LineReceived);
+    test::PumpFor(100);
+    pane.Show(SW_HIDE);
+    test::PumpFor(1500);
+    pane.Show(SW_SHOW);
+    expectLines(3001, 8000, "a burst");
+}
+
+// A reader who scrolled up and left at once, or who left for a while and had the window resized meanwhile, is on
+// his line when he comes back; one who went back to the end before leaving follows the end, and nothing of his
+// hidden page changed meanwhile.
+TEST_F(ReceivePaneTest, AReaderIsWhereHeWasWhenHeComesBack)
+{
+    AppendNumberedLines(1, 300);
+    pane.FlushPendingText();
+    for (int click = 0; click < 20; ++click) pane.TextControl().SendMessage(WM_VSCROLL, SB_LINEUP, 0);
+    const std::u16string reading = FirstVisibleLineText();
+    pane.Show(SW_HIDE); // at once: no update since he scrolled
+    AppendNumberedLines(301, 400);
+    test::PumpFor(300);
+    pane.Show(SW_SHOW);
+    ASSERT_TRUE(ShowsSoon(u"line 400\r"));
+    EXPECT_EQ(FirstVisibleLineText(), reading) << "left at once";
+    EXPECT_EQ(CWindow(pane.JumpButton()).GetText(), u"100 new lines - jump to end");
+
+    pane.Show(SW_HIDE);
+    pane.Move(0, 0, 500, 330);
+    AppendNumberedLines(401, 450);
+    test::PumpFor(1200);
+    pane.Show(SW_SHOW);
+    ASSERT_TRUE(ShowsSoon(u"line 450\r"));
+    EXPECT_EQ(FirstVisibleLineText(), reading) << "resized while away";
+
+    ::SendMessageW(pane, WM_COMMAND, MAKEWPARAM(CReceivePane::kJumpButtonId, BN_CLICKED), LPARAM(pane.JumpButton()));
+    pane.Show(SW_HIDE); // at once after the jump to the end
+    const std::u16string atLeaving = ControlText();
+    AppendNumberedLines(451, 500);
+    test::PumpFor(300);
+    EXPECT_EQ(ControlText(), atLeaving) << "the hidden page showed lines nobody sees";
+    pane.Show(SW_SHOW);
+    ASSERT_TRUE(ShowsSoon(u"line 500\r"));
+    EXPECT_TRUE(pane.IsScrolledToEnd());
+    EXPECT_FALSE(::IsWindowVisible(pane.JumpButton()));
+}
+
+// A follower who selected a line keeps his selection through a switch, though lines came meanwhile.
+TEST_F(ReceivePaneTest, AFollowersSelectionStaysThroughAHideAndShow)
+{
+    AppendNumberedLines(1, 300);
+    pane.FlushPendingText();
+    const long start = IndexOf(u"line 290\r");
+    pane.TextControl().SetSel(start, start + 8);
+    pane.Show(SW_HIDE);
+    AppendNumberedLines(301, 400);
+    test::PumpFor(1500);
+    pane.Show(SW_SHOW);
+    ASSERT_TRUE(ShowsSoon(u"line 400\r"));
+    const CHARRANGE selection = pane.TextControl().GetSel();
+    EXPECT_EQ(pane.TextControl().GetTextRange(selection.cpMin, selection.cpMax), u"line 290");
+    EXPECT_TRUE(pane.IsScrolledToEnd());
+}
+
+// Shown again with a full pane of lines waiting, a pane shows its newest lines in its first update, bounded as
+// every update is, and the older ones above them in the next updates, with their reasons, the reader who scrolled
+// up meanwhile keeping his line.
+TEST_F(ReceivePaneTest, ASwitchShowsTheNewestLinesAtOnceAndTheOlderOnesAboveThemAfter)
+{
+    const auto spot = [](int n) { return FormatText(u"DX de K1ABC:     14025.0  JA%05dX     CQ TEST   1200Z\n", n); };
+    std::u16string block;
+    for (int n = 1; n <= 5000; ++n) block += spot(n);
+    pane.AppendText(block, LineReceived);
+    pane.FlushPendingText();
+    pane.Show(SW_HIDE);
+    for (int n = 5001; n <= 10000; ++n) {
+        if (n % 1000 == 0)
+            pane.AddText(spot(n), FormatText(u"reason %d", n), LineRejected);
+        else
+            pane.AppendText(spot(n), LineReceived);
+    }
+    pane.Show(SW_SHOW);
+    ASSERT_TRUE(ShowsSoon(u"JA10000X"));
+    int newLinesShown = 0;
+    for (const std::u16string& line : Split(ControlText(), u'\r'))
+        newLinesShown += line.size() > 32 && std::atoi(Utf16ToUtf8(line.substr(28, 5)).c_str()) > 5000;
+    EXPECT_LT(newLinesShown, 2500) << "the whole backlog went in at once";
+    EXPECT_TRUE(pane.TextControl().IsScrolledToEnd());
+
+    for (int click = 0; click < 10; ++click) pane.TextControl().SendMessage(WM_VSCROLL, SB_LINEUP, 0);
+    const std::u16string reading = test::FirstVisibleLineText(pane.TextControl()); // as the pane stands
+    std::vector<std::u16string> expected;
+    for (int n = 5001; n <= 10000; ++n) expected.push_back(spot(n).substr(0, spot(n).size() - 1));
+    expected.push_back(u"");
+    // The oldest line goes in last, at the top.
+    test::PumpUntil([&] { return pane.TextControl().GetTextRange(0, 40).find(u"JA05001X") != std::u16string::npos; }, 60000);
+    EXPECT_EQ(Split(ControlText(), u'\r'), expected);
+    EXPECT_EQ(test::FirstVisibleLineText(pane.TextControl()), reading);
+    EXPECT_EQ(ControlText().find(u"skipped"), std::u16string::npos);
+    for (int n : {6000, 9000, 10000}) {
+        const LineReason* reason = pane.FindReason(IndexOf(FormatText(u"JA%05dX", n)));
+        ASSERT_NE(reason, nullptr) << n;
+        EXPECT_EQ(reason->Reason, FormatText(u"reason %d", n));
+    }
+    EXPECT_EQ(pane.FindReason(IndexOf(u"JA09999X")), nullptr);
 }
 
 // More than the pane can show before the text grows old: the pane skips to the newest lines and says how many

@@ -95,6 +95,17 @@ protected:
         ::WSACleanup();
     }
 
+    // The page's pane holding 5000 lines, "line 1" to "line 5000".
+    CReceivePane& FullPane()
+    {
+        CReceivePane& pane = page_->ReceivePane();
+        std::u16string lines;
+        for (int i = 1; i <= 5000; ++i) lines += FormatText(u"line %d\n", i);
+        pane.AppendText(lines, LineReceived);
+        pane.FlushPendingText();
+        return pane;
+    }
+
     CConnectionSettings Node(uint16_t port) const
     {
         CConnectionSettings settings;
@@ -252,11 +263,7 @@ TEST_F(ConnectionPageTest, ANewFontKeepsTheReadersPlaceInAFullPane)
     MonoFont smaller;
     ASSERT_TRUE(larger.CreateFontForDpi(u"Consolas", 14, 96));
     ASSERT_TRUE(smaller.CreateFontForDpi(u"Consolas", 8, 96));
-    CReceivePane& pane = page_->ReceivePane();
-    std::u16string lines;
-    for (int i = 1; i <= 5000; ++i) lines += FormatText(u"line %d\n", i);
-    pane.AppendText(lines, LineReceived);
-    pane.FlushPendingText();
+    CReceivePane& pane = FullPane();
     const auto firstLine = [&] { return Utf16ToUtf8(FirstVisibleLineText(pane.Edit())); };
 
     int next = 5001;
@@ -279,6 +286,36 @@ TEST_F(ConnectionPageTest, ANewFontKeepsTheReadersPlaceInAFullPane)
             SaveScreenshot(host_, u"connection-page-reader-after-a-larger-font");
         }
     }
+}
+
+// The general settings give every page a new font, the hidden ones too, whose text is laid out again unseen: shown
+// again, a page's reader who was above is on his line, and one at the end is there and follows the new lines.
+TEST_F(ConnectionPageTest, ANewFontWhileThePageIsHiddenKeepsTheReadersPlace)
+{
+    MonoFont larger;
+    ASSERT_TRUE(larger.CreateFontForDpi(u"Consolas", 14, 96));
+    CReceivePane& pane = FullPane();
+    const auto firstLine = [&] { return Utf16ToUtf8(FirstVisibleLineText(pane.TextControl())); };
+    const auto switchAwayAndBack = [&](const MonoFont& font, int line) {
+        page_->Show(SW_HIDE);
+        page_->SetTextFont(&font);
+        pane.AppendText(FormatText(u"line %d\n", line), LineReceived);
+        PumpFor(300);
+        page_->Show(SW_SHOW);
+        PumpFor(300);
+    };
+
+    ScrollLinesAboveTheEnd(pane.Edit(), 100);
+    const std::string reading = firstLine();
+    switchAwayAndBack(larger, 5001);
+    EXPECT_EQ(firstLine(), reading) << "a reader above";
+
+    pane.ScrollToEnd();
+    switchAwayAndBack(font_, 5002);
+    EXPECT_TRUE(pane.IsScrolledToEnd()) << "a follower, shown from " << firstLine();
+    EXPECT_EQ(firstLine().substr(0, 5), "line ");
+    EXPECT_NE(pane.TextControl().GetTextRange(0, pane.TextControl().GetTextLength()).find(u"line 5002\r"),
+              std::u16string::npos);
 }
 
 // A node that reads nothing more: once what waits for it reaches the bound, a typed line stays in the send line,

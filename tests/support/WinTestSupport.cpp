@@ -154,13 +154,18 @@ void SendKeys(const std::vector<std::pair<WORD, bool>>& keys)
     ::SendInput(UINT(inputs.size()), inputs.data(), sizeof(INPUT));
 }
 
+// Each event carries its point: under Wine a click sent at the cursor's place may land where the cursor was
+// before SetCursorPos, when the display has not told the move yet.
 void ClickAt(POINT screen)
 {
     ::SetCursorPos(screen.x, screen.y);
+    const int width = ::GetSystemMetrics(SM_CXSCREEN), height = ::GetSystemMetrics(SM_CYSCREEN);
     for (const DWORD flags : {DWORD(MOUSEEVENTF_LEFTDOWN), DWORD(MOUSEEVENTF_LEFTUP)}) {
         INPUT input{};
         input.type = INPUT_MOUSE;
-        input.mi.dwFlags = flags;
+        input.mi.dx = LONG((screen.x * 65535 + (width - 1) / 2) / std::max(1, width - 1));
+        input.mi.dy = LONG((screen.y * 65535 + (height - 1) / 2) / std::max(1, height - 1));
+        input.mi.dwFlags = flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
         ::SendInput(1, &input, sizeof input);
     }
 }
