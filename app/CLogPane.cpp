@@ -112,17 +112,29 @@ long CLogPane::EndOfFirstLine() const
 
 bool CLogPane::IsAtEnd() const
 {
+    if (foldedPlace_) return foldedPlace_->atEnd;
     SCROLLINFO info{sizeof info, SIF_ALL};
     if (!::GetScrollInfo(edit_, SB_VERT, &info)) return true;
     if (int(info.nPage) >= info.nMax) return true;
     return int(info.nPage) + info.nPos >= info.nMax - 1;
 }
 
+CReadOnlyRichEdit::ReaderPlace CLogPane::ReaderPlace() const
+{
+    return foldedPlace_ ? *foldedPlace_ : edit_.GetReaderPlace();
+}
+
+bool CLogPane::TextHasHeight() const
+{
+    const RECT client = edit_.ClientRect();
+    return client.bottom > client.top;
+}
+
 void CLogPane::SetTextFont(HFONT font)
 {
     if (!font || !edit_.IsWindow()) return;
     // The text is laid out again, which keeps the scroll position in pixels, not the reader's place.
-    const CReadOnlyRichEdit::ReaderPlace place = edit_.GetReaderPlace();
+    const CReadOnlyRichEdit::ReaderPlace place = ReaderPlace();
     edit_.SetFont(font, true);
     textLineHeight_ = TextHeightOf(font);
     UpdateFormatRect();
@@ -162,11 +174,19 @@ void CLogPane::OnSize(UINT, int cx, int cy)
 {
     if (!edit_.IsWindow()) return;
     const bool atEnd = IsAtEnd();
+    const CReadOnlyRichEdit::ReaderPlace place = ReaderPlace();
+    const bool wasFolded = foldedPlace_.has_value();
     edit_.SetRedraw(false);
     edit_.SetPos(nullptr, 0, headerHeight_, cx, std::max(cy, headerHeight_) - headerHeight_,
                  SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
     UpdateFormatRect();
-    if (atEnd) edit_.SendMessage(WM_VSCROLL, SB_BOTTOM, 0);
+    foldedPlace_.reset();
+    if (!TextHasHeight())
+        foldedPlace_ = place;
+    else if (wasFolded)
+        edit_.RestoreReaderPlace(place);
+    else if (atEnd)
+        edit_.SendMessage(WM_VSCROLL, SB_BOTTOM, 0);
     edit_.SetRedraw(true);
     ::RedrawWindow(edit_, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
 }

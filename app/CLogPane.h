@@ -2,6 +2,7 @@
 // The collapsible pane at the bottom of the view in which the whole system reports what happens: one line
 // per report, stamped with the UTC time and the connection's name, errors in red, at most 1000 lines.
 // A click on its header asks the parent (ID_VIEW_LOG_PANE) to show or hide the text.
+#include <optional>
 #include <string>
 
 #include "app/CReadOnlyRichEdit.h"
@@ -36,6 +37,8 @@ protected:
 
 private:
     bool IsAtEnd() const;
+    CReadOnlyRichEdit::ReaderPlace ReaderPlace() const;
+    bool TextHasHeight() const;
     // The position just after the first line end, or -1 when the text holds none.
     long EndOfFirstLine() const;
     bool InHeader(POINT clientPoint) const;
@@ -49,6 +52,9 @@ private:
     int textLineHeight_ = 0;
     bool collapsed_ = false;
     int lineCount_ = 0;
+    // Folded, the text has no height and its control takes every reader for one at the end: where he was
+    // when the text lost its height, held until it has one again. The control is made without height.
+    std::optional<CReadOnlyRichEdit::ReaderPlace> foldedPlace_ = CReadOnlyRichEdit::ReaderPlace{};
 };
 
 } // namespace kv

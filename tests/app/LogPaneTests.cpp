@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <regex>
+#include <string_view>
 
 #include "app/CLogPane.h"
 #include "app/DpiHelpers.h"
@@ -31,7 +33,7 @@ protected:
     // What the view does with the pane: full height, or only its header when folded.
     void Layout()
     {
-        pane.Move(0, 30, 700, pane.Collapsed() ? pane.HeaderHeight() : expandedHeight);
+        pane.Move(0, 30, width, pane.Collapsed() ? pane.HeaderHeight() : expandedHeight);
         test::PumpFor(30);
     }
     std::u16string Text() { return pane.Edit().GetTextRange(0, pane.Edit().GetTextLength()); }
@@ -42,6 +44,7 @@ protected:
     CFont uiFont;
     MonoFont textFont;
     int expandedHeight = 0;
+    int width = 700;
 };
 
 } // namespace
@@ -177,6 +180,58 @@ TEST_F(LogPaneTest, ANewFontKeepsTheReadersPlace)
         const std::u16string reading = FirstVisibleLineText();
         pane.SetTextFont(font->Font);
         EXPECT_EQ(Utf16ToUtf8(FirstVisibleLineText()), Utf16ToUtf8(reading)) << font->PointSize << " pt";
+    }
+}
+
+// Folded, the text has no height. Whatever happens meanwhile (nothing, a new font, new lines, a narrower or
+// wider window), unfolding shows a reader who had scrolled up his first line at the top again, and one who
+// was at the end the end, following the new lines.
+TEST_F(LogPaneTest, AFoldedLogKeepsTheReadersPlace)
+{
+    MonoFont larger;
+    MonoFont smaller;
+    ASSERT_TRUE(larger.CreateFontForDpi(u"Consolas", 14, 96));
+    ASSERT_TRUE(smaller.CreateFontForDpi(u"Consolas", 8, 96));
+    const auto fold = [&](bool folded) {
+        pane.SetCollapsed(folded); // as the view answers ID_VIEW_LOG_PANE
+        Layout();
+    };
+    fold(true); // folded, the text is not drawn again for each line
+    for (int i = 1; i <= 300; ++i) pane.AddLine(false, u"", FormatText(u"entry %d", i));
+    fold(false);
+    int next = 301;
+    const auto addLines = [&] {
+        for (int i = 0; i < 5; ++i) pane.AddLine(i == 2, u"", FormatText(u"entry %d", next++));
+    };
+    const std::pair<const char*, std::function<void()>> moves[] = {
+        {"nothing", [] {}},
+        {"a larger font", [&] { pane.SetTextFont(larger.Font); }},
+        {"a smaller font", [&] { pane.SetTextFont(smaller.Font); }},
+        {"the first font", [&] { pane.SetTextFont(textFont.Font); }},
+        {"new lines", addLines},
+        {"a narrower window", [&] { width = 450; Layout(); }},
+        {"a wider window", [&] { width = 700; Layout(); }},
+    };
+    for (const auto& [name, move] : moves) {
+        test::ScrollLinesAboveTheEnd(pane.Edit(), 100);
+        const std::u16string reading = FirstVisibleLineText();
+        fold(true);
+        move();
+        fold(false);
+        EXPECT_EQ(Utf16ToUtf8(FirstVisibleLineText()), Utf16ToUtf8(reading)) << "reading above, then " << name;
+        if (std::string_view(name) == "a larger font") {
+            test::PumpFor(100);
+            EXPECT_FALSE(test::SaveScreenshot(host, u"log-pane-unfolded-after-a-new-font").empty());
+        }
+
+        pane.Edit().SendMessage(WM_VSCROLL, SB_BOTTOM, 0);
+        fold(true);
+        move();
+        fold(false);
+        EXPECT_TRUE(pane.Edit().IsScrolledToEnd())
+            << "at the end, then " << name << ", then shown from " << Utf16ToUtf8(FirstVisibleLineText());
+        pane.AddLine(false, u"", FormatText(u"entry %d", next++));
+        EXPECT_TRUE(pane.Edit().IsScrolledToEnd()) << "following after " << name;
     }
 }
 
