@@ -13,7 +13,7 @@ enum class LinkKinds {
 
 // The scheme (any case) followed by an address without blanks (any Unicode white space), control characters
 // or double quotes, so that nothing can be added to the command line of the program that opens it, and
-// without invisible format characters, tags or lone surrogates, so that it opens what it reads as.
+// without characters that show nothing or a blank, nor lone surrogates, so that it opens what it reads as.
 bool IsOpenableLink(std::u16string_view address, LinkKinds kinds);
 
 } // namespace kv

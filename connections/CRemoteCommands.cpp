@@ -583,11 +583,10 @@ void CRemoteCommands::ReportUnconnectedSinceStartup()
 {
     for (int i = 0; i < host_.ConnectionCount(); ++i) {
         const CConnectionController* page = host_.ConnectionAt(i);
+        // The flag goes once the page is established (logged in, where it logs in by itself) and with the
+        // user's Disconnect: a page that keeps it never came up, whatever its state, disconnected included
+        // (closed before its login with no automatic reconnection).
         if (!page || !page->StartupConnectPending) continue;
-        // Connected counts only once logged in, where the page logs in by itself: the flag stays until then.
-        if (page->State != kConnecting && page->State != kError && page->State != kWaiting &&
-            (page->State != kConnected || page->Established))
-            continue;
         const std::u16string why = page->LastFailureText.empty() ? LoadText(kIdsNoAnswer) : page->LastFailureText;
         announcedFailures_[page->ConnectionId] = true;
         NotifyStations(FormatText(LoadText(kIdsNotConnectedSinceStartup), NameOf(*page), why));

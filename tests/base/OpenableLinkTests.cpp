@@ -57,6 +57,27 @@ TEST(OpenableLink, NoInvisibleFormatCharacterOrLoneSurrogatePasses)
         EXPECT_FALSE(IsOpenableLink(u"mailto:joe@example.net" + c, LinkKinds::WebOrMail));
     }
     // The characters beside those ranges, and pairs of surrogates that make a character, stay.
-    EXPECT_TRUE(IsOpenableLink(u"https://x.net/\u0610\u2010\u2027\u205E\u2070\uFEFE\U0001F4E1\U000E0080",
+    EXPECT_TRUE(IsOpenableLink(u"https://x.net/\u0610\u2010\u2027\u205E\u2070\uFEFE\U0001F4E1\U000E1000",
+                               LinkKinds::Web));
+}
+
+// "mailto:jo<soft hyphen>e@..." reads as joe@: no character that Unicode lets a renderer show as nothing
+// (the default-ignorable code points, above U+FFFF too) nor one that draws a blank may stand in an address.
+TEST(OpenableLink, NoCharacterThatShowsNothingOrABlankPasses)
+{
+    const std::u16string invisible[] = {
+        u"\u00AD", u"\u034F", u"\u115F", u"\u1160", u"\u17B4", u"\u17B5", u"\u180B", u"\u180E", u"\u180F",
+        u"\u2800", u"\u3164", u"\uFE00", u"\uFE0F", u"\uFFA0", u"\uFFF0", u"\uFFF8", u"\uFFF9", u"\uFFFB",
+        u"\U00013430", u"\U0001343F", u"\U0001BCA0", u"\U0001BCA3", u"\U0001D159", u"\U0001D173", u"\U0001D17A",
+        u"\U000E0080", u"\U000E0100", u"\U000E01EF", u"\U000E0FFF"};
+    for (const std::u16string& c : invisible) {
+        SCOPED_TRACE(testing::PrintToString(c));
+        EXPECT_FALSE(IsOpenableLink(u"mailto:jo" + c + u"e@example.net", LinkKinds::WebOrMail));
+        EXPECT_FALSE(IsOpenableLink(u"https://example.net/" + c, LinkKinds::Web));
+    }
+    // Their neighbours show.
+    EXPECT_TRUE(IsOpenableLink(u"https://x.net/\u00AC\u00AE\u034E\u0350\u115E\u1161\u17B3\u17B6\u180A\u1810\u2801"
+                               u"\u3163\u3165\uFDFF\uFE10\uFF9F\uFFA1\uFFEE\uFFFC\U0001342F\U0001BC9F\U0001BCA4"
+                               u"\U0001D158\U0001D15A\U0001D172\U0001D17B\U000E1000",
                                LinkKinds::Web));
 }

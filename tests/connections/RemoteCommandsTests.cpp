@@ -556,7 +556,9 @@ TEST_F(RemoteCommandsTest, AlertsGoToTheListedStationsThenToTheSendersAndStopAtT
     view.gabs.clear();
     bravo.controller.Connect();
     bravo.controller.StartupConnectPending = true;
-    alpha.controller.StartupConnectPending = true; // not connecting: not reported
+    alpha.controller.Connect();
+    alpha.controller.StartupConnectPending = true;
+    alpha.controller.Disconnect(); // by the user: not reported
     remote.ReportUnconnectedSinceStartup();
     bravo.Transport().Report(TransportState::Connected);
     remote.OnConnectionStateChanged(bravo.controller);
@@ -661,6 +663,34 @@ TEST_F(RemoteCommandsTest, APageNotLoggedInSinceStartupIsReportedWithTheReasonIt
     view.gabs.clear();
     sorry.controller.OnLoggedIn();
     EXPECT_EQ(view.GabsTo(u"STN1"), std::vector<std::u16string>{u"Connected to Sorry"});
+}
+
+// Without automatic reconnection a page closed by the node before its login stays disconnected; only the
+// user's disconnect keeps a page out of the report.
+TEST_F(RemoteCommandsTest, WithoutReconnectionAPageClosedBeforeItsLoginIsReportedButNotOneTheUserDisconnected)
+{
+    view.general.GabStations = {u"STN1"};
+    view.general.AutoReconnect = false;
+    CConnectionSettings withLogin = Telnet(u"Sorry", 7300);
+    withLogin.Login = u"N0CALL";
+    withLogin.Password = u"wrong";
+    Page& sorry = Add(withLogin);
+    Page& dropped = Add(Telnet(u"Dropped", 7301));
+    for (const auto& page : pages) {
+        page->controller.Connect();
+        page->controller.StartupConnectPending = true;
+    }
+
+    sorry.Transport().Report(TransportState::Connected);
+    ServerCloses(sorry);
+    dropped.controller.Disconnect();
+    ASSERT_EQ(sorry.controller.State, 0);
+    ASSERT_EQ(dropped.controller.State, 0);
+
+    remote.ReportUnconnectedSinceStartup();
+    EXPECT_EQ(view.GabsTo(u"STN1"), std::vector<std::u16string>{
+                                        u"Not connected to Sorry since startup: Connection closed by the server"});
+    EXPECT_EQ(remote.AnnouncedFailures(), (std::map<int, bool>{{sorry.controller.ConnectionId, true}}));
 }
 
 TEST_F(RemoteCommandsTest, OnlyTheLatestSendersAreKeptAndAKnownOneKeepsItsPlace)
