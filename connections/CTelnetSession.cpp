@@ -219,6 +219,12 @@ void CTelnetSession::OnTimer(unsigned id)
     LogMessage(true, 346);
 }
 
+LoginLineResult CTelnetSession::SendLoginLine(const std::u16string& line)
+{
+    if (SendLine(line)) return LoginLineResult::Sent;
+    return refusingLines_ ? LoginLineResult::Refused : LoginLineResult::Gone;
+}
+
 void CTelnetSession::EchoSentLine(const std::u16string& line)
 {
     if (ITransportListener* listener = Listener()) listener->OnLineSent(line);
