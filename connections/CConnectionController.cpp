@@ -345,6 +345,10 @@ void CConnectionController::UpdateStatusText()
 
 void CConnectionController::OnLogMessage(bool isError, unsigned messageId, const std::u16string& text)
 {
+    if (messageId == kIdsLinesRefused) {
+        ReportLog(isError, text); // the connection stays: neither why it failed nor a failed attempt
+        return;
+    }
     if (isError) {
         LastErrorId = messageId;
         LastErrorText = text;

@@ -4,11 +4,6 @@
 #include "connections/TelnetText.h"
 
 namespace kv {
-namespace {
-
-constexpr unsigned kIdsLinesRefused = 357;
-
-} // namespace
 
 std::u16string SocketErrorReason(int error)
 {

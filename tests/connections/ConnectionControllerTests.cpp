@@ -418,6 +418,28 @@ TEST(Reconnection, RefusedConnectIsRetriedAndCountedDown)
     EXPECT_EQ(a.page.ReconnectCountdown, 30);
 }
 
+// Lines refused while an automatic attempt logs in are no failure of it: the attempt goes on and logs in.
+TEST(Reconnection, LinesRefusedDuringAnAttemptDoNotFailIt)
+{
+    Shared shared;
+    Page a(shared);
+    CConnectionSettings settings = a.page.Settings;
+    settings.Login = u"N0CALL";
+    a.page.ApplySettings(settings);
+    a.FailsToConnect(344, u"Unable to connect: connection refused");
+    a.Tick(5);
+    ASSERT_EQ(a.page.ReconnectAttempt, 1);
+    a.Transport().Report(TransportState::Connected);
+    const std::u16string refusal = u"Lines refused until the node reads: 4096 KiB still wait for it";
+    a.page.OnLogMessage(true, 357, refusal);
+    EXPECT_EQ(a.events.log.back(), std::make_pair(true, refusal));
+    EXPECT_EQ(a.page.LastFailureText, u"Unable to connect: connection refused");
+    EXPECT_EQ(a.page.LastErrorText, u"");
+    a.page.OnLoggedIn();
+    EXPECT_TRUE(a.page.Established);
+    EXPECT_EQ(a.page.ReconnectAttempt, 0);
+}
+
 TEST(Reconnection, AttemptThatCannotStartSchedulesTheNextOne)
 {
     Shared shared;
