@@ -250,6 +250,7 @@ void CConnectionController::OnStateChanged(int state)
         FlushPendingDisplay();
         LoggedIn = false;
         host_.StopTimer(kAnnounceTimer);
+        host_.StopTimer(kNoPageTimer);
         // A connection that ends before its login completed is a failed attempt, not a lost connection.
         if (old == int(TransportState::Connected) && Established) LostWhileConnected = true;
         Established = false;
@@ -302,6 +303,10 @@ void CConnectionController::OnTimer(unsigned id)
     case kForwardTimer: FlushPendingForward(false); break;
     case kAnnounceTimer: AnnounceSkimmerClient(); break;
     case kDisplayTimer: FlushPendingDisplay(); break;
+    case kNoPageTimer:
+        host_.StopTimer(kNoPageTimer);
+        SendNoPageIfNeeded();
+        break;
     default: break;
     }
 }
@@ -340,6 +345,10 @@ void CConnectionController::UpdateStatusText()
 
 void CConnectionController::OnLogMessage(bool isError, unsigned messageId, const std::u16string& text)
 {
+    if (messageId == kIdsLinesRefused) {
+        ReportLog(isError, text); // the connection stays: neither why it failed nor a failed attempt
+        return;
+    }
     if (isError) {
         LastErrorId = messageId;
         LastErrorText = text;
@@ -402,8 +411,12 @@ void CConnectionController::SetClusterSoftware(ClusterSoftwareId id)
 void CConnectionController::SendNoPageIfNeeded()
 {
     if (SoftwareId != DxNet || !LoggedIn || NoPageSent || !Transport->IsConnected()) return;
+    if (!Transport->SendLine(kNoPageCommand)) {
+        // Refused by a node that does not read: tried again each second until it reads.
+        if (!Transport->SendRefusal().empty()) host_.StartTimer(kNoPageTimer, kNoPageRetryMs);
+        return;
+    }
     NoPageSent = true;
-    Transport->SendLine(kNoPageCommand);
     FlushPendingDisplay();
     host_.AppendText(kNoPageCommand + u"\n", LineSent);
 }

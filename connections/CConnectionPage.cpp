@@ -63,7 +63,8 @@ bool CConnectionPage::OnCreate(const CREATESTRUCTW&)
 void CConnectionPage::OnDestroy()
 {
     // Window timers end with the window; nothing may start them again.
-    for (unsigned id : {kReconnectTimer, kForwardTimer, kAnnounceTimer, kDisplayTimer}) ::KillTimer(hwnd_, id);
+    for (unsigned id : {kReconnectTimer, kForwardTimer, kAnnounceTimer, kDisplayTimer, kNoPageTimer})
+        ::KillTimer(hwnd_, id);
 }
 
 void CConnectionPage::OnFinalMessage()

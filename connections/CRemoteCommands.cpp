@@ -49,7 +49,7 @@ constexpr unsigned kIdsNoAnswer = 422;
 constexpr unsigned kIdsPacketCut = 590;
 
 constexpr size_t kLongestEchoedLine = 30;
-constexpr size_t kEchoedPart = 27;
+constexpr size_t kShortestCut = 4; // a character and "..."
 
 const std::string kSkimmerFrequencyKeyword = "CWSKIMMERFREQ:";
 const std::string kSendKeyword = "SENDPKT:";
@@ -79,9 +79,31 @@ const std::u16string& NameOf(const CConnectionController& page) { return page.Se
 
 std::u16string StationField(const std::string& field) { return Trim(Latin1ToWide(field)); }
 // The connection's name, then why its transport refuses lines.
-std::u16string RefusedBy(const CConnectionController& page, const std::u16string& why)
+std::u16string RefusedBy(const std::u16string& name, const std::u16string& why)
 {
-    return FormatText(LoadText(kIdsRefusedBy), NameOf(page), why);
+    return FormatText(LoadText(kIdsRefusedBy), name, why);
+}
+
+// The text whole when it has at most `longest` characters, else its beginning and "..." in that many.
+std::u16string Shortened(const std::u16string& text, size_t longest)
+{
+    if (text.size() <= longest) return text;
+    size_t kept = std::max(longest, kShortestCut) - 3;
+    if (text[kept - 1] >= 0xD800 && text[kept - 1] <= 0xDBFF) --kept; // never half a character
+    return text.substr(0, kept) + u"...";
+}
+
+size_t GabRoomLeft(size_t used) { return kGabMessageLimit > used ? kGabMessageLimit - used : 0; }
+
+// The reply about a line a connection refused, whole within one "GAB:" message: the echoed line is shortened
+// first, then the connection's name; the reason keeps its figure.
+std::u16string RefusalReply(const std::u16string& line, const std::u16string& name, const std::u16string& why)
+{
+    const size_t fixed = FormatLineReply(u"", RefusedBy(u"", why)).size();
+    const std::u16string echo =
+        Shortened(line, std::clamp(GabRoomLeft(fixed + name.size()), kShortestCut, kLongestEchoedLine));
+    const std::u16string shownName = Shortened(name, std::max(GabRoomLeft(fixed + echo.size()), kShortestCut));
+    return FormatLineReply(echo, RefusedBy(shownName, why));
 }
 
 // A name as typed matched against a list of names: a whole name at once, else the one name that is longer
@@ -148,10 +170,7 @@ bool IsSpotLine(const std::u16string& line)
 
 std::u16string FormatLineReply(const std::u16string& line, const std::u16string& message)
 {
-    if (line.size() <= kLongestEchoedLine) return line + u": " + message;
-    size_t kept = kEchoedPart;
-    if (line[kept - 1] >= 0xD800 && line[kept - 1] <= 0xDBFF) --kept; // never half a character
-    return line.substr(0, kept) + u"...: " + message;
+    return Shortened(line, kLongestEchoedLine) + u": " + message;
 }
 
 // ---- packets of the logger network
@@ -251,7 +270,7 @@ void CRemoteCommands::SendToClusters(const std::u16string& line, const std::u16s
             ++taken;
         } else if (const std::u16string why = page->Transport->SendRefusal(); !why.empty()) {
             ++refused; // the page told the operator in red when it began to refuse; the station hears it here
-            WriteLine(station, FormatLineReply(line, RefusedBy(*page, why)), false);
+            WriteLine(station, RefusalReply(line, NameOf(*page), why), false);
         }
     }
     if (taken == 0 && refused == 0)
@@ -295,7 +314,10 @@ void CRemoteCommands::Bye(const CommandContext& context)
     const bool takesCommands = IsConnectedTransport(*page) && page->Transport->AcceptsCommands();
     if (!takesCommands || !page->ProcessOutgoingLine(u"bye", false)) {
         const std::u16string why = takesCommands ? page->Transport->SendRefusal() : std::u16string();
-        ErrorReply(context, why.empty() ? FormatText(LoadText(kIdsByeNotSent), NameOf(*page)) : RefusedBy(*page, why));
+        if (why.empty())
+            ErrorReply(context, FormatText(LoadText(kIdsByeNotSent), NameOf(*page)));
+        else
+            WriteErrorReply(context, RefusalReply(context.Line, NameOf(*page), why));
         return;
     }
     if (!context.OriginPage) Reply(context, FormatText(LoadText(kIdsByeSent), NameOf(*page))); // typed: echoed by the page
@@ -489,7 +511,11 @@ void CRemoteCommands::Reply(const CommandContext& context, const std::u16string&
 
 void CRemoteCommands::ErrorReply(const CommandContext& context, const std::u16string& message)
 {
-    const std::u16string text = FormatLineReply(context.Line, message);
+    WriteErrorReply(context, FormatLineReply(context.Line, message));
+}
+
+void CRemoteCommands::WriteErrorReply(const CommandContext& context, const std::u16string& text)
+{
     if (!context.OriginPage) {
         WriteLine(context.Station, text, true);
         return;

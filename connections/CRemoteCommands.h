@@ -96,7 +96,9 @@ private:
     void StartOrStop(bool connect, CConnectionController& page, const CommandContext& context);
     void AnswerStationRequest(const CConnectionController& page);
     void Reply(const CommandContext& context, const std::u16string& text);
+    // The command line, ": " and the message.
     void ErrorReply(const CommandContext& context, const std::u16string& message);
+    void WriteErrorReply(const CommandContext& context, const std::u16string& text);
     void SendGabOrReport(const std::u16string& station, const std::u16string& text);
     CConnectionController* ActivePage() const;
     int IndexOf(const CConnectionController& page) const;

@@ -1,5 +1,7 @@
 #include "connections/CTelnetLogin.h"
 
+#include <utility>
+
 #include "base/Ascii.h"
 #include "base/Text.h"
 
@@ -59,6 +61,7 @@ void CTelnetLogin::Start(const std::u16string& login, const std::u16string& pass
     connectedAtMs_ = clock_.TickCount();
     commandDelayMs_ = commandDelayMs < 101 ? 100 : commandDelayMs;
     commands_.assign(std::make_move_iterator(commands.begin()), std::make_move_iterator(commands.end()));
+    refused_ = {};
 }
 
 void CTelnetLogin::Stop()
@@ -67,6 +70,7 @@ void CTelnetLogin::Stop()
     timers_.StopTimer(kEndOfLoginTimer);
     commands_.clear();
     promptLine_.clear();
+    refused_ = {};
     state_ = LoginState::Done;
 }
 
@@ -89,7 +93,7 @@ void CTelnetLogin::ScanForPrompts(const std::u16string& text)
 
 bool CTelnetLogin::HandlePrompt(const std::u16string& rawLine)
 {
-    if (!InLogin()) return false;
+    if (!InLogin() || refused_.answer != Answer::None) return false; // a refused answer goes before any other
     const std::u16string line = NormalisePrompt(rawLine);
     if (line.empty()) return false;
     const bool passwordPrompt = IsPasswordPrompt(line);
@@ -131,7 +135,7 @@ bool CTelnetLogin::SendLogin()
         state_ = LoginState::Done;
         return true;
     }
-    if (!host_.SendLoginLine(login_)) return true; // the connection is gone; nothing more to do
+    if (!SendAnswer(login_, Answer::Login)) return true;
     host_.EchoSentLine(login_);
     host_.LogLoginMessage(false, 347);
     if (!password_.empty()) {
@@ -155,30 +159,59 @@ bool CTelnetLogin::SendPassword(unsigned messageId)
         Fail(356);
         return true;
     }
-    if (!host_.SendLoginLine(password_)) return true;
+    SendStoredPassword(messageId);
+    return true;
+}
+
+void CTelnetLogin::SendStoredPassword(unsigned messageId)
+{
+    if (!SendAnswer(password_, Answer::Password, messageId)) return;
     host_.EchoSentLine(kHiddenPassword);
     host_.LogLoginMessage(false, messageId);
     state_ = LoginState::PasswordSent;
     timers_.StartTimer(kEndOfLoginTimer, kEndOfLoginMs);
-    return true;
 }
 
 bool CTelnetLogin::OnPasswordPromptWithoutPassword(const std::u16string& line)
 {
     timers_.StopTimer(kEndOfLoginTimer);
     const bool newAccountHinted = newPasswordHinted_ || Contains(line, u"new password") || clxGatewaySeen_;
-    if ((emptyPasswordSends_ == 0 && newAccountHinted) || emptyPasswordSends_ == 1) return SendEmptyPassword();
-    Fail(emptyPasswordSends_ == 0 ? 464 : 466);
+    if ((emptyPasswordSends_ == 0 && newAccountHinted) || emptyPasswordSends_ == 1)
+        SendEmptyPassword();
+    else
+        Fail(emptyPasswordSends_ == 0 ? 464 : 466);
     return true;
 }
 
-bool CTelnetLogin::SendEmptyPassword()
+void CTelnetLogin::SendEmptyPassword()
 {
-    if (!host_.SendLoginLine(std::u16string())) return true;
+    if (!SendAnswer(std::u16string(), Answer::EmptyPassword)) return;
     host_.LogLoginMessage(false, emptyPasswordSends_ == 0 ? 463 : 467);
     ++emptyPasswordSends_;
     timers_.StartTimer(kEndOfLoginTimer, kEndOfLoginMs);
-    return true;
+}
+
+// A line refused by a node that does not read is neither shown nor lost: it is tried again at the command pace.
+bool CTelnetLogin::SendAnswer(const std::u16string& line, Answer answer, unsigned messageId)
+{
+    const LoginLineResult result = host_.SendLoginLine(line);
+    if (result == LoginLineResult::Refused) {
+        refused_ = {answer, messageId};
+        timers_.StartTimer(kCommandTimer, unsigned(commandDelayMs_));
+    }
+    return result == LoginLineResult::Sent;
+}
+
+void CTelnetLogin::SendRefusedAnswer()
+{
+    timers_.StopTimer(kCommandTimer);
+    const RefusedAnswer refused = std::exchange(refused_, RefusedAnswer{});
+    switch (refused.answer) {
+    case Answer::Login: SendLogin(); break;
+    case Answer::Password: SendStoredPassword(refused.messageId); break;
+    case Answer::EmptyPassword: SendEmptyPassword(); break;
+    case Answer::None: break;
+    }
 }
 
 void CTelnetLogin::Fail(unsigned messageId)
@@ -190,6 +223,7 @@ void CTelnetLogin::Fail(unsigned messageId)
 void CTelnetLogin::OnTimer(unsigned id)
 {
     if (id == kEndOfLoginTimer) EndOfLogin();
+    else if (id == kCommandTimer && refused_.answer != Answer::None) SendRefusedAnswer();
     else if (id == kCommandTimer) SendNextCommand();
 }
 
@@ -211,9 +245,10 @@ void CTelnetLogin::EndOfLogin()
 void CTelnetLogin::SendNextCommand()
 {
     if (!commands_.empty() && host_.LoginConnected()) {
-        const std::u16string command = std::move(commands_.front());
+        // Taken off the queue once sent: a refused command keeps its place for the next tick.
+        const std::u16string command = commands_.front();
+        if (host_.SendLoginLine(command) != LoginLineResult::Sent) return;
         commands_.pop_front();
-        if (!host_.SendLoginLine(command)) return;
         host_.EchoSentLine(command);
     }
     if (commands_.empty() || !host_.LoginConnected()) {

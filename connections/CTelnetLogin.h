@@ -22,6 +22,7 @@ enum class LoginState : int {
 
 class CTelnetLogin {
 public:
+    // The command timer paces what the login sends: an answer the connection refused, then the commands.
     static constexpr unsigned kCommandTimer = 2, kEndOfLoginTimer = 3;
     static constexpr unsigned kEndOfLoginMs = 2000;
     static constexpr size_t kMaxPromptLine = 256;
@@ -50,11 +51,22 @@ public:
     size_t QueuedCommands() const { return commands_.size(); }
 
 private:
+    // The answers to prompts; one the connection refused waits to be sent again.
+    enum class Answer { None, Login, Password, EmptyPassword };
+    struct RefusedAnswer {
+        Answer answer = Answer::None;
+        unsigned messageId = 0;
+    };
+
     bool InLogin() const { return state_ <= LoginState::PasswordSent; }
     bool OnPasswordPromptWithoutPassword(const std::u16string& line);
     bool SendPassword(unsigned messageId);
-    bool SendEmptyPassword();
+    void SendStoredPassword(unsigned messageId);
+    void SendEmptyPassword();
     bool SendLogin();
+    // True when the line went out.
+    bool SendAnswer(const std::u16string& line, Answer answer, unsigned messageId = 0);
+    void SendRefusedAnswer();
     void Fail(unsigned messageId);
     void EndOfLogin();
     void SendNextCommand();
@@ -72,6 +84,7 @@ private:
     uint64_t connectedAtMs_ = 0;
     int commandDelayMs_ = 100;
     std::deque<std::u16string> commands_;
+    RefusedAnswer refused_;
 };
 
 } // namespace kv

@@ -4,11 +4,6 @@
 #include "connections/TelnetText.h"
 
 namespace kv {
-namespace {
-
-constexpr unsigned kIdsLinesRefused = 357;
-
-} // namespace
 
 std::u16string SocketErrorReason(int error)
 {
@@ -217,6 +212,12 @@ void CTelnetSession::OnTimer(unsigned id)
     CloseSocket();
     SetState(TransportState::Error);
     LogMessage(true, 346);
+}
+
+LoginLineResult CTelnetSession::SendLoginLine(const std::u16string& line)
+{
+    if (SendLine(line)) return LoginLineResult::Sent;
+    return refusingLines_ ? LoginLineResult::Refused : LoginLineResult::Gone;
 }
 
 void CTelnetSession::EchoSentLine(const std::u16string& line)

@@ -72,7 +72,7 @@ private:
     // Bytes of the send buffer taken by the socket; the option answers among them count as sent.
     void RemoveSent(size_t count);
 
-    bool SendLoginLine(const std::u16string& line) override { return SendLine(line); }
+    LoginLineResult SendLoginLine(const std::u16string& line) override;
     void EchoSentLine(const std::u16string& line) override;
     void LogLoginMessage(bool isError, unsigned messageId) override { LogMessage(isError, messageId); }
     void LoginFinished() override;

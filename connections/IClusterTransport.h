@@ -11,6 +11,10 @@ namespace kv {
 
 class CConnectionSettings;
 
+// The error a transport logs when it begins to refuse lines for a lasting cause (see SendRefusal): no failure of
+// the connection, which stays.
+inline constexpr unsigned kIdsLinesRefused = 357;
+
 class IClusterTransport {
 public:
     explicit IClusterTransport(ITransportListener* listener = nullptr) : listener_(listener) {}

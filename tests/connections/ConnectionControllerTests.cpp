@@ -24,6 +24,7 @@ public:
     using IClusterTransport::IClusterTransport;
     int connects = 0;
     bool startsConnecting = true;
+    std::u16string unreadBacklog; // refuses each line for this lasting cause, as a node that does not read makes it
     std::vector<std::u16string> sent;
 
     bool Connect(const CConnectionSettings&, int, const std::vector<std::u16string>&) override
@@ -37,10 +38,11 @@ public:
     void ApplySettings(const CConnectionSettings&) override {}
     bool SendLine(const std::u16string& line) override
     {
-        if (!IsConnected()) return false;
+        if (!IsConnected() || !unreadBacklog.empty()) return false;
         sent.push_back(line);
         return true;
     }
+    std::u16string SendRefusal() const override { return unreadBacklog; }
     bool AcceptsCommands() const override { return true; }
     bool CanSendLines() const override { return true; }
     void Report(TransportState state) { SetState(state); }
@@ -185,6 +187,11 @@ struct Page {
         page.Connect();
         page.OnLogMessage(true, messageId, text);
         Ends(TransportState::Error);
+    }
+    // Each timer that runs fires once.
+    void TimersFire()
+    {
+        for (const auto& [id, periodMs] : std::map(host.timers)) page.OnTimer(id);
     }
     void Tick(int seconds)
     {
@@ -366,6 +373,28 @@ TEST(DisplayRoad, DxNetGetsNoPageOnceWhicheverComesLast)
     EXPECT_NE(a.host.status.find(u"DxNet</a> \u2013 dx.example.net:23"), std::u16string::npos);
 }
 
+// Refused by a node that does not read, it is neither shown nor marked as sent, and goes once the node reads.
+TEST(DisplayRoad, DxNetNoPageRefusedGoesOnceTheNodeReads)
+{
+    Shared shared;
+    Page a(shared);
+    a.Connected();
+    a.page.OnTextReceived(u"Welcome to DxNet node\n");
+    a.Transport().unreadBacklog = u"Lines refused until the node reads: 4096 KiB still wait for it";
+    a.page.OnLoggedIn();
+    a.TimersFire();
+    EXPECT_FALSE(a.page.NoPageSent);
+    EXPECT_EQ(a.host.Shown().find(u"SET/NOPAGE"), std::u16string::npos);
+
+    a.Transport().unreadBacklog.clear();
+    a.TimersFire();
+    a.TimersFire();
+    EXPECT_EQ(a.Transport().sent, std::vector<std::u16string>{u"SET/NOPAGE"});
+    EXPECT_TRUE(a.page.NoPageSent);
+    EXPECT_EQ(a.host.pane.back().text, u"SET/NOPAGE\n");
+    EXPECT_EQ(a.host.pane.back().kind, LineSent);
+}
+
 // ---- reconnection
 
 TEST(Reconnection, RefusedConnectIsRetriedAndCountedDown)
@@ -387,6 +416,28 @@ TEST(Reconnection, RefusedConnectIsRetriedAndCountedDown)
     EXPECT_TRUE(a.events.Logged(u"Reconnection attempt 1 failed: Unable to connect: connection refused"));
     a.Ends(TransportState::Error);
     EXPECT_EQ(a.page.ReconnectCountdown, 30);
+}
+
+// Lines refused while an automatic attempt logs in are no failure of it: the attempt goes on and logs in.
+TEST(Reconnection, LinesRefusedDuringAnAttemptDoNotFailIt)
+{
+    Shared shared;
+    Page a(shared);
+    CConnectionSettings settings = a.page.Settings;
+    settings.Login = u"N0CALL";
+    a.page.ApplySettings(settings);
+    a.FailsToConnect(344, u"Unable to connect: connection refused");
+    a.Tick(5);
+    ASSERT_EQ(a.page.ReconnectAttempt, 1);
+    a.Transport().Report(TransportState::Connected);
+    const std::u16string refusal = u"Lines refused until the node reads: 4096 KiB still wait for it";
+    a.page.OnLogMessage(true, 357, refusal);
+    EXPECT_EQ(a.events.log.back(), std::make_pair(true, refusal));
+    EXPECT_EQ(a.page.LastFailureText, u"Unable to connect: connection refused");
+    EXPECT_EQ(a.page.LastErrorText, u"");
+    a.page.OnLoggedIn();
+    EXPECT_TRUE(a.page.Established);
+    EXPECT_EQ(a.page.ReconnectAttempt, 0);
 }
 
 TEST(Reconnection, AttemptThatCannotStartSchedulesTheNextOne)

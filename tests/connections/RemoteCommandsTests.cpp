@@ -7,9 +7,12 @@
 
 #include "base/Format.h"
 #include "base/Text.h"
+#include "base/TextCatalog.h"
+#include "base/Utf.h"
 #include "connections/CConnectionController.h"
 #include "connections/CRemoteCommands.h"
 #include "connections/GeneralSettings.h"
+#include "connections/QuarnelCodec.h"
 #include "tests/support/PageRoadFakes.h"
 
 using namespace kv;
@@ -313,11 +316,32 @@ TEST_F(RemoteCommandsTest, ALineRefusedForANodeThatDoesNotReadIsAnsweredWithTheR
     FromStation("/bye"); // an error reply as any, logged too
 
     EXPECT_EQ(view.GabsTo(u"STN2"), (std::vector<std::u16string>{u"sh/dx: Stalled: " + why,
-                                                                  u"DX 3525 OK1BBB: Stalled: " + why,
+                                                                  u"DX 3...: Stalled: " + why,
                                                                   u"/bye: Stalled: " + why}));
     EXPECT_EQ(view.log, std::vector<LogLine>{(LogLine{true, u"", u"/bye: Stalled: " + why})});
     EXPECT_EQ(Shown(stalled), u"");
     EXPECT_EQ(stalled.controller.State, 2);
+}
+
+// A station hears the whole reason, figure included, within one "GAB:" message: the echoed line gives way first,
+// then a long connection name.
+TEST_F(RemoteCommandsTest, TheReplyToARefusedLineFitsOneGabMessageWithItsFigure)
+{
+    Page& spider = Add(Telnet(u"Spider1", 7300));
+    Page& club = Add(Telnet(u"Club node of the north-eastern region, port 7300", 7301));
+    const std::u16string why = FormatText(LoadText(357), 4096);
+    for (Page* page : {&spider, &club}) {
+        Connect(*page);
+        page->Transport().unreadBacklog = why;
+    }
+    FromStation("DX 14025.0 K1ABC strong signal, calling CQ");
+    view.active = 1;
+    FromStation("/bye");
+
+    EXPECT_EQ(view.GabsTo(u"STN2"), (std::vector<std::u16string>{u"DX 1...: Spider1: " + why,
+                                                                  u"D...: Club no...: " + why,
+                                                                  u"/bye: Club no...: " + why}));
+    for (const std::u16string& reply : view.GabsTo(u"STN2")) EXPECT_LE(reply.size(), kGabMessageLimit) << Utf16ToUtf8(reply);
 }
 
 TEST_F(RemoteCommandsTest, SkimmerFrequencyMovesTheSkimmersThatFollowThatRadio)

@@ -14,8 +14,6 @@ using namespace kv::test;
 
 namespace {
 
-using Calls = std::vector<std::string>;
-
 CConnectionSettings Local(uint16_t port, std::u16string login = u"N0CALL", std::u16string password = {},
                           std::vector<std::u16string> commands = {})
 {
@@ -340,5 +338,34 @@ TEST_F(TelnetConnection, LinesToANodeThatStopsReadingAreRefusedBeyondTheBound)
     ASSERT_TRUE(WaitFor([&] { return !PeerEvents(peer, "line").empty() &&
                                      PeerEvents(peer, "line").back().data == "after\r\n"; }));
     EXPECT_EQ(PeerEvents(peer, "read").back().data, std::to_string(listener.bytesOut));
+    EXPECT_TRUE(connection.IsConnected());
+}
+
+// A node that stops reading before the start-up commands go: each keeps its place while refused, and all go out
+// in order once the node reads again.
+TEST_F(TelnetConnection, StartUpCommandsRefusedByANodeThatStopsReadingGoOutInOrderOnceItReads)
+{
+    CTestPeer peer("cluster", "stallread");
+    ASSERT_TRUE(peer.Ok()) << peer.Error();
+    CTelnetConnection connection(&listener);
+    ASSERT_TRUE(connection.Connect(Local(peer.Port(), u"N0CALL", {}, {u"sh/dx 5"}), 500, {u"set/page 0"}));
+    ASSERT_TRUE(WaitFor([&] { return Has(listener, "loggedin"); }));
+    const std::u16string fill = u"fill " + std::u16string(4091, u'x');
+    for (int i = 0; i < 16384 && connection.SendLine(fill); ++i) {}
+    const size_t room = CTelnetSession::kMaxSendBuffer - connection.PendingSendBytes(); // below a line of fill
+    if (room >= 6) {
+        ASSERT_TRUE(connection.SendLine(u"fill" + std::u16string(room - 6, u'x')));
+    }
+    ASSERT_LT(CTelnetSession::kMaxSendBuffer - connection.PendingSendBytes(), 6u); // no command fits
+    PumpFor(1800); // three ticks of the command delay while the node reads nothing
+    EXPECT_FALSE(Has(listener, "sent set/page 0"));
+
+    ASSERT_EQ(peer.Tell("stop").substr(0, 2), "OK");
+    ASSERT_TRUE(WaitFor([&] { return PeerEvents(peer, "line").size() >= 3; }));
+    const auto lines = PeerEvents(peer, "line");
+    EXPECT_EQ(lines[0].data, "N0CALL\r\n");
+    EXPECT_EQ(lines[1].data, "set/page 0\r\n");
+    EXPECT_EQ(lines[2].data, "sh/dx 5\r\n");
+    EXPECT_EQ(connection.GetLoginState(), LoginState::Done);
     EXPECT_TRUE(connection.IsConnected());
 }

@@ -101,6 +101,37 @@ TEST(TelnetLogin, PasswordFlowWithAStoredPassword)
     EXPECT_FALSE(rig.LoggedIn());
 }
 
+// A node that reads nothing while it prompts: the answers wait, unshown, and the login goes on once it reads.
+TEST(TelnetLogin, AnswersRefusedByANodeThatDoesNotReadGoOutOnceItReads)
+{
+    LoginRig rig(u"N0CALL", u"secret");
+    // The prompt comes while the node reads nothing; a tick later it reads again, and one more tick passes.
+    const auto promptWhileTheNodeDoesNotRead = [&](std::string_view prompt) {
+        rig.socket.wouldBlock = true;
+        while (rig.session.SendLine(std::u16string(4094, u'f'))) {}
+        const size_t calls = rig.listener.calls.size();
+        const LoginState before = rig.State();
+        rig.Say(prompt);
+        rig.Fire(CTelnetLogin::kCommandTimer);
+        EXPECT_EQ(rig.State(), before) << prompt;
+        rig.socket.wouldBlock = false;
+        rig.session.OnWritable();
+        rig.TakeSent();
+        rig.Fire(CTelnetLogin::kCommandTimer);
+        return calls;
+    };
+    size_t calls = promptWhileTheNodeDoesNotRead("login: ");
+    EXPECT_EQ(rig.TakeSent(), "N0CALL\r\n");
+    EXPECT_EQ(CallsFrom(rig.listener, calls),
+              (Calls{"raw login: ", "text login: ", "sent N0CALL", "log I 347 Login sent"}));
+
+    calls = promptWhileTheNodeDoesNotRead("\r\npassword: ");
+    EXPECT_EQ(rig.TakeSent(), "secret\r\n");
+    rig.Fire(CTelnetLogin::kEndOfLoginTimer);
+    EXPECT_EQ(CallsFrom(rig.listener, calls), (Calls{"raw \r\npassword: ", "text \npassword: ", "sent ********",
+                                                     "log I 348 Password sent", "loggedin"}));
+}
+
 TEST(TelnetLogin, APasswordPromptBeforeTheLogin)
 {
     LoginRig rig(u"N0CALL", u"secret");

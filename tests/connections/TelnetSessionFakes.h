@@ -111,6 +111,14 @@ public:
     unsigned bytesIn = 0, bytesOut = 0;
 };
 
+using Calls = std::vector<std::string>;
+
+// The calls from index `from` on.
+inline Calls CallsFrom(const CRecordingListener& l, size_t from)
+{
+    return Calls(l.calls.begin() + long(from), l.calls.end());
+}
+
 // A session wired to the fakes; Connected() runs it through resolution and connection.
 class CSessionRig {
 public:

@@ -8,11 +8,6 @@ using namespace kv::test;
 
 namespace {
 
-using Calls = std::vector<std::string>;
-
-// The calls from index `from` on.
-Calls CallsFrom(const CRecordingListener& l, size_t from) { return Calls(l.calls.begin() + long(from), l.calls.end()); }
-
 struct StreamResult {
     std::string raw, replies;
     std::u16string text;
