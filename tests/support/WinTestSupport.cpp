@@ -154,15 +154,36 @@ void SendKeys(const std::vector<std::pair<WORD, bool>>& keys)
     ::SendInput(UINT(inputs.size()), inputs.data(), sizeof(INPUT));
 }
 
+namespace {
+
+// One mouse event; with MOUSEEVENTF_ABSOLUTE at a point of the primary screen.
+void MouseInput(DWORD flags, POINT at = {})
+{
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = flags;
+    if (flags & MOUSEEVENTF_ABSOLUTE) {
+        input.mi.dx = ::MulDiv(at.x, 65536, ::GetSystemMetrics(SM_CXSCREEN)) + 1;
+        input.mi.dy = ::MulDiv(at.y, 65536, ::GetSystemMetrics(SM_CYSCREEN)) + 1;
+    }
+    ::SendInput(1, &input, sizeof input);
+}
+
+} // namespace
+
 void ClickAt(POINT screen)
 {
     ::SetCursorPos(screen.x, screen.y);
-    for (const DWORD flags : {DWORD(MOUSEEVENTF_LEFTDOWN), DWORD(MOUSEEVENTF_LEFTUP)}) {
-        INPUT input{};
-        input.type = INPUT_MOUSE;
-        input.mi.dwFlags = flags;
-        ::SendInput(1, &input, sizeof input);
-    }
+    MouseInput(MOUSEEVENTF_LEFTDOWN);
+    MouseInput(MOUSEEVENTF_LEFTUP);
+}
+
+// Each press and release moves the cursor in the same event: a cursor set by SetCursorPos just before can lose
+// the race with Wine's own report of an earlier position.
+void PressAndRelease(POINT press, POINT release)
+{
+    MouseInput(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_LEFTDOWN, press);
+    MouseInput(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_LEFTUP, release);
 }
 
 size_t HeapBytesInUse()
