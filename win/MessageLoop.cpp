@@ -50,17 +50,49 @@ CMessageLoop::Taken CMessageLoop::TakeOne(UINT first, UINT last, UINT flags, boo
     return Taken::Dispatched;
 }
 
-// The characters that TranslateMessage posted for the keys taken so far. They wait behind every posted message
-// queued before them, while the next key is input: taken before it, each key's characters come before the next
-// key, as in the loop's normal course, where posted messages come before input (Enter acts when it goes down).
-// False when WM_QUIT came.
-bool CMessageLoop::TakePostedCharacters(bool& newIdlePhase)
+// Whether the mark is still queued. A modal loop (a dialog, a menu) that one of the messages before it runs takes
+// it too, after every message posted before it. No PM_QS_ flags: once a sent message is handled, Wine's
+// PeekMessage with them looks for sent messages alone.
+bool CMessageLoop::MarkStillQueued() const
 {
-    Taken taken = Taken::None;
-    do
-        taken = TakeOne(WM_CHAR, WM_SYSDEADCHAR, PM_QS_POSTMESSAGE, newIdlePhase);
-    while (taken == Taken::Dispatched);
-    return taken != Taken::Quit;
+    MSG msg{};
+    return ::PeekMessageW(&msg, reinterpret_cast<HWND>(-1), markMessage_, markMessage_, PM_NOREMOVE) &&
+           msg.message == markMessage_;
+}
+
+// Takes the posted messages queued before the mark, in order: what the last input's handling posted (its
+// characters, a move of the focus) comes before the next input, as in the loop's normal course, where posted
+// messages come before input. False when WM_QUIT came.
+bool CMessageLoop::TakePostedUpToMark(bool& newIdlePhase)
+{
+    MSG msg{};
+    while (MarkStillQueued()) {
+        if (!::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE | kPostedOnly)) continue; // a sent message came first
+        if (msg.message == markMessage_ && !msg.hwnd) return true;
+        if (msg.message == WM_QUIT) {
+            ::PostQuitMessage(int(msg.wParam));
+            return false;
+        }
+        newIdlePhase = Dispatch(msg) || newIdlePhase;
+    }
+    return true;
+}
+
+// Input, each message after the posted messages queued before it: keys go to the window that has the focus when
+// they are taken. Each such round may read a socket under a flood, so input has one interval of the turn; the
+// rest keeps its place in the queue. False when WM_QUIT came.
+bool CMessageLoop::TakeWaitingInput(bool& newIdlePhase)
+{
+    const ULONGLONG start = ::GetTickCount64();
+    for (int n = 0; n < kMostOfEachKind && ::GetTickCount64() - start < kTurnIntervalMs; ++n) {
+        if (!(HIWORD(::GetQueueStatus(QS_INPUT)) & QS_INPUT)) return true;
+        // A full queue: input keeps its place behind the posted messages.
+        if (!::PostThreadMessageW(::GetCurrentThreadId(), markMessage_, 0, 0)) return true;
+        if (!TakePostedUpToMark(newIdlePhase)) return false;
+        const Taken taken = TakeOne(0, 0, PM_QS_INPUT, newIdlePhase);
+        if (taken != Taken::Dispatched) return taken != Taken::Quit;
+    }
+    return true;
 }
 
 // Takes what input, paint and timers wait, however many posted messages are queued before them. Bounded,
@@ -71,13 +103,11 @@ bool CMessageLoop::TakeWaitingInputPaintAndTimers()
         UINT first, last, flags;
     };
     // The system's timer blinks the caret.
-    constexpr Kind kKinds[] = {
-        {0, 0, PM_QS_INPUT}, {0, 0, PM_QS_PAINT}, {WM_TIMER, WM_TIMER, 0}, {kSystemTimer, kSystemTimer, 0}};
-    constexpr int kMostOfEachKind = 64;
+    constexpr Kind kKinds[] = {{0, 0, PM_QS_PAINT}, {WM_TIMER, WM_TIMER, 0}, {kSystemTimer, kSystemTimer, 0}};
     bool newIdlePhase = false;
+    if (!TakeWaitingInput(newIdlePhase)) return newIdlePhase;
     for (const Kind& kind : kKinds) {
         for (int n = 0; n < kMostOfEachKind; ++n) {
-            if (kind.flags == PM_QS_INPUT && !TakePostedCharacters(newIdlePhase)) return newIdlePhase;
             const Taken taken = TakeOne(kind.first, kind.last, kind.flags, newIdlePhase);
             if (taken == Taken::Quit) return newIdlePhase;
             if (taken == Taken::None) break;

@@ -41,9 +41,17 @@ private:
     enum class Taken { None, Dispatched, Quit };
     Taken TakeOne(UINT first, UINT last, UINT flags, bool& newIdlePhase);
     bool TakeWaitingInputPaintAndTimers();
-    bool TakePostedCharacters(bool& newIdlePhase);
+    bool TakeWaitingInput(bool& newIdlePhase);
+    bool TakePostedUpToMark(bool& newIdlePhase);
+    bool MarkStillQueued() const;
 
+    static constexpr int kMostOfEachKind = 64;
     static constexpr UINT kSystemTimer = 0x0118; // WM_SYSTIMER, not in the headers
+    // Posted messages alone: PM_QS_POSTMESSAGE would take timers too.
+    static constexpr UINT kPostedOnly = QS_POSTMESSAGE << 16;
+
+    // A thread message the loop posts to itself to find where the posted messages of a moment end.
+    const UINT markMessage_ = ::RegisterWindowMessageW(L"Kestrivane.MessageLoop.Mark");
 
     std::vector<IMessageFilter*> filters_;
     std::vector<IIdleHandler*> idleHandlers_;

@@ -21,7 +21,10 @@ inline constexpr int kLogPaneId = 1002;
 inline constexpr int kLogEditId = 1003;
 inline constexpr int kReceivePaneId = 1007;
 inline constexpr int kReceiveEditId = 1008;
+inline constexpr int kJumpButtonId = 1009;
 inline constexpr int kSendEditId = 1011;
+inline constexpr int kPageButtonBarId = 1006;
+inline constexpr int kSettingsCommandId = 32776;
 
 template <typename Text>
 size_t CountOf(const Text& text, const std::type_identity_t<Text>& part)

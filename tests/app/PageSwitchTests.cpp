@@ -25,7 +25,6 @@ using namespace kv::test;
 namespace {
 
 constexpr int kMaxLines = 500;
-constexpr int kJumpButtonId = 1009;
 const std::string kSep = "\x1f";
 
 // The numbers of the spot lines a pane shows, in their order.

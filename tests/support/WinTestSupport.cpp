@@ -154,20 +154,35 @@ void SendKeys(const std::vector<std::pair<WORD, bool>>& keys)
     ::SendInput(UINT(inputs.size()), inputs.data(), sizeof(INPUT));
 }
 
-// Each event carries its point: under Wine a click sent at the cursor's place may land where the cursor was
-// before SetCursorPos, when the display has not told the move yet.
+namespace {
+
+// One mouse event; with MOUSEEVENTF_ABSOLUTE at a point of the primary screen.
+void MouseInput(DWORD flags, POINT at = {})
+{
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = flags;
+    if (flags & MOUSEEVENTF_ABSOLUTE) {
+        input.mi.dx = ::MulDiv(at.x, 65536, ::GetSystemMetrics(SM_CXSCREEN)) + 1;
+        input.mi.dy = ::MulDiv(at.y, 65536, ::GetSystemMetrics(SM_CYSCREEN)) + 1;
+    }
+    ::SendInput(1, &input, sizeof input);
+}
+
+} // namespace
+
 void ClickAt(POINT screen)
 {
     ::SetCursorPos(screen.x, screen.y);
-    const int width = ::GetSystemMetrics(SM_CXSCREEN), height = ::GetSystemMetrics(SM_CYSCREEN);
-    for (const DWORD flags : {DWORD(MOUSEEVENTF_LEFTDOWN), DWORD(MOUSEEVENTF_LEFTUP)}) {
-        INPUT input{};
-        input.type = INPUT_MOUSE;
-        input.mi.dx = LONG((screen.x * 65535 + (width - 1) / 2) / std::max(1, width - 1));
-        input.mi.dy = LONG((screen.y * 65535 + (height - 1) / 2) / std::max(1, height - 1));
-        input.mi.dwFlags = flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-        ::SendInput(1, &input, sizeof input);
-    }
+    PressAndRelease(screen, screen);
+}
+
+// Each press and release moves the cursor in the same event: a cursor set by SetCursorPos just before can lose
+// the race with Wine's own report of an earlier position.
+void PressAndRelease(POINT press, POINT release)
+{
+    MouseInput(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_LEFTDOWN, press);
+    MouseInput(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_LEFTUP, release);
 }
 
 size_t HeapBytesInUse()

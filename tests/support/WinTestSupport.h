@@ -39,6 +39,9 @@ size_t HeapBytesInUse();
 void SendKeys(const std::vector<std::pair<WORD, bool>>& keys);
 // A click of the left mouse button at a point of the screen, through the system's input road.
 void ClickAt(POINT screen);
+// The left mouse button pressed at one point of the screen and let go at another (a click where they are the
+// same), through the input road.
+void PressAndRelease(POINT press, POINT release);
 
 // The state folder of the test run (tools/wine-env), as a Windows path.
 std::u16string WineStateDir();
