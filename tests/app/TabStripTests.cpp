@@ -324,18 +324,6 @@ TEST_F(TabStripFixture, RemovingATabDestroysItsPageAndActivatesTheOneInItsPlace)
     EXPECT_EQ(tabs.GetAddTabIndex(), 2);
 }
 
-namespace {
-
-void MouseInput(DWORD flags)
-{
-    INPUT input{};
-    input.type = INPUT_MOUSE;
-    input.mi.dwFlags = flags;
-    ::SendInput(1, &input, sizeof input);
-}
-
-} // namespace
-
 // Through the real mouse road: a tab dragged with the button held moves past its neighbour.
 TEST_F(TabStripFixture, ATabDraggedWithTheRealMouseMoves)
 {
@@ -345,15 +333,7 @@ TEST_F(TabStripFixture, ATabDraggedWithTheRealMouseMoves)
     POINT from = OnTab(0), to = OnTab(2);
     ::ClientToScreen(tabs, &from);
     ::ClientToScreen(tabs, &to);
-    ::SetCursorPos(from.x, from.y);
-    PumpFor(50);
-    MouseInput(MOUSEEVENTF_LEFTDOWN);
-    PumpFor(50);
-    for (int i = 1; i <= 10; ++i) {
-        ::SetCursorPos(from.x + (to.x - from.x) * i / 10, from.y);
-        PumpFor(20);
-    }
-    MouseInput(MOUSEEVENTF_LEFTUP);
+    DragWith(from, POINT{to.x, from.y}, 10);
     EXPECT_TRUE(PumpUntil([&] { return tabs.GetTabLabel(2) == u"DXSpider node"; }, 2000));
     EXPECT_EQ(tabs.GetTabLabel(3), u"+");
     EXPECT_TRUE(PumpUntil([&] { return view.Count(WM_APP_TAB_ORDER_CHANGED) == 1; }, 2000));

@@ -185,6 +185,18 @@ void PressAndRelease(POINT press, POINT release)
     MouseInput(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_LEFTUP, release);
 }
 
+void DragWith(POINT from, POINT to, int steps)
+{
+    MouseInput(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_LEFTDOWN, from);
+    PumpFor(50);
+    for (int i = 1; i <= steps; ++i) {
+        MouseInput(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE,
+                   POINT{from.x + (to.x - from.x) * i / steps, from.y + (to.y - from.y) * i / steps});
+        PumpFor(20);
+    }
+    MouseInput(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_LEFTUP, to);
+}
+
 size_t HeapBytesInUse()
 {
     std::vector<HANDLE> heaps(::GetProcessHeaps(0, nullptr) + 16);

@@ -42,6 +42,9 @@ void ClickAt(POINT screen);
 // The left mouse button pressed at one point of the screen and let go at another (a click where they are the
 // same), through the input road.
 void PressAndRelease(POINT press, POINT release);
+// The left mouse button pressed at one point, moved with it held through the points between in steps, and let go
+// at the other: a drag through the input road.
+void DragWith(POINT from, POINT to, int steps);
 
 // The state folder of the test run (tools/wine-env), as a Windows path.
 std::u16string WineStateDir();
