@@ -15,9 +15,9 @@
 //                      times a switch to the n-th connection's page: answers "ready" at once (or "switch nopage",
 //                      "switch notab"); with how "click" it then clicks the page's tab itself (real input, the
 //                      tab found on the screen), with "other" someone else switches once "ready" is read. Then
-//                      "switch shown <ms> painted <ms> line <ms>": the page visible, painted, and its pane holding
-//                      the token (<tag><number>, or "-" for none) or a newer one of the tag; "-" for what was not
-//                      seen within 30 s
+//                      "switch shown <ms> painted <ms> line <ms> drawn <ms>": the page visible, painted, its pane
+//                      holding the token (<tag><number>, or "-" for none) or a newer one of the tag, and painted
+//                      again after that; "-" for what was not seen within 30 s
 //   quit
 // The windows are found by their classes and control ids; everything is asked with sent messages, which the
 // program answers whatever waits in its queue (but not while it is busy, which is what is timed).
