@@ -5,81 +5,64 @@
 //   scrollup <lines>   scrolls the shown receive pane up by that many lines, as a reader does; "scrolled"
 //   tokens             the "kvload <tag><number>" tokens that every receive pane shows now, as
 //                      "tokens <tag><number> ..." on one line
+//   tail <n> <token>   the tokens of the last lines of the n-th connection's receive pane, read from the end up
+//                      to the token (<tag><number>) or an older one of the tag: "tail <tag><number> ..."
+//   pane <n>           what the receive pane of the n-th connection's page shows now: "pane <lines> <notices of
+//                      skipped lines> <tag><number> ..."
+//   stallstart         starts timing how long the main window leaves a message unanswered; "stallstart"
+//   stallend           "stall <longest ms> <median ms> <answers>" since stallstart
+//   switch <n> <token> <how>
+//                      times a switch to the n-th connection's page: answers "ready" at once (or "switch nopage",
+//                      "switch notab"); with how "click" it then clicks the page's tab itself (real input, the
+//                      tab found on the screen), with "other" someone else switches once "ready" is read. Then
+//                      "switch shown <ms> painted <ms> line <ms> drawn <ms>": the page visible, painted, its pane
+//                      holding the token (<tag><number>, or "-" for none) or a newer one of the tag, and painted
+//                      again after that; "-" for what was not seen within 30 s
 //   quit
 // The windows are found by their classes and control ids; everything is asked with sent messages, which the
-// program answers whatever waits in its queue.
+// program answers whatever waits in its queue (but not while it is busy, which is what is timed).
 #include <windows.h>
 #include <richedit.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdio>
-#include <cstring>
-#include <regex>
+#include <sstream>
 #include <string>
-#include <vector>
+
+#include "PaintCheck.h"
+#include "PaneText.h"
+#include "ProgramWindows.h"
+#include "StallWatch.h"
+#include "SwitchWatch.h"
+#include "TabsOnScreen.h"
+
+using namespace kvprobe;
 
 namespace {
 
-constexpr int kViewId = 59648;
-constexpr int kTabStripId = 1000;
-constexpr int kFirstPageId = 1100;
-constexpr int kReceivePaneId = 1007;
-constexpr int kReceiveEditId = 1008;
-constexpr UINT kAnswerMs = 10000;
+constexpr char kSkippedNotice[] = "skipped: received faster than";
 
-HWND FindFrame()
+int NumberIn(std::istringstream& args)
 {
-    return ::FindWindowW(L"Kestrivane.MainFrame", nullptr);
+    int number = -1;
+    args >> number;
+    return number;
 }
 
-std::vector<HWND> Pages()
+void Reply(const std::string& answer)
 {
-    std::vector<HWND> pages;
-    HWND frame = FindFrame();
-    HWND strip = frame ? ::GetDlgItem(::GetDlgItem(frame, kViewId), kTabStripId) : nullptr;
-    for (HWND page = strip ? ::GetWindow(strip, GW_CHILD) : nullptr; page; page = ::GetWindow(page, GW_HWNDNEXT))
-        if (::GetDlgCtrlID(page) >= kFirstPageId) pages.push_back(page);
-    return pages;
+    std::printf("%s\n", answer.c_str());
+    std::fflush(stdout);
 }
 
-HWND ReceiveEditOf(HWND page)
-{
-    return ::GetDlgItem(::GetDlgItem(page, kReceivePaneId), kReceiveEditId);
-}
-
-HWND ShownReceiveEdit()
-{
-    for (HWND page : Pages())
-        if (::IsWindowVisible(page)) return ReceiveEditOf(page);
-    return nullptr;
-}
-
-COLORREF ScreenPixel(POINT at)
-{
-    HDC screen = ::GetDC(nullptr);
-    const COLORREF colour = ::GetPixel(screen, at.x, at.y);
-    ::ReleaseDC(nullptr, screen);
-    return colour;
-}
-
-// Asks the shown pane to paint: its background changes between two near-whites that no one tells apart (the
-// control invalidates itself, and paints when its message loop gets to it); the time until the screen shows
-// the new colour in the pane's right margin, where no text is drawn.
 std::string MeasurePaint()
 {
-    static bool flip = false;
-    flip = !flip;
-    const COLORREF background = flip ? RGB(254, 254, 254) : RGB(255, 255, 254);
-    HWND edit = ShownReceiveEdit();
-    RECT client{};
-    if (!edit || !::GetClientRect(edit, &client) || client.right < 8) return "paint none";
-    POINT margin{client.right - 2, client.bottom / 2};
-    ::ClientToScreen(edit, &margin);
-    const ULONGLONG start = ::GetTickCount64();
-    DWORD_PTR result = 0;
-    if (!::SendMessageTimeoutW(edit, EM_SETBKGNDCOLOR, 0, LPARAM(background), SMTO_NORMAL, kAnswerMs, &result))
-        return "paint none";
-    while (::GetTickCount64() - start < 60000) {
-        if (ScreenPixel(margin) == background) return "paint " + std::to_string(::GetTickCount64() - start);
+    const uint64_t start = NowMs();
+    CPaintCheck check;
+    if (!check.Ask(ShownReceiveEdit())) return "paint none";
+    while (NowMs() - start < 60000) {
+        if (check.Painted()) return "paint " + std::to_string(NowMs() - start);
         ::Sleep(2);
     }
     return "paint timeout";
@@ -88,57 +71,107 @@ std::string MeasurePaint()
 std::string ScrollUp(int lines)
 {
     HWND edit = ShownReceiveEdit();
-    DWORD_PTR result = 0;
-    if (edit) ::SendMessageTimeoutW(edit, EM_LINESCROLL, 0, -lines, SMTO_NORMAL, kAnswerMs, &result);
+    if (edit) SendAndWait(edit, EM_LINESCROLL, 0, -lines);
     return edit ? "scrolled" : "scrolled none";
-}
-
-std::string TextOf(HWND edit)
-{
-    DWORD_PTR length = 0;
-    if (!::SendMessageTimeoutW(edit, WM_GETTEXTLENGTH, 0, 0, SMTO_NORMAL, kAnswerMs, &length)) return {};
-    std::wstring text(length + 1, L'\0');
-    DWORD_PTR got = 0;
-    if (!::SendMessageTimeoutW(edit, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()), SMTO_NORMAL,
-                               kAnswerMs, &got))
-        return {};
-    std::string ascii;
-    ascii.reserve(got);
-    for (size_t i = 0; i < got; ++i) ascii.push_back(text[i] < 0x80 ? char(text[i]) : '?');
-    return ascii;
 }
 
 std::string Tokens()
 {
-    static const std::regex token("kvload ([A-Z][0-9]{6,})");
     std::string answer = "tokens";
-    for (HWND page : Pages()) {
-        const std::string text = TextOf(ReceiveEditOf(page));
-        for (auto it = std::sregex_iterator(text.begin(), text.end(), token); it != std::sregex_iterator(); ++it)
-            answer += " " + (*it)[1].str();
-    }
+    for (HWND page : Pages()) answer += TokensIn(TextOf(ReceiveEditOf(page)));
     return answer;
 }
 
-std::string Answer(const std::string& command)
+size_t Count(const std::string& text, const std::string& what)
 {
+    size_t count = 0;
+    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + what.size())) ++count;
+    return count;
+}
+
+std::string Pane(int number)
+{
+    HWND page = PageOf(number);
+    if (!page) return "pane none";
+    const std::string text = TextOf(ReceiveEditOf(page));
+    // Each line end holds one CR, whether the text comes with CR or CR LF line ends.
+    return "pane " + std::to_string(std::count(text.begin(), text.end(), '\r')) + " " +
+           std::to_string(Count(text, kSkippedNotice)) + TokensIn(text);
+}
+
+// A click of the left button at a point of the screen, the pointer moved there by the same input.
+void Click(POINT at)
+{
+    const int width = ::GetSystemMetrics(SM_CXSCREEN), height = ::GetSystemMetrics(SM_CYSCREEN);
+    INPUT inputs[3]{};
+    for (INPUT& input : inputs) input.type = INPUT_MOUSE;
+    // Absolute positions run from 0 to 65535 over the screen; rounded up, they land on the pixel asked for.
+    inputs[0].mi.dx = LONG((int64_t(at.x) * 65536 + width - 1) / width);
+    inputs[0].mi.dy = LONG((int64_t(at.y) * 65536 + height - 1) / height);
+    inputs[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    inputs[2].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    ::SendInput(3, inputs, sizeof(INPUT));
+}
+
+// "switch <n> <token> <how>"; answers "ready" itself before it switches or lets switch.
+std::string Switch(std::istringstream& args)
+{
+    const int number = NumberIn(args);
+    std::string token, how;
+    args >> token >> how;
+    HWND page = PageOf(number);
+    if (!page) return "switch nopage";
+    POINT at{};
+    if (how == "click" && !CTabsOnScreen(FindTabStrip(), page).PointIn(number, at)) return "switch notab";
+    const bool hasToken = token.size() > 1 && token[0] >= 'A' && token[0] <= 'Z';
+    Reply("ready");
+    const uint64_t start = NowMs();
+    if (how == "click") Click(at);
+    return CSwitchWatch(page, hasToken ? token[0] : 0, hasToken ? std::atoll(token.c_str() + 1) : 0).Watch(start);
+}
+
+// "tail <n> <token>"
+std::string Tail(std::istringstream& args)
+{
+    const int number = NumberIn(args);
+    std::string token;
+    args >> token;
+    HWND page = PageOf(number);
+    if (!page || token.size() < 2) return "tail none";
+    return "tail" + TokensAbove(ReceiveEditOf(page), token[0], std::atoll(token.c_str() + 1));
+}
+
+std::string Answer(const std::string& line, CStallWatch& stalls)
+{
+    std::istringstream args(line);
+    std::string command;
+    args >> command;
     if (command == "paint") return MeasurePaint();
-    if (command.rfind("scrollup ", 0) == 0) return ScrollUp(std::atoi(command.c_str() + 9));
+    if (command == "scrollup") return ScrollUp(NumberIn(args));
     if (command == "tokens") return Tokens();
-    return "unknown " + command;
+    if (command == "tail") return Tail(args);
+    if (command == "pane") return Pane(NumberIn(args));
+    if (command == "stallstart") {
+        stalls.Start(FindFrame());
+        return "stallstart";
+    }
+    if (command == "stallend") return stalls.Stop();
+    if (command == "switch") return Switch(args);
+    return "unknown " + line;
 }
 
 } // namespace
 
 int main()
 {
+    CStallWatch stalls;
     char line[256];
     while (std::fgets(line, sizeof line, stdin)) {
         std::string command(line);
         while (!command.empty() && (command.back() == '\n' || command.back() == '\r')) command.pop_back();
         if (command == "quit") break;
-        std::printf("%s\n", Answer(command).c_str());
-        std::fflush(stdout);
+        Reply(Answer(command, stalls));
     }
     return 0;
 }

@@ -1,0 +1,20 @@
+#pragma once
+// The text that a receive pane shows, read with sent messages: the whole of it, or only its last lines.
+#include <windows.h>
+
+#include <string>
+
+namespace kvprobe {
+
+// The whole text, each character beyond ASCII as "?".
+std::string TextOf(HWND edit);
+// The "kvload <tag><number>" tokens in a text, in order, as " <tag><number>" each.
+std::string TokensIn(const std::string& text);
+// The number of the newest token of the tag, read from the pane's last lines up (not the whole text); -1 when
+// none of its last lines holds one.
+long long NewestToken(HWND edit, char tag);
+// The tokens of the pane's last lines, read from the end up to a line whose token of the tag is not above the
+// number (at most a few thousand lines), as TokensIn gives them.
+std::string TokensAbove(HWND edit, char tag, long long number);
+
+} // namespace kvprobe

@@ -1,0 +1,80 @@
+#include "ProgramWindows.h"
+
+#include <chrono>
+
+namespace kvprobe {
+namespace {
+
+constexpr int kViewId = 59648, kTabStripId = 1000;          // the view in the frame, the tab strip in the view
+constexpr int kFirstPageId = 1100;                          // the first connection's page in the strip
+constexpr int kReceivePaneId = 1007, kReceiveEditId = 1008; // a page's receive pane, and the text in it
+
+} // namespace
+
+HWND FindFrame()
+{
+    return ::FindWindowW(L"Kestrivane.MainFrame", nullptr);
+}
+
+HWND FindTabStrip()
+{
+    HWND frame = FindFrame();
+    return frame ? ::GetDlgItem(::GetDlgItem(frame, kViewId), kTabStripId) : nullptr;
+}
+
+std::vector<HWND> Pages()
+{
+    std::vector<HWND> pages;
+    HWND strip = FindTabStrip();
+    for (HWND page = strip ? ::GetWindow(strip, GW_CHILD) : nullptr; page; page = ::GetWindow(page, GW_HWNDNEXT))
+        if (::GetDlgCtrlID(page) >= kFirstPageId) pages.push_back(page);
+    return pages;
+}
+
+HWND PageOf(int number)
+{
+    HWND strip = FindTabStrip();
+    return strip && number >= 0 ? ::GetDlgItem(strip, kFirstPageId + number) : nullptr;
+}
+
+HWND ReceiveEditOf(HWND page)
+{
+    return ::GetDlgItem(::GetDlgItem(page, kReceivePaneId), kReceiveEditId);
+}
+
+HWND ShownReceiveEdit()
+{
+    for (HWND page : Pages())
+        if (::IsWindowVisible(page)) return ReceiveEditOf(page);
+    return nullptr;
+}
+
+bool SendAndWait(HWND window, UINT msg, WPARAM wParam, LPARAM lParam, DWORD_PTR* result)
+{
+    DWORD_PTR answer = 0;
+    if (!::SendMessageTimeoutW(window, msg, wParam, lParam, SMTO_NORMAL, kAnswerMs, &answer)) return false;
+    if (result) *result = answer;
+    return true;
+}
+
+COLORREF ScreenPixel(POINT at)
+{
+    HDC screen = ::GetDC(nullptr);
+    const COLORREF colour = ::GetPixel(screen, at.x, at.y);
+    ::ReleaseDC(nullptr, screen);
+    return colour;
+}
+
+POINT ScreenPointOf(HWND window, POINT client)
+{
+    ::ClientToScreen(window, &client);
+    return client;
+}
+
+uint64_t NowMs()
+{
+    using namespace std::chrono;
+    return uint64_t(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
+}
+
+} // namespace kvprobe

@@ -1,0 +1,31 @@
+#pragma once
+// The running program's windows as the probe finds them from outside: by their classes and control ids.
+#include <windows.h>
+
+#include <cstdint>
+#include <vector>
+
+namespace kvprobe {
+
+// Sent messages wait at most this long for the program's answer.
+constexpr UINT kAnswerMs = 10000;
+
+HWND FindFrame();
+HWND FindTabStrip();
+// Every connection page; the page of the n-th connection (in the tab order the program started with) has the
+// control id 1100 + n.
+std::vector<HWND> Pages();
+HWND PageOf(int number);
+HWND ReceiveEditOf(HWND page);
+HWND ShownReceiveEdit();
+
+// Sends a message and waits for the program's answer (at most kAnswerMs); false when none came.
+bool SendAndWait(HWND window, UINT msg, WPARAM wParam, LPARAM lParam, DWORD_PTR* result = nullptr);
+
+COLORREF ScreenPixel(POINT at);
+// A window's client point on the screen.
+POINT ScreenPointOf(HWND window, POINT client);
+
+uint64_t NowMs();
+
+} // namespace kvprobe
