@@ -355,7 +355,8 @@ void CReceivePane::DropGapBeyondLimits()
 {
     while (!gapText_.Empty() && book_.LinesAboveGap() == 0 && book_.HasExcess()) {
         const size_t charsBefore = gapText_.Chars();
-        book_.DropAtGap(gapText_.DropOldestLines(1), int64_t(charsBefore - gapText_.Chars()));
+        const int dropped = gapText_.DropOldestLines(1); // before the characters left are counted
+        book_.DropAtGap(dropped, int64_t(charsBefore - gapText_.Chars()));
     }
     if (gapText_.Empty()) book_.CloseGap();
 }

@@ -575,8 +575,8 @@ TEST_F(ReceivePaneTest, AHiddenPaneHoldsItsLinesBackAndShowsTheNewestWithTheirRe
 }
 
 // The moves of a user around a hidden page: he leaves it with lines still to be shown, or the general settings
-// lower its limit while it is hidden; each time, shown again, it holds what it held plus what came, up to its
-// limit, with no notice of lines skipped.
+// lower its limit while it is hidden, or a flood of long lines goes beyond its characters; each time, shown
+// again, it holds what it held plus what came, up to its limit, with no notice of lines skipped.
 TEST_F(ReceivePaneTest, AHiddenPaneKeepsItsLinesThroughALowerLimitAndABurstItWasLeftDuring)
 {
     const auto shownLines = [&] {
@@ -609,6 +609,28 @@ TEST_F(ReceivePaneTest, AHiddenPaneKeepsItsLinesThroughALowerLimitAndABurstItWas
     test::PumpFor(1500);
     pane.Show(SW_SHOW);
     expectLines(3001, 8000, "a burst");
+
+    // Long lines beyond the pane's characters while it is hidden (a flood of garbage), the node still sending
+    // while the older lines go in: the newest of them that fit stay, above what came after.
+    pane.SetMaxLines(2000); // 200,000 characters
+    pane.Show(SW_HIDE);
+    for (int i = 1; i <= 1500; ++i) pane.AppendText(FormatText(u"long %04d ", i) + std::u16string(180, u'x') + u"\n", LineReceived);
+    pane.Show(SW_SHOW);
+    const auto longLines = [&] {
+        std::vector<int> numbers;
+        for (const std::u16string& line : shownLines())
+            if (line.starts_with(u"long ")) numbers.push_back(std::atoi(Utf16ToUtf8(line.substr(5, 4)).c_str()));
+        return numbers;
+    };
+    for (int i = 8001; i <= 8200 && longLines().size() < 900; ++i) {
+        pane.AppendText(FormatText(u"line %d\n", i), LineReceived);
+        test::PumpFor(50);
+    }
+    const std::vector<int> shown = longLines();
+    ASSERT_GE(shown.size(), 900u) << "long lines kept";
+    EXPECT_EQ(shown.back(), 1500);
+    EXPECT_EQ(shown.back() - shown.front() + 1, int(shown.size())) << "each once, none missing";
+    EXPECT_TRUE(shownLines().back().starts_with(u"line 8"));
 }
 
 // A reader who scrolled up and left at once, or who left for a while and had the window resized meanwhile, is on
