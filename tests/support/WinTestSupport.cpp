@@ -156,16 +156,14 @@ void SendKeys(const std::vector<std::pair<WORD, bool>>& keys)
 
 namespace {
 
-// One mouse event; with MOUSEEVENTF_ABSOLUTE at a point of the primary screen.
-void MouseInput(DWORD flags, POINT at = {})
+// One mouse event that moves the cursor to a point of the primary screen, with the buttons' flags.
+void MouseAt(DWORD buttons, POINT at)
 {
     INPUT input{};
     input.type = INPUT_MOUSE;
-    input.mi.dwFlags = flags;
-    if (flags & MOUSEEVENTF_ABSOLUTE) {
-        input.mi.dx = ::MulDiv(at.x, 65536, ::GetSystemMetrics(SM_CXSCREEN)) + 1;
-        input.mi.dy = ::MulDiv(at.y, 65536, ::GetSystemMetrics(SM_CYSCREEN)) + 1;
-    }
+    input.mi.dwFlags = buttons | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    input.mi.dx = ::MulDiv(at.x, 65536, ::GetSystemMetrics(SM_CXSCREEN)) + 1;
+    input.mi.dy = ::MulDiv(at.y, 65536, ::GetSystemMetrics(SM_CYSCREEN)) + 1;
     ::SendInput(1, &input, sizeof input);
 }
 
@@ -181,20 +179,19 @@ void ClickAt(POINT screen)
 // the race with Wine's own report of an earlier position.
 void PressAndRelease(POINT press, POINT release)
 {
-    MouseInput(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_LEFTDOWN, press);
-    MouseInput(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_LEFTUP, release);
+    MouseAt(MOUSEEVENTF_LEFTDOWN, press);
+    MouseAt(MOUSEEVENTF_LEFTUP, release);
 }
 
 void DragWith(POINT from, POINT to, int steps)
 {
-    MouseInput(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_LEFTDOWN, from);
+    MouseAt(MOUSEEVENTF_LEFTDOWN, from);
     PumpFor(50);
     for (int i = 1; i <= steps; ++i) {
-        MouseInput(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE,
-                   POINT{from.x + (to.x - from.x) * i / steps, from.y + (to.y - from.y) * i / steps});
+        MouseAt(0, POINT{from.x + (to.x - from.x) * i / steps, from.y + (to.y - from.y) * i / steps});
         PumpFor(20);
     }
-    MouseInput(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_LEFTUP, to);
+    MouseAt(MOUSEEVENTF_LEFTUP, to);
 }
 
 size_t HeapBytesInUse()
