@@ -342,14 +342,14 @@ void CChildView::OnDisableAllSpotFilters()
     }
 }
 
-// Select All Received: the other read-only pane that showed a selection hides it. What is shown is selected:
-// the lines still waiting follow in the pane's own bounded updates.
+// Select All Received: the other read-only pane that showed a selection hides it. What is shown is selected, and
+// the lines still waiting as they go in.
 void CChildView::OnSelectAllReceived()
 {
     CConnectionPage* page = ActivePage();
     if (!page) return;
+    page->ReceivePane().SelectAll();
     CReadOnlyRichEdit& edit = page->ReceivePane().TextControl();
-    edit.SetSel(0, -1);
     if (HWND mainWindow = ::GetAncestor(hwnd_, GA_ROOT))
         ::SendMessageW(mainWindow, WM_APP_EDIT_CLICKED, 0, reinterpret_cast<LPARAM>(edit.Handle()));
 }

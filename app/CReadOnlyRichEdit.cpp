@@ -2,6 +2,7 @@
 
 #include <windowsx.h>
 
+#include <algorithm>
 #include <climits>
 
 #include "app/PaneMessages.h"
@@ -40,12 +41,45 @@ bool CReadOnlyRichEdit::Create(HWND parent, int id, DWORD style, DWORD exStyle, 
         ::DestroyWindow(edit);
         return false;
     }
-    LimitText(textLimit);
+    textLimit_ = textLimit;
+    SetUp();
+    return true;
+}
+
+void CReadOnlyRichEdit::SetUp()
+{
+    LimitText(textLimit_);
     // Nobody types here: an undo history would only hold copies of what was removed. Wine's rich edit loses a
     // few hundred bytes for each replacement while the limit is 0; with a limit of 1 it holds nothing either,
     // since every replacement made here is one that cannot be undone.
     SetUndoLimit(RunningUnderWine() ? 1 : 0);
     SetEventMask(0);
+}
+
+bool CReadOnlyRichEdit::Recreate()
+{
+    if (!hwnd_ || IsBusy()) return false;
+    const HWND parent = ::GetParent(hwnd_);
+    RECT place = WindowRect();
+    ::MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&place), 2);
+    HWND fresh = ::CreateWindowExW(DWORD(::GetWindowLongPtrW(hwnd_, GWL_EXSTYLE)), RichEditClassName(), L"",
+                                   DWORD(::GetWindowLongPtrW(hwnd_, GWL_STYLE)), place.left, place.top,
+                                   place.right - place.left, place.bottom - place.top, parent,
+                                   reinterpret_cast<HMENU>(INT_PTR(::GetDlgCtrlID(hwnd_))), ::GetModuleHandleW(nullptr),
+                                   nullptr);
+    if (!fresh) return false;
+    const LRESULT font = SendMessage(WM_GETFONT);
+    const bool focused = ::GetFocus() == hwnd_;
+    ::SetWindowPos(fresh, hwnd_, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE); // where the old one lay
+    const HWND old = hwnd_;
+    ::DestroyWindow(old); // this object lets go of it
+    if (hwnd_ || !Subclass(fresh)) {
+        ::DestroyWindow(fresh);
+        return false;
+    }
+    SetUp();
+    ::SendMessageW(fresh, WM_SETFONT, WPARAM(font), FALSE);
+    if (focused) ::SetFocus(fresh);
     return true;
 }
 
@@ -173,7 +207,7 @@ void CReadOnlyRichEdit::RunContextCommand(int command, const LineAt& line)
         SendMessage(WM_COPY);
         break;
     case ID_EDIT_SELECT_ALL:
-        SetSel(0, -1);
+        SelectAll();
         ::SendMessageW(MainWindow(), WM_APP_EDIT_CLICKED, 0, LPARAM(hwnd_));
         break;
     case ID_TEST_IN_SPOT_FILTERS: {
@@ -187,8 +221,36 @@ void CReadOnlyRichEdit::RunContextCommand(int command, const LineAt& line)
     ::PostMessageW(MainWindow(), WM_APP_FOCUS_SEND_LINE, 0, 0);
 }
 
+void CReadOnlyRichEdit::SelectAll()
+{
+    if (selectAll_)
+        selectAll_();
+    else
+        SetSel(0, -1);
+}
+
+// The owner's text of the range on the clipboard, when it has one.
+bool CReadOnlyRichEdit::CopyOwnersText(long start, long end)
+{
+    if (!textOfRange_) return false;
+    const std::optional<std::u16string> text = textOfRange_(start, end);
+    if (!text) return false;
+    if (!::OpenClipboard(hwnd_)) return true;
+    ::EmptyClipboard();
+    if (HGLOBAL memory = ::GlobalAlloc(GMEM_MOVEABLE, (text->size() + 1) * sizeof(char16_t))) {
+        auto* chars = static_cast<char16_t*>(::GlobalLock(memory));
+        std::copy(text->begin(), text->end(), chars);
+        chars[text->size()] = 0;
+        ::GlobalUnlock(memory);
+        if (!::SetClipboardData(CF_UNICODETEXT, memory)) ::GlobalFree(memory);
+    }
+    ::CloseClipboard();
+    return true;
+}
+
 void CReadOnlyRichEdit::CopyAll()
 {
+    if (CopyOwnersText(0, GetTextLength())) return;
     const CHARRANGE sel = GetSel();
     const POINT scroll = ScrollPosition();
     SetRedraw(false);
@@ -216,6 +278,14 @@ void CReadOnlyRichEdit::OnClickTimer()
 }
 
 LRESULT CReadOnlyRichEdit::WndProc(UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    ++handling_;
+    const LRESULT result = HandleMessage(msg, wParam, lParam);
+    --handling_;
+    return result;
+}
+
+LRESULT CReadOnlyRichEdit::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
 {
     if (mouseObserver_ && msg >= WM_MOUSEFIRST && msg <= WM_MOUSELAST) {
         MSG m{hwnd_, msg, wParam, lParam, DWORD(::GetMessageTime()), {}};
@@ -250,6 +320,24 @@ LRESULT CReadOnlyRichEdit::WndProc(UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_CHAR:
         OnChar(wParam, lParam);
         return 0;
+    case WM_COPY: {
+        const CHARRANGE sel = GetSel();
+        if (CopyOwnersText(sel.cpMin, sel.cpMax)) return 0;
+        break;
+    }
+    case WM_KEYDOWN: {
+        // The control's own shortcuts would copy or select only what it holds.
+        const bool control = ::GetKeyState(VK_CONTROL) < 0;
+        if (control && (wParam == 'C' || wParam == VK_INSERT)) {
+            SendMessage(WM_COPY);
+            return 0;
+        }
+        if (control && wParam == 'A' && selectAll_) {
+            selectAll_();
+            return 0;
+        }
+        break;
+    }
     case WM_KILLFOCUS:
         KillTimer(kClickTimer);
         break;

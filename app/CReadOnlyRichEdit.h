@@ -3,6 +3,7 @@
 // Copy All, Select All, Test in Spot Filters...), the keyboard focus handed back to the send line after a
 // click, and typed characters forwarded to it (through the main window's WM_APP_FOCUS_SEND_LINE).
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "win/Menu.h"
@@ -23,6 +24,9 @@ public:
     // The owner's reason for the spot test of a character. Asked when the line is taken, since the text may
     // be trimmed while the context menu's loop runs.
     using SpotTestReasonOf = std::function<std::u16string(int charIndex)>;
+    // The owner's text of a range of the control, where it knows more than the control shows; nothing when the
+    // control holds it all.
+    using TextOfRange = std::function<std::optional<std::u16string>(long start, long end)>;
 
     // Read-only, multi-line, following its end, the selection shown without focus, and a vertical bar
     // that is disabled rather than hidden while the text fits.
@@ -36,6 +40,11 @@ public:
     };
 
     bool Create(HWND parent, int id, DWORD style, DWORD exStyle, long textLimit);
+    // An empty control in place of this one, with its styles, place and font: dropping a long text at once costs
+    // some rich edits far more than making a new one. Not while one of its own messages is being handled (its
+    // menu is open, the mouse selects).
+    bool Recreate();
+    bool IsBusy() const { return handling_ > 0 || ::GetCapture() == hwnd_; }
 
     // The scroll position in pixels, however tall the text (EM_SETSCROLLPOS takes it back).
     POINT ScrollPosition() const;
@@ -52,6 +61,9 @@ public:
 
     void SetMouseObserver(MouseObserver observer) { mouseObserver_ = std::move(observer); }
     void SetSpotTestReasonOf(SpotTestReasonOf reasonOf) { spotTestReasonOf_ = std::move(reasonOf); }
+    void SetTextOfRange(TextOfRange textOf) { textOfRange_ = std::move(textOf); }
+    // What Select All does instead of selecting what the control holds.
+    void SetSelectAll(std::function<void()> selectAll) { selectAll_ = std::move(selectAll); }
 
     // x = y = -1: at the selection's start (keyboard); else at a screen point.
     LineAt GetLineAt(int x, int y) const;
@@ -66,6 +78,10 @@ protected:
     LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
 private:
+    LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
+    void SetUp();
+    void SelectAll();
+    bool CopyOwnersText(long start, long end);
     void OnChar(WPARAM ch, LPARAM flags);
     void OnClickTimer();
     void CopyAll();
@@ -74,6 +90,10 @@ private:
 
     MouseObserver mouseObserver_;
     SpotTestReasonOf spotTestReasonOf_;
+    TextOfRange textOfRange_;
+    std::function<void()> selectAll_;
+    long textLimit_ = 0;
+    int handling_ = 0; // messages of its own being handled
 };
 
 } // namespace kv

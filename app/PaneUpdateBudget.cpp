@@ -29,6 +29,7 @@ int CPaneUpdateBudget::LinesWithin(double ms) const
 void CPaneUpdateBudget::RecordTrim(int lines, double ms)
 {
     trimMsOfUpdate_ = ms;
+    lastTrimmed_ = lines;
     if (lines >= kMinSampleLines) trimMsPerLine_ = std::max(Blend(trimMsPerLine_, ms / lines), 1e-4);
 }
 

@@ -15,6 +15,7 @@ public:
     static constexpr double kBudgetMs = 80;
     static constexpr int kMinLines = 4;
     static constexpr int kFirstLines = 64; // an update after a quiet one shows at most this many
+    static constexpr int kFirstTrimLines = 16; // and takes at most this many from the top beyond those
     // So the pane takes at most half of the loop, and other work waits at most one update: only the shown page's
     // pane updates (a hidden one holds its lines back).
     static constexpr double kRestPerUpdateMs = 1;
@@ -25,13 +26,19 @@ public:
     // Lines that go in within the given time, however little is left of an update.
     int LinesWithin(double ms) const;
     // Lines an update may take from the top of a full control beyond those it shows (after the limit was
-    // lowered, or a hidden page's lines waited).
-    int LinesToTrim() const { return kMinLines + int(kBudgetMs / trimMsPerLine_); }
+    // lowered, or a hidden page's lines waited): what fits in the time left, and a few in any case.
+    int LinesToTrim(double msLeft = kBudgetMs) const
+    {
+        return std::min(kMinLines + int(std::max(0.0, msLeft) / trimMsPerLine_), std::max(kFirstTrimLines, 2 * lastTrimmed_));
+    }
 
     // The lines trimmed in an update, then the whole update (trimming, scrolling and the rest included), of
     // which otherMs went to other work than these lines.
     void RecordTrim(int lines, double ms);
     void RecordUpdate(int linesInserted, double ms, double otherMs = 0);
+    // What taking lines from the top, or putting them in, costs as measured so far.
+    double MsToTrim(int lines) const { return lines * trimMsPerLine_; }
+    double MsToInsert(int lines) const { return lines * insertMsPerLine_; }
     // How long the pane should leave the loop to others after its last update.
     double RestAfterUpdateMs() const { return kRestPerUpdateMs * lastUpdateMs_; }
 
@@ -42,6 +49,7 @@ private:
     double insertMsPerLine_ = 0.05;
     double trimMsPerLine_ = 0.5;
     int lastInserted_ = 0;
+    int lastTrimmed_ = 0;
     double trimMsOfUpdate_ = 0;
     double lastUpdateMs_ = 0;
 };

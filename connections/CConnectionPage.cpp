@@ -206,18 +206,13 @@ void CConnectionPage::SetTextFont(const MonoFont* font)
     if (!hwnd_ || !font) return;
     const int dpi = Dpi();
     const int margin = ScaleForDpi(kTextMargin, dpi);
-    // The text is laid out again, which keeps the scroll position in pixels, not the reader's place.
-    CReadOnlyRichEdit& text = receivePane_->TextControl();
-    const CReadOnlyRichEdit::ReaderPlace place = text.GetReaderPlace();
-    for (HWND control : {text.Handle(), sendEdit_->Handle()}) {
-        ::SendMessageW(control, WM_SETFONT, WPARAM(HFONT(font->Font)), TRUE);
-        ::SendMessageW(control, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELONG(margin, margin));
-    }
+    ::SendMessageW(*sendEdit_, WM_SETFONT, WPARAM(HFONT(font->Font)), TRUE);
+    ::SendMessageW(*sendEdit_, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELONG(margin, margin));
     receivePane_->SetDpi(dpi);
     receivePane_->SetLineHeight(font->LineHeight);
+    receivePane_->SetTextFont(HFONT(font->Font), margin);
     receivePane_->PositionJumpButton();
     UpdateLayout();
-    text.RestoreReaderPlace(place);
 }
 
 } // namespace kv

@@ -36,6 +36,11 @@ public:
         info.lpszText = const_cast<wchar_t*>(W(text));
         return SendMessage(TTM_ADDTOOLW, 0, LPARAM(&info)) != 0;
     }
+    void DeleteWindowTool(HWND owner, HWND tool)
+    {
+        TTTOOLINFOW info = WindowTool(owner, tool);
+        SendMessage(TTM_DELTOOLW, 0, LPARAM(&info));
+    }
     void UpdateWindowToolText(HWND owner, HWND tool, const std::u16string& text)
     {
         TTTOOLINFOW info = WindowTool(owner, tool);

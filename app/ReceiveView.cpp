@@ -1,0 +1,525 @@
+#include "app/ReceiveView.h"
+
+#include <algorithm>
+#include <chrono>
+#include <climits>
+#include <vector>
+
+#include "app/LineStyle.h"
+#include "base/Format.h"
+#include "base/TextCatalog.h"
+
+namespace kv {
+namespace {
+
+constexpr unsigned kSkippedTextId = 580; // "%d line%s skipped: ..."
+
+double SteadyMilliseconds()
+{
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
+
+// What goes into the control in one insertion: runs of one style, those with a reason alone, so that each gets
+// its own format.
+struct Piece {
+    std::u16string text;
+    int style = 0;
+    bool alone = false;
+};
+
+void AddPiece(std::vector<Piece>& pieces, std::u16string_view text, const LineReason& block)
+{
+    if (text.empty()) return;
+    const bool alone = !block.Reason.empty();
+    if (!pieces.empty() && !alone && !pieces.back().alone && pieces.back().style == block.Style) {
+        pieces.back().text += text;
+        return;
+    }
+    pieces.push_back(Piece{std::u16string(text), block.Style, alone});
+}
+
+// The characters of a line from an offset on, as the control holds them: CR ends a complete line.
+void AddLineFrom(std::vector<Piece>& pieces, const CReceiveRecord::Line& line, long offset)
+{
+    long at = 0;
+    for (const CReceiveRecord::Run& run : line.runs) {
+        const long size = long(run.text.size());
+        if (at + size > offset) {
+            const size_t from = size_t(std::max(0L, offset - at));
+            AddPiece(pieces, std::u16string_view(run.text).substr(from), run.block);
+        }
+        at += size;
+    }
+    if (!line.complete || offset > line.length) return;
+    const LineReason none{0, 0, u"", LineReceived};
+    AddPiece(pieces, u"\r", line.runs.empty() ? none : line.runs.back().block);
+}
+
+// A part of a line's characters for the clipboard, its line end as CR LF.
+std::u16string LineText(const CReceiveRecord::Line& line, long from, long to)
+{
+    std::u16string whole;
+    for (const CReceiveRecord::Run& run : line.runs) whole += run.text;
+    if (line.complete) whole += u'\r';
+    std::u16string part = whole.substr(size_t(std::min<long>(from, long(whole.size()))), size_t(std::max(0L, to - from)));
+    if (!part.empty() && part.back() == u'\r') part += u'\n';
+    return part;
+}
+
+} // namespace
+
+CReceiveView::CReceiveView(IReceiveTextControl& control, const IClock& clock)
+    : control_(control), clock_(&clock), stopwatch_(SteadyMilliseconds)
+{
+}
+
+void CReceiveView::Append(const std::u16string& text, const std::u16string& reason, int style)
+{
+    if (text.empty()) return;
+    CShownTextConverter::Block block = converter_.Convert(text, style);
+    if (block.text.empty()) return;
+    record_.Append(block.text, style, reason, clock_->TickCount());
+    appendedLines_ += std::max(block.newLines, 1);
+}
+
+void CReceiveView::SetMaxLines(int maxLines)
+{
+    if (maxLines <= 0) return;
+    record_.SetMaxLines(maxLines);
+    workLeft_ = HasWork();
+}
+
+void CReceiveView::SetShown(bool shown)
+{
+    if (shown == shown_) return;
+    if (!shown) {
+        // Hidden, the control tells nothing of the reader: a resize or a new font would lose him.
+        hiddenPlace_ = ReadReaderPlace();
+        ReadSelection();
+        shown_ = false;
+        return;
+    }
+    shown_ = true;
+    justShown_ = true;
+    firstLiveId_ = record_.NextId(); // what came before waited for the pane, not for the loop
+}
+
+int64_t CReceiveView::NextUpdateIn() const
+{
+    if (!shown_) return -1;
+    if (justShown_) return 0;
+    const bool more = workLeft_ || renewWanted_;
+    if (!more && appendedLines_ == 0) return -1;
+    // After a costly update the pane leaves the loop to the others as long; a trickle waits for more.
+    const uint64_t rest = uint64_t(budget_.RestAfterUpdateMs());
+    const uint64_t wait = more || appendedLines_ >= kFlushLines ? rest : std::max(kFlushIntervalMs, rest);
+    const uint64_t since = clock_->TickCount() - lastUpdateEnd_;
+    return since >= wait ? 0 : int64_t(wait - since);
+}
+
+void CReceiveView::SelectAll()
+{
+    selection_ = Selection{false, true, {}, {}};
+    control_.Select(0, TextEnd());
+    control_.GetSelection(selectedStart_, selectedEnd_);
+}
+
+void CReceiveView::ScrollToEnd()
+{
+    if (!shown_) return;
+    Update();
+    control_.ScrollToEnd();
+    newLineCount_ = 0;
+}
+
+// One update: the rest of the line the control ends in and the lines that came while shown, at the end; the lines
+// that left the record, from the top; then, with what is left of the budget, the lines that waited, newest first.
+void CReceiveView::Run(bool all)
+{
+    if (!shown_ && !all) return;
+    const double start = Now();
+    const ReaderPlace reader = ReadReaderPlace();
+    ReadSelection();
+    lowestChange_ = LONG_MAX;
+    if ((renewWanted_ || WorthMakingAnew()) && control_.MakeAnew()) {
+        record_.ForgetDrawing();
+        renewWanted_ = false;
+        firstLiveId_ = record_.NextId(); // all of it waits now
+        lowestChange_ = 0;
+    }
+    const double otherMs = Now() - start;
+    control_.BeginUpdate();
+    const int newLines = FinishLastLine() + DrawLiveLines(all, reader);
+    TrimLeftLines(all ? INT_MAX : budget_.LinesToTrim(CPaneUpdateBudget::kBudgetMs - (Now() - start)), newLines);
+    const double gapStart = Now();
+    const double left = CPaneUpdateBudget::kBudgetMs - (gapStart - start);
+    // Until lines went in above others, what lines cost at the end is the better guess.
+    FillGaps(all ? INT_MAX : std::min(gapBudget_.LinesWithin(left), budget_.LinesWithin(left)), reader);
+    const double gapMs = Now() - gapStart;
+    Restore(reader);
+    control_.EndUpdate();
+    budget_.RecordUpdate(newLines, Now() - start, otherMs + gapMs);
+    justShown_ = false;
+    NoteWorkLeft();
+    lastUpdateEnd_ = clock_->TickCount();
+}
+
+// Taking from the top costs more than drawing again what stays (some rich edits walk every following line for
+// each line they take from the top): a pane shown again after a long time, or given a much lower limit.
+bool CReceiveView::WorthMakingAnew() const
+{
+    int leftDrawn = 0;
+    int keptDrawn = 0;
+    for (size_t i = 0; i < record_.Lines().size(); ++i)
+        if (record_.Lines()[i].drawn > 0) ++(record_.IsKept(i) ? keptDrawn : leftDrawn);
+    return leftDrawn > CPaneUpdateBudget::kMinLines && budget_.MsToTrim(leftDrawn) > gapBudget_.MsToInsert(keptDrawn);
+}
+
+CReceiveView::ReaderPlace CReceiveView::ReadReaderPlace() const
+{
+    if (justShown_ || !shown_) return hiddenPlace_;
+    ReaderPlace place;
+    place.atEnd = control_.IsAtEnd(TextEnd());
+    if (place.atEnd) return place;
+    place.firstChar = control_.FirstVisibleChar();
+    place.scroll = control_.ScrollPosition();
+    place.first = AnchorAt(place.firstChar);
+    return place;
+}
+
+// The selection as it was last seen holds whatever was not drawn of it yet; one the user made since is taken anew.
+void CReceiveView::ReadSelection()
+{
+    long start = 0, end = 0;
+    control_.GetSelection(start, end);
+    if (start == selectedStart_ && end == selectedEnd_) return;
+    selectedStart_ = start;
+    selectedEnd_ = end;
+    selection_ = Selection{};
+    if (end <= start) return;
+    selection_.empty = false;
+    selection_.whole = start <= 0 && end >= TextEnd();
+    selection_.start = AnchorAt(start);
+    selection_.end = AnchorBefore(end);
+}
+
+// A line shown in part when it was still coming goes on at the control's end.
+int CReceiveView::FinishLastLine()
+{
+    const size_t last = LastDrawnIndex();
+    if (last == record_.Lines().size() || !record_.IsKept(last)) return 0;
+    const CReceiveRecord::Line& line = record_.Lines()[last];
+    if (line.drawn >= line.Chars()) return 0;
+    std::vector<Piece> pieces;
+    AddLineFrom(pieces, line, line.drawn);
+    long position = TextEnd();
+    lowestChange_ = std::min(lowestChange_, position);
+    for (const Piece& piece : pieces) {
+        control_.Insert(position, piece.text, piece.style);
+        position += long(piece.text.size());
+    }
+    record_.At(last).drawn = line.Chars();
+    return line.complete ? 1 : 0;
+}
+
+// The lines that came while the page was shown go in at the end, oldest first, as many as the budget allows.
+int CReceiveView::DrawLiveLines(bool all, const ReaderPlace& reader)
+{
+    const auto liveRange = [&] {
+        const size_t last = LastDrawnIndex();
+        const size_t first = FirstLiveIndex(last == record_.Lines().size() ? 0 : last + 1);
+        return std::pair{first, record_.Lines().size() - first};
+    };
+    auto [first, live] = liveRange();
+    if (live == 0) return 0;
+    int count = all ? INT_MAX : budget_.LinesPerUpdate(RoomInLines(), record_.MaxLines());
+    if (!all && SkipLinesWaitedTooLong(first, live, count) > 0) {
+        std::tie(first, live) = liveRange();
+        ++count; // the notice comes on top
+    }
+    return DrawRange(first, first + std::min(live, size_t(count)), reader);
+}
+
+// About how many more lines of the shown lines' average length the control takes before the limits trim.
+int CReceiveView::RoomInLines() const
+{
+    int64_t lines = 0, chars = 0;
+    for (const CReceiveRecord::Line& line : record_.Lines()) {
+        lines += line.drawn > 0;
+        chars += line.drawn;
+    }
+    const int64_t average = lines > 0 ? std::max<int64_t>(1, chars / lines) : 1;
+    const int64_t room = std::min(record_.MaxLines() - lines, (record_.MaxChars() - chars) / average);
+    return int(std::clamp<int64_t>(room, 0, record_.MaxLines()));
+}
+
+// Lines that have waited too long are not caught up with: the pane skips them for the newer ones, and says so
+// where they were.
+int CReceiveView::SkipLinesWaitedTooLong(size_t firstLive, size_t liveLines, int count)
+{
+    const uint64_t now = clock_->TickCount();
+    if (now <= kMaxWaitMs || liveLines <= size_t(count)) return 0;
+    size_t tooOld = 0;
+    for (size_t i = firstLive; i < record_.Lines().size(); ++i) {
+        const CReceiveRecord::Line& line = record_.Lines()[i];
+        if (!line.complete || line.arrival >= now - kMaxWaitMs) break;
+        ++tooOld;
+    }
+    const int skipped = int(std::min(liveLines - size_t(count), tooOld));
+    if (skipped <= 0) return 0;
+    const std::u16string notice = FormatText(LoadText(kSkippedTextId), skipped, skipped == 1 ? u"" : u"s");
+    record_.ReplaceByNotice(firstLive, size_t(skipped), notice, LineNotice, now);
+    return skipped;
+}
+
+// Lines that left the record leave the control's top: at most the given number, or as many as the lines just shown
+// when the control holds more than the limits allow, so that it does not grow.
+int CReceiveView::TrimLeftLines(int most, int shown)
+{
+    int64_t heldLines = 0, heldChars = 0;
+    for (const CReceiveRecord::Line& line : record_.Lines()) {
+        heldLines += line.drawn > 0 && line.complete;
+        heldChars += line.drawn;
+    }
+    int lines = 0;
+    long chars = 0;
+    for (size_t i = 0; i < record_.FirstKept(); ++i) {
+        const int drawn = record_.Lines()[i].drawn;
+        if (drawn == 0) continue;
+        const bool beyondLimits = heldLines - lines > record_.MaxLines() || heldChars - chars > record_.MaxChars();
+        if (lines >= most && !(beyondLimits && lines < shown)) break;
+        chars += drawn;
+        ++lines;
+    }
+    if (lines == 0) return 0;
+    const double start = Now();
+    control_.RemoveTop(chars);
+    lowestChange_ = 0;
+    int left = lines;
+    for (size_t i = 0; left > 0; ++i) {
+        CReceiveRecord::Line& line = record_.At(i);
+        if (line.drawn == 0) continue;
+        line.drawn = 0;
+        --left;
+    }
+    record_.ForgetLeftLinesNotDrawn();
+    budget_.RecordTrim(lines, Now() - start);
+    return lines;
+}
+
+// The lines that waited go in where they belong: first the reader's own line and what follows it, when he reads
+// above the end, then the newest of the others, above the lines after them.
+void CReceiveView::FillGaps(int lines, const ReaderPlace& reader)
+{
+    if (lines <= 0) return;
+    const double start = Now();
+    const size_t size = record_.Lines().size();
+    const size_t last = LastDrawnIndex();
+    const size_t liveFrom = FirstLiveIndex(last == size ? 0 : last + 1);
+    const auto waits = [&](size_t i) { return i < liveFrom && record_.IsKept(i) && record_.Lines()[i].drawn == 0; };
+    int inserted = 0;
+    if (!reader.atEnd) {
+        const size_t first = record_.IndexOf(reader.first.id);
+        size_t end = first;
+        while (end < size && waits(end) && int(end - first) < lines) ++end;
+        inserted += DrawRange(first, end, reader);
+    }
+    for (size_t below = liveFrom; inserted < lines;) {
+        while (below > record_.FirstKept() && !waits(below - 1)) --below;
+        if (below <= record_.FirstKept()) break;
+        size_t first = below - 1;
+        while (first > record_.FirstKept() && waits(first - 1) && int(below - first) < lines - inserted) --first;
+        inserted += DrawRange(first, below, reader);
+        below = first;
+    }
+    gapBudget_.RecordUpdate(inserted, Now() - start);
+}
+
+int CReceiveView::DrawRange(size_t first, size_t last, const ReaderPlace& reader)
+{
+    if (first >= last) return 0;
+    std::vector<Piece> pieces;
+    for (size_t i = first; i < last; ++i) {
+        CReceiveRecord::Line& line = record_.At(i);
+        AddLineFrom(pieces, line, line.drawn);
+        line.drawn = line.Chars();
+        if (!line.everDrawn && !reader.atEnd && line.id > reader.first.id) ++newLineCount_;
+        line.everDrawn = true;
+    }
+    long position = PositionOfIndex(first);
+    lowestChange_ = std::min(lowestChange_, position);
+    for (const Piece& piece : pieces) {
+        control_.Insert(position, piece.text, piece.style);
+        position += long(piece.text.size());
+    }
+    return int(last - first);
+}
+
+// The selection over the same text, the reader on his line or at the end.
+void CReceiveView::Restore(const ReaderPlace& reader)
+{
+    const long end = TextEnd();
+    long start = end, stop = end; // the caret stays at the end
+    if (selection_.whole) {
+        start = 0;
+    } else if (!selection_.empty) {
+        start = PositionOf(selection_.start);
+        stop = std::max(start, PositionOf(selection_.end));
+    }
+    if (lowestChange_ != LONG_MAX || justShown_) {
+        control_.Select(start, stop);
+        control_.GetSelection(selectedStart_, selectedEnd_);
+    }
+    if (reader.atEnd) {
+        control_.ScrollToEnd();
+        newLineCount_ = 0;
+        return;
+    }
+    const long first = PositionOf(reader.first);
+    if (justShown_) {
+        // Laid out again while hidden (a resize), the text may have moved under him.
+        if (control_.FirstVisibleChar() != first || lowestChange_ <= first) control_.ScrollToTop(first);
+    } else if (lowestChange_ > reader.firstChar && first == reader.firstChar) {
+        control_.SetScrollPosition(reader.scroll);
+    } else {
+        control_.ScrollToTop(first);
+    }
+}
+
+// Lines that came while shown and wait still are like new ones: a trickle of them waits for more. Anything else
+// left is taken up again as soon as the pane has rested.
+void CReceiveView::NoteWorkLeft()
+{
+    const size_t size = record_.Lines().size();
+    const size_t last = LastDrawnIndex();
+    const size_t liveFrom = FirstLiveIndex(last == size ? 0 : last + 1);
+    appendedLines_ = int(size - liveFrom);
+    workLeft_ = renewWanted_;
+    for (size_t i = 0; i < liveFrom && !workLeft_; ++i) {
+        const CReceiveRecord::Line& line = record_.Lines()[i];
+        workLeft_ = record_.IsKept(i) ? line.drawn < line.Chars() : line.drawn > 0;
+    }
+}
+
+bool CReceiveView::HasWork() const
+{
+    if (renewWanted_) return true;
+    for (size_t i = 0; i < record_.Lines().size(); ++i) {
+        const CReceiveRecord::Line& line = record_.Lines()[i];
+        if (record_.IsKept(i) ? line.drawn < line.Chars() : line.drawn > 0) return true;
+    }
+    return false;
+}
+
+size_t CReceiveView::LastDrawnIndex() const
+{
+    const size_t size = record_.Lines().size();
+    for (size_t i = size; i > 0; --i)
+        if (record_.Lines()[i - 1].drawn > 0) return i - 1;
+    return size;
+}
+
+// The first line from an index on that came while the page was shown, after the last drawn one: those after it
+// came later still.
+size_t CReceiveView::FirstLiveIndex(size_t from) const
+{
+    size_t i = std::max(from, record_.FirstKept());
+    while (i < record_.Lines().size() && record_.Lines()[i].id < firstLiveId_) ++i;
+    return i;
+}
+
+long CReceiveView::PositionOfIndex(size_t index) const
+{
+    long position = 0;
+    for (size_t i = 0; i < index; ++i) position += record_.Lines()[i].drawn;
+    return position;
+}
+
+long CReceiveView::TextEnd() const { return PositionOfIndex(record_.Lines().size()); }
+
+// Where an anchored character stands now: a line not drawn yet stands where it will go, one forgotten above all.
+long CReceiveView::PositionOf(const Anchor& anchor) const
+{
+    const size_t index = record_.IndexOf(anchor.id);
+    if (index == record_.Lines().size()) return 0;
+    return PositionOfIndex(index) + std::min<long>(anchor.offset, record_.Lines()[index].drawn);
+}
+
+CReceiveView::Anchor CReceiveView::AnchorAt(long charIndex) const
+{
+    long position = 0;
+    Anchor anchor;
+    for (const CReceiveRecord::Line& line : record_.Lines()) {
+        if (line.drawn == 0) continue;
+        anchor = Anchor{line.id, std::clamp(charIndex - position, 0L, long(line.drawn))};
+        if (charIndex < position + line.drawn) return anchor;
+        position += line.drawn;
+    }
+    return anchor; // past the end: the end of the last line
+}
+
+// The anchor just after the character before a position: the end of a selection stays at the end of its text.
+CReceiveView::Anchor CReceiveView::AnchorBefore(long charIndex) const
+{
+    if (charIndex <= 0) return AnchorAt(0);
+    Anchor anchor = AnchorAt(charIndex - 1);
+    ++anchor.offset;
+    return anchor;
+}
+
+const LineReason* CReceiveView::ReasonAt(long charIndex) const
+{
+    long position = 0;
+    for (const CReceiveRecord::Line& line : record_.Lines()) {
+        if (charIndex >= position + line.drawn) {
+            position += line.drawn;
+            continue;
+        }
+        // The line end belongs to the last run.
+        long end = position;
+        for (const CReceiveRecord::Run& run : line.runs) {
+            end += long(run.text.size());
+            if (charIndex < end || &run == &line.runs.back()) return run.block.Reason.empty() ? nullptr : &run.block;
+        }
+        return nullptr;
+    }
+    return nullptr;
+}
+
+std::u16string CReceiveView::TextBetween(long start, long end) const
+{
+    const bool whole = start <= 0 && end >= TextEnd();
+    std::u16string text;
+    long position = 0;
+    for (size_t i = 0; i < record_.Lines().size(); ++i) {
+        const CReceiveRecord::Line& line = record_.Lines()[i];
+        if (line.drawn == 0) {
+            if (record_.IsKept(i) && (whole || (position > start && position < end)))
+                text += LineText(line, 0, line.Chars());
+            continue;
+        }
+        const long lineEnd = position + line.drawn;
+        if (lineEnd > start && position < end) {
+            const long from = whole ? 0 : std::max(start, position) - position;
+            const long to = whole ? line.Chars() : std::min(end, lineEnd) - position;
+            if (!whole || record_.IsKept(i)) text += LineText(line, from, to);
+        }
+        position = lineEnd;
+    }
+    return text;
+}
+
+bool CReceiveView::HoldsAllBetween(long start, long end) const
+{
+    const bool whole = start <= 0 && end >= TextEnd();
+    long position = 0;
+    for (size_t i = 0; i < record_.Lines().size(); ++i) {
+        const CReceiveRecord::Line& line = record_.Lines()[i];
+        const bool within = whole || (position > start && position < end);
+        if (record_.IsKept(i) && line.drawn < line.Chars() && within) return false;
+        position += line.drawn;
+    }
+    return true;
+}
+
+} // namespace kv
