@@ -58,11 +58,9 @@ public:
     static constexpr unsigned kForwardTimer = 3;
     static constexpr unsigned kAnnounceTimer = 4;
     static constexpr unsigned kDisplayTimer = 5;
-    static constexpr unsigned kNoPageTimer = 6;
     static constexpr unsigned kForwardDelayMs = 500;
     static constexpr unsigned kDisplayDelayMs = 300;
     static constexpr unsigned kAnnouncePeriodMs = 15000;
-    static constexpr unsigned kNoPageRetryMs = 1000;
     // A stream without line ends is flushed as its timer would flush it beyond this size.
     static constexpr size_t kPendingLimit = 8192;
     static constexpr int kStateWaitingToReconnect = 4;
@@ -103,6 +101,7 @@ public:
     void OnLogMessage(bool isError, unsigned messageId, const std::u16string& text) override;
     void OnLoggedIn() override;
     void OnTraffic(unsigned bytesReceived, unsigned bytesSent) override;
+    void OnLinesTakenAgain() override;
 
     // What the view reads and writes.
     int ConnectionId = 0;

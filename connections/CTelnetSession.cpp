@@ -203,9 +203,12 @@ bool CTelnetSession::FlushSendBuffer()
     return IsConnected();
 }
 
+// The login's answer first, then the listener's lines, both before the next paced command.
 void CTelnetSession::SendWhatWaitedForRoom()
 {
     if (login_.AnswerWaits()) login_.SendWaitingAnswer();
+    if (login_.AnswerWaits() || !IsConnected()) return;
+    if (ITransportListener* listener = Listener()) listener->OnLinesTakenAgain();
 }
 
 void CTelnetSession::RemoveSent(size_t count)

@@ -98,6 +98,7 @@ public:
         logIds.push_back(id);
     }
     void OnLoggedIn() override { calls.push_back("loggedin"); }
+    void OnLinesTakenAgain() override { ++takenAgain; }
     void OnTraffic(unsigned in, unsigned out) override
     {
         bytesIn += in;
@@ -109,6 +110,7 @@ public:
     std::string raw;
     std::u16string text;
     unsigned bytesIn = 0, bytesOut = 0;
+    int takenAgain = 0;
 };
 
 using Calls = std::vector<std::string>;
