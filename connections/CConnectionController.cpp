@@ -201,17 +201,28 @@ void CConnectionController::Disconnect()
 {
     StartupConnectPending = false;
     if (State == kStateWaitingToReconnect) {
-        StopReconnectCountdown();
-        ReconnectAttempt = 0;
-        UserDisconnected = true; // the stations' story of this connection ends here
-        State = int(TransportState::Disconnected);
-        ReportStateChanged();
-        ReportLog(false, LoadText(kIdsReconnectionCancelled));
+        CancelReconnection();
         return;
     }
     UserDisconnected = true;
     ReconnectAttempt = 0;
     Transport->Disconnect();
+}
+
+void CConnectionController::CancelReconnection()
+{
+    StopReconnectCountdown();
+    ReconnectAttempt = 0;
+    UserDisconnected = true; // the stations' story of this connection ends here
+    State = int(TransportState::Disconnected);
+    ReportStateChanged();
+    ReportLog(false, LoadText(kIdsReconnectionCancelled));
+}
+
+// No disconnect by the user: a page that never came up since start-up stays in the start-up report.
+void CConnectionController::OnGeneralSettingsChanged()
+{
+    if (!General().AutoReconnect && State == kStateWaitingToReconnect) CancelReconnection();
 }
 
 void CConnectionController::StopReconnectCountdown()

@@ -81,6 +81,8 @@ public:
     void UpdateStatusText();
     // The view's reset of a page it opens: countdown stopped, attempts cleared, state 0.
     void ResetReconnection();
+    // New general settings are in the environment: with AutoReconnect turned off, a pending reconnection ends.
+    void OnGeneralSettingsChanged();
 
     // Called by the window side.
     SendLineOutcome OnSendLine(const std::u16string& typed);
@@ -149,6 +151,8 @@ private:
     void ReplaceTransport(ConnectionType type);
     void StartTransport();
     void StopReconnectCountdown();
+    // Countdown stopped, state 0, "Automatic reconnection cancelled".
+    void CancelReconnection();
     void TakeTransportStateAfterFailedStart();
     void SetClusterSoftware(ClusterSoftwareId id);
     void SendNoPageIfNeeded();
