@@ -283,7 +283,7 @@ void CChildView::ApplyGeneralSettings(const GeneralSettings& settings)
         CConnectionPage* page = PageAt(i);
         if (!page) continue;
         if (settings.ReceiveMaxLines > 0) page->ReceivePane().SetMaxLines(settings.ReceiveMaxLines);
-        if (!settings.AutoReconnect && page->State == CConnectionController::kStateWaitingToReconnect) page->Disconnect();
+        page->OnGeneralSettingsChanged();
     }
     if (changes.network) StartQuarnelNetwork();
     if (changes.font)

@@ -19,6 +19,7 @@ public:
     void OnLogMessage(bool, unsigned, const std::u16string&) override {}
     void OnLoggedIn() override {}
     void OnTraffic(unsigned, unsigned) override {}
+    void OnLinesTakenAgain() override {}
     size_t chars = 0, raw = 0;
 };
 

@@ -201,17 +201,28 @@ void CConnectionController::Disconnect()
 {
     StartupConnectPending = false;
     if (State == kStateWaitingToReconnect) {
-        StopReconnectCountdown();
-        ReconnectAttempt = 0;
-        UserDisconnected = true; // the stations' story of this connection ends here
-        State = int(TransportState::Disconnected);
-        ReportStateChanged();
-        ReportLog(false, LoadText(kIdsReconnectionCancelled));
+        CancelReconnection();
         return;
     }
     UserDisconnected = true;
     ReconnectAttempt = 0;
     Transport->Disconnect();
+}
+
+void CConnectionController::CancelReconnection()
+{
+    StopReconnectCountdown();
+    ReconnectAttempt = 0;
+    UserDisconnected = true; // the stations' story of this connection ends here
+    State = int(TransportState::Disconnected);
+    ReportStateChanged();
+    ReportLog(false, LoadText(kIdsReconnectionCancelled));
+}
+
+// No disconnect by the user: a page that never came up since start-up stays in the start-up report.
+void CConnectionController::OnGeneralSettingsChanged()
+{
+    if (!General().AutoReconnect && State == kStateWaitingToReconnect) CancelReconnection();
 }
 
 void CConnectionController::StopReconnectCountdown()
@@ -250,7 +261,6 @@ void CConnectionController::OnStateChanged(int state)
         FlushPendingDisplay();
         LoggedIn = false;
         host_.StopTimer(kAnnounceTimer);
-        host_.StopTimer(kNoPageTimer);
         // A connection that ends before its login completed is a failed attempt, not a lost connection.
         if (old == int(TransportState::Connected) && Established) LostWhileConnected = true;
         Established = false;
@@ -303,10 +313,6 @@ void CConnectionController::OnTimer(unsigned id)
     case kForwardTimer: FlushPendingForward(false); break;
     case kAnnounceTimer: AnnounceSkimmerClient(); break;
     case kDisplayTimer: FlushPendingDisplay(); break;
-    case kNoPageTimer:
-        host_.StopTimer(kNoPageTimer);
-        SendNoPageIfNeeded();
-        break;
     default: break;
     }
 }
@@ -386,6 +392,8 @@ void CConnectionController::OnLoggedIn()
     SendNoPageIfNeeded();
 }
 
+void CConnectionController::OnLinesTakenAgain() { SendNoPageIfNeeded(); }
+
 void CConnectionController::OnInvalidLine(const std::u16string& line, const std::u16string& reason)
 {
     FlushPendingDisplay();
@@ -411,11 +419,8 @@ void CConnectionController::SetClusterSoftware(ClusterSoftwareId id)
 void CConnectionController::SendNoPageIfNeeded()
 {
     if (SoftwareId != DxNet || !LoggedIn || NoPageSent || !Transport->IsConnected()) return;
-    if (!Transport->SendLine(kNoPageCommand)) {
-        // Refused by a node that does not read: tried again each second until it reads.
-        if (!Transport->SendRefusal().empty()) host_.StartTimer(kNoPageTimer, kNoPageRetryMs);
-        return;
-    }
+    // Refused by a node that does not read, it goes when the node reads again, before the next start-up command.
+    if (!Transport->SendLine(kNoPageCommand)) return;
     NoPageSent = true;
     FlushPendingDisplay();
     host_.AppendText(kNoPageCommand + u"\n", LineSent);

@@ -58,11 +58,9 @@ public:
     static constexpr unsigned kForwardTimer = 3;
     static constexpr unsigned kAnnounceTimer = 4;
     static constexpr unsigned kDisplayTimer = 5;
-    static constexpr unsigned kNoPageTimer = 6;
     static constexpr unsigned kForwardDelayMs = 500;
     static constexpr unsigned kDisplayDelayMs = 300;
     static constexpr unsigned kAnnouncePeriodMs = 15000;
-    static constexpr unsigned kNoPageRetryMs = 1000;
     // A stream without line ends is flushed as its timer would flush it beyond this size.
     static constexpr size_t kPendingLimit = 8192;
     static constexpr int kStateWaitingToReconnect = 4;
@@ -83,6 +81,8 @@ public:
     void UpdateStatusText();
     // The view's reset of a page it opens: countdown stopped, attempts cleared, state 0.
     void ResetReconnection();
+    // New general settings are in the environment: with AutoReconnect turned off, a pending reconnection ends.
+    void OnGeneralSettingsChanged();
 
     // Called by the window side.
     SendLineOutcome OnSendLine(const std::u16string& typed);
@@ -103,6 +103,7 @@ public:
     void OnLogMessage(bool isError, unsigned messageId, const std::u16string& text) override;
     void OnLoggedIn() override;
     void OnTraffic(unsigned bytesReceived, unsigned bytesSent) override;
+    void OnLinesTakenAgain() override;
 
     // What the view reads and writes.
     int ConnectionId = 0;
@@ -150,6 +151,8 @@ private:
     void ReplaceTransport(ConnectionType type);
     void StartTransport();
     void StopReconnectCountdown();
+    // Countdown stopped, state 0, "Automatic reconnection cancelled".
+    void CancelReconnection();
     void TakeTransportStateAfterFailedStart();
     void SetClusterSoftware(ClusterSoftwareId id);
     void SendNoPageIfNeeded();

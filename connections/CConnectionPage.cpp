@@ -63,7 +63,7 @@ bool CConnectionPage::OnCreate(const CREATESTRUCTW&)
 void CConnectionPage::OnDestroy()
 {
     // Window timers end with the window; nothing may start them again.
-    for (unsigned id : {kReconnectTimer, kForwardTimer, kAnnounceTimer, kDisplayTimer, kNoPageTimer})
+    for (unsigned id : {kReconnectTimer, kForwardTimer, kAnnounceTimer, kDisplayTimer})
         ::KillTimer(hwnd_, id);
 }
 

@@ -93,7 +93,7 @@ void CTelnetLogin::ScanForPrompts(const std::u16string& text)
 
 bool CTelnetLogin::HandlePrompt(const std::u16string& rawLine)
 {
-    if (!InLogin() || refused_.answer != Answer::None) return false; // a refused answer goes before any other
+    if (!InLogin() || AnswerWaits()) return false; // a refused answer goes before any other
     const std::u16string line = NormalisePrompt(rawLine);
     if (line.empty()) return false;
     const bool passwordPrompt = IsPasswordPrompt(line);
@@ -191,20 +191,16 @@ void CTelnetLogin::SendEmptyPassword()
     timers_.StartTimer(kEndOfLoginTimer, kEndOfLoginMs);
 }
 
-// A line refused by a node that does not read is neither shown nor lost: it is tried again at the command pace.
+// A line refused by a node that does not read is neither shown nor lost: it goes as soon as the node reads again.
 bool CTelnetLogin::SendAnswer(const std::u16string& line, Answer answer, unsigned messageId)
 {
     const LoginLineResult result = host_.SendLoginLine(line);
-    if (result == LoginLineResult::Refused) {
-        refused_ = {answer, messageId};
-        timers_.StartTimer(kCommandTimer, unsigned(commandDelayMs_));
-    }
+    if (result == LoginLineResult::Refused) refused_ = {answer, messageId};
     return result == LoginLineResult::Sent;
 }
 
-void CTelnetLogin::SendRefusedAnswer()
+void CTelnetLogin::SendWaitingAnswer()
 {
-    timers_.StopTimer(kCommandTimer);
     const RefusedAnswer refused = std::exchange(refused_, RefusedAnswer{});
     switch (refused.answer) {
     case Answer::Login: SendLogin(); break;
@@ -223,7 +219,6 @@ void CTelnetLogin::Fail(unsigned messageId)
 void CTelnetLogin::OnTimer(unsigned id)
 {
     if (id == kEndOfLoginTimer) EndOfLogin();
-    else if (id == kCommandTimer && refused_.answer != Answer::None) SendRefusedAnswer();
     else if (id == kCommandTimer) SendNextCommand();
 }
 

@@ -22,7 +22,7 @@ enum class LoginState : int {
 
 class CTelnetLogin {
 public:
-    // The command timer paces what the login sends: an answer the connection refused, then the commands.
+    // The command timer paces the commands after the login.
     static constexpr unsigned kCommandTimer = 2, kEndOfLoginTimer = 3;
     static constexpr unsigned kEndOfLoginMs = 2000;
     static constexpr size_t kMaxPromptLine = 256;
@@ -45,6 +45,10 @@ public:
     // Acts on one line; true when it did.
     bool HandlePrompt(const std::u16string& line);
     void OnTimer(unsigned id);
+    // An answer the connection refused waits for room; no other line may go before it.
+    bool AnswerWaits() const { return refused_.answer != Answer::None; }
+    // The connection has room again: the waiting answer is tried once more.
+    void SendWaitingAnswer();
 
     LoginState State() const { return state_; }
     int CommandDelay() const { return commandDelayMs_; }
@@ -66,7 +70,6 @@ private:
     bool SendLogin();
     // True when the line went out.
     bool SendAnswer(const std::u16string& line, Answer answer, unsigned messageId = 0);
-    void SendRefusedAnswer();
     void Fail(unsigned messageId);
     void EndOfLogin();
     void SendNextCommand();

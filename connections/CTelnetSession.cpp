@@ -60,7 +60,13 @@ void CTelnetSession::Disconnect()
     LogMessage(false, 341);
 }
 
+// The login's answer waiting for room goes before any other line: the node would take that line for it.
 bool CTelnetSession::SendLine(const std::u16string& line)
+{
+    return !login_.AnswerWaits() && QueueLine(line);
+}
+
+bool CTelnetSession::QueueLine(const std::u16string& line)
 {
     if (!IsConnected()) return false;
     const std::string bytes = EncodeTelnetLine(line, settings_.LineEnding);
@@ -178,19 +184,31 @@ void CTelnetSession::OnServerClosed()
 
 bool CTelnetSession::FlushSendBuffer()
 {
+    bool took = false;
     while (!sendBuffer_.empty() && socket_.HasSocket()) {
         int error = 0;
         const int sent = socket_.Send(sendBuffer_, error);
         if (sent < 0) {
-            if (error == kWsaWouldBlock) return true; // the rest waits for FD_WRITE
+            if (error == kWsaWouldBlock) break; // the rest waits for FD_WRITE
             ReportError(345, error);
             return false;
         }
-        if (sent == 0) return true;
+        if (sent == 0) break;
+        took = true;
         RemoveSent(size_t(sent));
         if (ITransportListener* listener = Listener()) listener->OnTraffic(0, unsigned(sent));
     }
-    return true;
+    if (!took || !refusingLines_) return true;
+    SendWhatWaitedForRoom();
+    return IsConnected();
+}
+
+// The login's answer first, then the listener's lines, both before the next paced command.
+void CTelnetSession::SendWhatWaitedForRoom()
+{
+    if (login_.AnswerWaits()) login_.SendWaitingAnswer();
+    if (login_.AnswerWaits() || !IsConnected()) return;
+    if (ITransportListener* listener = Listener()) listener->OnLinesTakenAgain();
 }
 
 void CTelnetSession::RemoveSent(size_t count)
@@ -216,7 +234,7 @@ void CTelnetSession::OnTimer(unsigned id)
 
 LoginLineResult CTelnetSession::SendLoginLine(const std::u16string& line)
 {
-    if (SendLine(line)) return LoginLineResult::Sent;
+    if (QueueLine(line)) return LoginLineResult::Sent;
     return refusingLines_ ? LoginLineResult::Refused : LoginLineResult::Gone;
 }
 

@@ -67,8 +67,12 @@ private:
     void LogMessage(bool isError, unsigned messageId, std::optional<FormatArg> argument = std::nullopt);
     void ProcessReceived(std::string_view chunk);
     void DeliverText(const std::u16string& text);
+    // Appends the line for the socket; false when refused or when the connection was lost while sending.
+    bool QueueLine(const std::u16string& line);
     // False when the connection was lost while sending.
     bool FlushSendBuffer();
+    // The socket took bytes after lines were refused: what waited for room goes first.
+    void SendWhatWaitedForRoom();
     // Bytes of the send buffer taken by the socket; the option answers among them count as sent.
     void RemoveSent(size_t count);
 

@@ -23,6 +23,9 @@ public:
     virtual void OnLoggedIn() = 0;
     // Every receive (n, 0) and every send (0, n).
     virtual void OnTraffic(unsigned bytesReceived, unsigned bytesSent) = 0;
+    // Lines were refused for a node that did not read, and it reads again: a line held back may go now, before
+    // the transport's own next one.
+    virtual void OnLinesTakenAgain() = 0;
 };
 
 } // namespace kv

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
 #include <map>
 
 #include "base/Platform.h"
@@ -7,6 +9,7 @@
 #include "connections/ILoggerLink.h"
 #include "spots/CSentSpotCache.h"
 #include "spots/GlobalSpotFilterLevels.h"
+#include "tests/connections/TelnetSessionFakes.h"
 
 using namespace kv;
 
@@ -61,8 +64,18 @@ public:
     int endedPosts = 0;
     bool internet = true;
 
-    bool StartTimer(unsigned id, unsigned periodMs) override { return timers[id] = periodMs, true; }
-    void StopTimer(unsigned id) override { timers.erase(id); }
+    ITimerHost* clockTimers = nullptr; // where the timers also run on a clock, when set
+
+    bool StartTimer(unsigned id, unsigned periodMs) override
+    {
+        if (clockTimers) clockTimers->StartTimer(id, periodMs);
+        return timers[id] = periodMs, true;
+    }
+    void StopTimer(unsigned id) override
+    {
+        if (clockTimers) clockTimers->StopTimer(id);
+        timers.erase(id);
+    }
     void AppendText(const std::u16string& text, int kind) override { pane.push_back({text, u"", kind}); }
     void AddText(const std::u16string& text, const std::u16string& reason, int kind) override
     {
@@ -131,6 +144,60 @@ public:
             if (entry.second == text) return true;
         return false;
     }
+};
+
+// The window timers of several windows on one clock, each fired when it falls due, in the order they fall due.
+class Timeline {
+public:
+    class Timers : public ITimerHost {
+    public:
+        Timers(Timeline& line, std::function<void(unsigned)> fire) : line_(line), fire_(std::move(fire)) {}
+        bool StartTimer(unsigned id, unsigned periodMs) override
+        {
+            line_.Start(this, id, periodMs);
+            return true;
+        }
+        void StopTimer(unsigned id) override { line_.Stop(this, id); }
+        void Fire(unsigned id) const { fire_(id); }
+
+    private:
+        Timeline& line_;
+        std::function<void(unsigned)> fire_;
+    };
+
+    uint64_t now = 0;
+
+    // Fires every timer due up to the time, then stands at it.
+    void RunTo(uint64_t end)
+    {
+        for (;;) {
+            const auto next = std::min_element(timers_.begin(), timers_.end(),
+                                               [](const Entry& a, const Entry& b) { return a.due < b.due; });
+            if (next == timers_.end() || next->due > end) break;
+            now = next->due;
+            next->due += next->periodMs;
+            next->owner->Fire(next->id);
+        }
+        now = end;
+    }
+
+private:
+    struct Entry {
+        const Timers* owner;
+        unsigned id;
+        unsigned periodMs;
+        uint64_t due;
+    };
+    void Start(const Timers* owner, unsigned id, unsigned periodMs)
+    {
+        Stop(owner, id);
+        timers_.push_back({owner, id, periodMs, now + periodMs});
+    }
+    void Stop(const Timers* owner, unsigned id)
+    {
+        std::erase_if(timers_, [&](const Entry& e) { return e.owner == owner && e.id == id; });
+    }
+    std::vector<Entry> timers_;
 };
 
 // What the application holds for all pages.
@@ -387,12 +454,51 @@ TEST(DisplayRoad, DxNetNoPageRefusedGoesOnceTheNodeReads)
     EXPECT_EQ(a.host.Shown().find(u"SET/NOPAGE"), std::u16string::npos);
 
     a.Transport().unreadBacklog.clear();
-    a.TimersFire();
-    a.TimersFire();
+    a.page.OnLinesTakenAgain();
     EXPECT_EQ(a.Transport().sent, std::vector<std::u16string>{u"SET/NOPAGE"});
     EXPECT_TRUE(a.page.NoPageSent);
     EXPECT_EQ(a.host.pane.back().text, u"SET/NOPAGE\n");
     EXPECT_EQ(a.host.pane.back().kind, LineSent);
+}
+
+// A DxNet node that stalls at the login's end and reads again 50 ms later: SET/NOPAGE, refused at the login's end,
+// still goes before the first start-up command, so that the output of a start-up "sh/dx" is not paged.
+TEST(DisplayRoad, DxNetNoPageRefusedAtTheLoginsEndStillGoesBeforeTheCommands)
+{
+    for (const int commandDelay : {100, 500}) {
+        Shared shared;
+        shared.general.CommandDelay = commandDelay;
+        Page a(shared);
+        Timeline timeline;
+        Timeline::Timers pageTimers(timeline, [&](unsigned id) { a.page.OnTimer(id); });
+        a.host.clockTimers = &pageTimers;
+        test::CFakeTelnetSocket node;
+        CTelnetSession* session = nullptr;
+        Timeline::Timers sessionTimers(timeline, [&](unsigned id) { session->OnTimer(id); });
+        a.page.Transport = std::make_unique<CTelnetSession>(&a.page, node, sessionTimers, shared.clock);
+        session = static_cast<CTelnetSession*>(a.page.Transport.get());
+        CTelnetSession& telnet = *session;
+        CConnectionSettings settings = a.page.Settings;
+        settings.Login = u"N0CALL";
+        settings.LineEnding = LineEndingCrLf;
+        settings.Commands = {u"sh/dx 30", u"set/filter"};
+        a.page.ApplySettings(settings);
+
+        a.page.Connect();
+        node.open = true;
+        telnet.OnConnectDone(0);
+        telnet.OnReceived("Welcome to DxNet node\r\nlogin: ");
+        node.wouldBlock = true; // the node stalls at the login's end
+        test::FillLeaving(telnet, 0);
+        timeline.RunTo(CTelnetLogin::kEndOfLoginMs + 50);
+        node.wouldBlock = false;
+        telnet.OnWritable();
+        timeline.RunTo(CTelnetLogin::kEndOfLoginMs + 3000);
+
+        EXPECT_EQ(test::NodeLines(node.sent),
+                  (std::vector<std::string>{"N0CALL\r\n", "SET/NOPAGE\r\n", "sh/dx 30\r\n", "set/filter\r\n"}))
+            << commandDelay;
+    }
 }
 
 // ---- reconnection

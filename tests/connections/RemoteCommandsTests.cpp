@@ -717,6 +717,27 @@ TEST_F(RemoteCommandsTest, WithoutReconnectionAPageClosedBeforeItsLoginIsReporte
     EXPECT_EQ(remote.AnnouncedFailures(), (std::map<int, bool>{{sorry.controller.ConnectionId, true}}));
 }
 
+// Turning AutoReconnect off ends the countdown of a page that never came up since start-up; the user did not
+// disconnect it, so the start-up report still names it.
+TEST_F(RemoteCommandsTest, APageWhoseReconnectionEndsWithAutoReconnectTurnedOffIsStillReported)
+{
+    view.general.GabStations = {u"STN1"};
+    Page& refused = Add(Telnet(u"Refused", 7303));
+    refused.controller.Connect();
+    refused.controller.StartupConnectPending = true;
+    refused.controller.OnLogMessage(true, 344, u"Unable to connect: connection refused");
+    refused.Transport().Report(TransportState::Error);
+    refused.controller.OnTransportEnded();
+    ASSERT_EQ(refused.controller.State, CConnectionController::kStateWaitingToReconnect);
+
+    view.general.AutoReconnect = false;
+    refused.controller.OnGeneralSettingsChanged();
+    EXPECT_EQ(refused.controller.State, 0);
+    remote.ReportUnconnectedSinceStartup();
+    EXPECT_EQ(view.GabsTo(u"STN1"), std::vector<std::u16string>{
+                                        u"Not connected to Refused since startup: Unable to connect: connection refused"});
+}
+
 TEST_F(RemoteCommandsTest, OnlyTheLatestSendersAreKeptAndAKnownOneKeepsItsPlace)
 {
     Page& node = Add(Telnet(u"Node", 7300));

@@ -105,31 +105,47 @@ TEST(TelnetLogin, PasswordFlowWithAStoredPassword)
 TEST(TelnetLogin, AnswersRefusedByANodeThatDoesNotReadGoOutOnceItReads)
 {
     LoginRig rig(u"N0CALL", u"secret");
-    // The prompt comes while the node reads nothing; a tick later it reads again, and one more tick passes.
+    // The prompt comes while the node reads nothing; then it reads again.
     const auto promptWhileTheNodeDoesNotRead = [&](std::string_view prompt) {
         rig.socket.wouldBlock = true;
-        while (rig.session.SendLine(std::u16string(4094, u'f'))) {}
+        while (rig.session.SendLine(u"fill" + std::u16string(4090, u'x'))) {}
         const size_t calls = rig.listener.calls.size();
         const LoginState before = rig.State();
         rig.Say(prompt);
-        rig.Fire(CTelnetLogin::kCommandTimer);
         EXPECT_EQ(rig.State(), before) << prompt;
         rig.socket.wouldBlock = false;
         rig.session.OnWritable();
-        rig.TakeSent();
-        rig.Fire(CTelnetLogin::kCommandTimer);
         return calls;
     };
     size_t calls = promptWhileTheNodeDoesNotRead("login: ");
-    EXPECT_EQ(rig.TakeSent(), "N0CALL\r\n");
+    EXPECT_EQ(NodeLines(rig.TakeSent()), std::vector<std::string>{"N0CALL\r\n"});
     EXPECT_EQ(CallsFrom(rig.listener, calls),
               (Calls{"raw login: ", "text login: ", "sent N0CALL", "log I 347 Login sent"}));
 
     calls = promptWhileTheNodeDoesNotRead("\r\npassword: ");
-    EXPECT_EQ(rig.TakeSent(), "secret\r\n");
+    EXPECT_EQ(NodeLines(rig.TakeSent()), std::vector<std::string>{"secret\r\n"});
     rig.Fire(CTelnetLogin::kEndOfLoginTimer);
     EXPECT_EQ(CallsFrom(rig.listener, calls), (Calls{"raw \r\npassword: ", "text \npassword: ", "sent ********",
                                                      "log I 348 Password sent", "loggedin"}));
+}
+
+// 7 bytes of room left for a node that does not read: the answer "N0CALL" CR LF (8 bytes) is refused, a station's
+// "sh/dx" CR LF (7 bytes) would fit. The node must not read that as the call: the answer is the next line it gets,
+// as soon as it reads, without waiting for a timer.
+TEST(TelnetLogin, ARefusedAnswerIsTheNextLineTheNodeGetsAsSoonAsItReads)
+{
+    LoginRig rig;
+    rig.socket.wouldBlock = true;
+    rig.FillSendBufferLeaving(7);
+    rig.Say("login: ");
+    EXPECT_FALSE(rig.session.SendLine(u"sh/dx"));
+    EXPECT_NE(rig.session.SendRefusal(), u"");
+
+    rig.socket.wouldBlock = false;
+    rig.session.OnWritable();
+    EXPECT_EQ(NodeLines(rig.TakeSent()), std::vector<std::string>{"N0CALL\r\n"});
+    EXPECT_EQ(rig.State(), LoginState::LoginNoPassword);
+    EXPECT_TRUE(rig.session.SendLine(u"sh/dx"));
 }
 
 TEST(TelnetLogin, APasswordPromptBeforeTheLogin)

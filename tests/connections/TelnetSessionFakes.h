@@ -98,6 +98,7 @@ public:
         logIds.push_back(id);
     }
     void OnLoggedIn() override { calls.push_back("loggedin"); }
+    void OnLinesTakenAgain() override { ++takenAgain; }
     void OnTraffic(unsigned in, unsigned out) override
     {
         bytesIn += in;
@@ -109,6 +110,7 @@ public:
     std::string raw;
     std::u16string text;
     unsigned bytesIn = 0, bytesOut = 0;
+    int takenAgain = 0;
 };
 
 using Calls = std::vector<std::string>;
@@ -117,6 +119,25 @@ using Calls = std::vector<std::string>;
 inline Calls CallsFrom(const CRecordingListener& l, size_t from)
 {
     return Calls(l.calls.begin() + long(from), l.calls.end());
+}
+
+// Lines for a node that does not read, one of them beginning with "fill", until only `room` bytes may still wait.
+inline void FillLeaving(CTelnetSession& session, size_t room)
+{
+    const size_t fill = CTelnetSession::kMaxSendBuffer - session.PendingSendBytes() - room;
+    session.SendLine(u"fill" + std::u16string(fill - 6, u'x')); // with its CR LF
+}
+
+// The lines a node read, those beginning with "fill" left out.
+inline std::vector<std::string> NodeLines(const std::string& read)
+{
+    std::vector<std::string> lines;
+    for (size_t at = 0; at < read.size();) {
+        const size_t end = std::min(read.find('\n', at), read.size() - 1) + 1;
+        if (read.compare(at, 4, "fill") != 0) lines.push_back(read.substr(at, end - at));
+        at = end;
+    }
+    return lines;
 }
 
 // A session wired to the fakes; Connected() runs it through resolution and connection.
@@ -154,6 +175,7 @@ public:
     {
         if (timers.Running(timer)) session.OnTimer(timer);
     }
+    void FillSendBufferLeaving(size_t room) { FillLeaving(session, room); }
 
     CRecordingListener listener;
     CFakeTelnetSocket socket;

@@ -12,7 +12,7 @@ namespace kv::test {
 
 class CRecordingTransportListener : public ITransportListener {
 public:
-    // "state N", "text ...", "raw ...", "invalid line|reason", "sent ...", "info|error ID text", "loggedin".
+    // "state N", "text ...", "raw ...", "invalid line|reason", "sent ...", "info|error ID text", "loggedin", "taken again".
     std::vector<std::string> events;
     std::vector<std::pair<unsigned, unsigned>> traffic;
     std::function<void(int)> onState;
@@ -35,6 +35,7 @@ public:
     }
     void OnLoggedIn() override { events.push_back("loggedin"); }
     void OnTraffic(unsigned received, unsigned sent) override { traffic.emplace_back(received, sent); }
+    void OnLinesTakenAgain() override { events.push_back("taken again"); }
 
     // The events since the last call.
     std::vector<std::string> Take() { return std::exchange(events, {}); }

@@ -3,15 +3,16 @@
 #include <algorithm>
 #include <functional>
 #include <regex>
+#include <vector>
 
 #include "ProgramWindows.h"
+#include "SharedTextBuffer.h"
 
 namespace kvprobe {
 namespace {
 
 constexpr DWORD_PTR kNewestTokenLines = 64;
 constexpr DWORD_PTR kMostTailLines = 4000;
-constexpr WORD kLineChars = 4096;
 
 std::string Ascii(const wchar_t* text, size_t length)
 {
@@ -21,23 +22,47 @@ std::string Ascii(const wchar_t* text, size_t length)
     return ascii;
 }
 
-// One line of the control as it shows it (a line wrapped on the screen comes in parts).
-std::string LineOf(HWND edit, DWORD_PTR line)
+// At least the number of characters (WM_GETTEXTLENGTH counts a line end as CR LF, the control holds a CR).
+LONG LengthAtLeast(HWND edit)
 {
-    std::wstring buffer(kLineChars, L'\0');
-    *reinterpret_cast<WORD*>(buffer.data()) = kLineChars;
-    DWORD_PTR got = 0;
-    if (!SendAndWait(edit, EM_GETLINE, line, reinterpret_cast<LPARAM>(buffer.data()), &got)) return {};
-    return Ascii(buffer.data(), std::min<size_t>(got, kLineChars));
+    DWORD_PTR length = 0;
+    return SendAndWait(edit, WM_GETTEXTLENGTH, 0, 0, &length) ? LONG(length) : 0;
 }
 
-// The control's last lines from the end up, at most `most` of them, until the visitor returns false.
+// The characters [from, to) of the control as they are at one moment, line ends as CR.
+std::string RangeOf(HWND edit, LONG from, LONG to)
+{
+    static CSharedTextBuffer buffer;
+    to = std::min(to, from + LONG(CSharedTextBuffer::kChars - 1));
+    DWORD_PTR got = 0;
+    if (to <= from || !buffer.MapInto(edit) ||
+        !SendAndWait(edit, EM_GETTEXTRANGE, 0, buffer.RangeForProgram(from, to), &got))
+        return {};
+    return Ascii(buffer.Text(), std::min<size_t>(got, size_t(to - from)));
+}
+
+// The lines of a text whose line ends are CR; the last one is what follows the last CR.
+std::vector<std::string> LinesOf(const std::string& text)
+{
+    std::vector<std::string> lines;
+    size_t start = 0;
+    for (size_t end = text.find('\r'); end != std::string::npos; start = end + 1, end = text.find('\r', start))
+        lines.push_back(text.substr(start, end - start));
+    lines.push_back(text.substr(start));
+    return lines;
+}
+
+// The control's last lines from the end up, at most `most` of them, until the visitor returns false. They are read
+// at one moment, from the first of them to the end.
 void VisitLastLines(HWND edit, DWORD_PTR most, const std::function<bool(const std::string&)>& visit)
 {
-    DWORD_PTR lines = 0;
-    if (!SendAndWait(edit, EM_GETLINECOUNT, 0, 0, &lines)) return;
-    for (DWORD_PTR line = lines; line > 0 && lines - line < most; --line)
-        if (!visit(LineOf(edit, line - 1))) return;
+    DWORD_PTR lines = 0, first = 0;
+    if (!SendAndWait(edit, EM_GETLINECOUNT, 0, 0, &lines) ||
+        !SendAndWait(edit, EM_LINEINDEX, lines > most ? lines - most : 0, 0, &first))
+        return;
+    const std::vector<std::string> last = LinesOf(RangeOf(edit, LONG(first), LengthAtLeast(edit)));
+    for (auto line = last.rbegin(); line != last.rend(); ++line)
+        if (!visit(*line)) return;
 }
 
 long long LastTokenIn(const std::string& line, char tag)
@@ -53,12 +78,7 @@ long long LastTokenIn(const std::string& line, char tag)
 
 std::string TextOf(HWND edit)
 {
-    DWORD_PTR length = 0;
-    if (!SendAndWait(edit, WM_GETTEXTLENGTH, 0, 0, &length)) return {};
-    std::wstring text(length + 1, L'\0');
-    DWORD_PTR got = 0;
-    if (!SendAndWait(edit, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()), &got)) return {};
-    return Ascii(text.data(), std::min<size_t>(got, length));
+    return RangeOf(edit, 0, LengthAtLeast(edit));
 }
 
 std::string TokensIn(const std::string& text)

@@ -1,5 +1,6 @@
 #pragma once
-// The text that a receive pane shows, read with sent messages: the whole of it, or only its last lines.
+// The text that a receive pane shows, the whole of it or only its last lines, each read at one moment with a sent
+// message whose answer carries no text (CSharedTextBuffer).
 #include <windows.h>
 
 #include <string>

@@ -20,7 +20,8 @@
 //                      again after that; "-" for what was not seen within 30 s
 //   quit
 // The windows are found by their classes and control ids; everything is asked with sent messages, which the
-// program answers whatever waits in its queue (but not while it is busy, which is what is timed).
+// program answers whatever waits in its queue (but not while it is busy, which is what is timed). A pane's text
+// comes through memory shared with the program, never in an answer (SharedTextBuffer.h).
 #include <windows.h>
 #include <richedit.h>
 
