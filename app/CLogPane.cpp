@@ -80,7 +80,7 @@ void CLogPane::AppendLine(const std::u16string& line, bool isError)
 bool CLogPane::TrimLines()
 {
     if (lineCount_ <= kMaxLines) return false;
-    bool removedAny = false;
+    long removedChars = 0;
     edit_.SetReadOnly(false);
     while (lineCount_ > kMaxLines) {
         const long through = EndOfFirstLine();
@@ -88,10 +88,13 @@ bool CLogPane::TrimLines()
         edit_.SetSel(0, through);
         edit_.ReplaceSel(u"");
         --lineCount_;
-        removedAny = true;
+        removedChars += through;
     }
     edit_.SetReadOnly(true);
-    return removedAny;
+    // Folded, the reader's first line is held as a character position: it moved up with the text.
+    if (foldedPlace_ && !foldedPlace_->atEnd)
+        foldedPlace_->firstVisibleChar = std::max(0L, foldedPlace_->firstVisibleChar - removedChars);
+    return removedChars > 0;
 }
 
 long CLogPane::EndOfFirstLine() const

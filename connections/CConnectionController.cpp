@@ -575,12 +575,15 @@ void CConnectionController::DropAlreadySentLines(std::string& block)
     if (!General().SendSpotsOnce || !environment_.SentSpots) return;
     const std::string connection = Utf16ToUtf8(Settings.Name);
     std::string kept;
+    std::vector<std::string_view> forwarded;
     for (std::string_view line : SplitKeepingLineEnds(std::string_view(block))) {
         std::string by, at;
-        if (environment_.SentSpots->CheckAndRecord(std::string(line), connection, &by, &at))
-            WithheldSpots.Record(DecodeLineForFilters(line), by, at, Now());
-        else
+        if (environment_.SentSpots->CheckAndRecord(std::string(line), connection, &by, &at)) {
+            WithheldSpots.Record(DecodeLineForFilters(line), by, at, Now(), forwarded);
+        } else {
             kept += line;
+            forwarded.push_back(line);
+        }
     }
     block = std::move(kept);
 }

@@ -235,6 +235,27 @@ TEST_F(LogPaneTest, AFoldedLogKeepsTheReadersPlace)
     }
 }
 
+// Lines that come while the log is folded trim its oldest: unfolding shows the reader the line he was reading,
+// not one as far below it as the trimmed lines were long.
+TEST_F(LogPaneTest, AFoldedLogKeepsTheReadersLineThroughTrimming)
+{
+    pane.SetCollapsed(true); // folded, the text is not drawn again for each of the thousand lines
+    Layout();
+    for (int i = 1; i <= 1000; ++i) pane.AddLine(false, u"", FormatText(u"entry %d", i));
+    pane.SetCollapsed(false);
+    Layout();
+    test::ScrollLinesAboveTheEnd(pane.Edit(), 300);
+    const std::u16string reading = FirstVisibleLineText();
+
+    pane.SetCollapsed(true);
+    Layout();
+    for (int i = 1001; i <= 1040; ++i) pane.AddLine(false, u"", FormatText(u"entry %d", i));
+    pane.SetCollapsed(false);
+    Layout();
+    EXPECT_EQ(pane.LineCount(), 1000);
+    EXPECT_EQ(Utf16ToUtf8(FirstVisibleLineText()), Utf16ToUtf8(reading));
+}
+
 TEST_F(LogPaneTest, AClickOnTheHeaderFoldsTheLogAndAClickInTheTextDoesNot)
 {
     for (int i = 1; i <= 12; ++i) pane.AddLine(i % 5 == 0, i % 3 ? u"" : u"Skimmer", FormatText(u"note %d", i));

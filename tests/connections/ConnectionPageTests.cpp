@@ -198,6 +198,36 @@ TEST_F(ConnectionPageTest, SpotsForwardedOnceRejectedStruckOutAndReconnectedAfte
     SaveScreenshot(host_, u"connection-page-reconnected");
 }
 
+// A node that sends a spot twice in a row, in one read: the first copy goes to the logger and is shown as
+// received, the second is withheld and is the one struck out.
+TEST_F(ConnectionPageTest, OfASpotSentTwiceInARowTheSecondCopyIsStruckOut)
+{
+    CTestPeer node("cluster", "contest", "chunk=512 pause=5 lines=twice,closing");
+    ASSERT_TRUE(node.Ok()) << node.Error();
+    page_->ApplySettings(Node(node.Port()));
+    page_->Connect();
+    ASSERT_TRUE(PumpUntil([&] { return PaneText().find(u"73 de GB7TST") != std::u16string::npos; }, 15000));
+    ASSERT_TRUE(PumpUntil([&] { return CountOf(StationHeard(), kForwardedSpot) > 0; }, 5000)) << StationHeard();
+    PumpFor(300);
+    EXPECT_EQ(CountOf(StationHeard(), kForwardedSpot), 1u) << StationHeard();
+    SaveScreenshot(host_, u"connection-page-spot-sent-twice");
+
+    const std::u16string text = PaneText();
+    const size_t first = text.find(u"DL1XYZ");
+    const size_t second = text.find(u"DL1XYZ", first + 1);
+    ASSERT_NE(second, std::u16string::npos) << U16ToAscii(text);
+    const auto struckOut = [&](size_t at) {
+        CReadOnlyRichEdit& edit = page_->ReceivePane().Edit();
+        CHARFORMAT2W format{};
+        format.cbSize = sizeof format;
+        edit.SetSel(long(at), long(at) + 6);
+        edit.SendMessage(EM_GETCHARFORMAT, SCF_SELECTION, LPARAM(&format));
+        return (format.dwEffects & CFE_STRIKEOUT) != 0;
+    };
+    EXPECT_FALSE(struckOut(first));
+    EXPECT_TRUE(struckOut(second));
+}
+
 TEST_F(ConnectionPageTest, SendLineSplitterSpotTestAndCloseWithoutAConnection)
 {
     page_->ApplySettings(Node(23));

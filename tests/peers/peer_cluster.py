@@ -18,7 +18,8 @@ Scenarios (params: chunk=<bytes per write, default 4>, pause=<ms between writes,
   closeafterdata sends a few lines and an unfinished one, then closes at once
   contest        the login prompt of a software (software=...), the greeting; answers every line with the
                  prompt until the client is quiet for a second, then sends the lines named in lines=a,b,...
-                 (common, own, rejected, split: cut in two writes 150 ms apart, closing); with close=1 it then
+                 (common, own, rejected, twice: the common spot twice in a row, written together, split: cut in
+                 two writes 150 ms apart, closing); with close=1 it then
                  closes its first connection once the client's login has ended (shown by the client's first
                  line after its login: give the connection a command), else it answers every line with the
                  prompt
@@ -217,6 +218,7 @@ CONTEST_LINES = {
     "own": b"DX de N0TST:     21074.0  JA1ABC       FT8                            1929Z\x07\x07\r\n",
     "bown": b"DX de N0TST:      3525.0  OK1BBB       cq                             1929Z\x07\x07\r\n",
     "rejected": b"DX de N0TST:      7010.0  F5ABC        cq                             1929Z\x07\x07\r\n",
+    "twice": SPOT + SPOT,
     "split": (b"DX de N0TST:     28020.0  VK2SPL       split acr",
               b"oss reads             1930Z\x07\x07\r\n"),
     "closing": b"73 de GB7TST\r\n",
