@@ -202,6 +202,8 @@ LRESULT CQuarnelNetwork::OnSocketNotify(WPARAM wParam, LPARAM lParam)
     return 0;
 }
 
+// A turn that read something keeps the socket marked, so that it is looked at again after the other sockets'
+// turns (their lines forwarded come back here): only a turn that finds it empty at once ends its marking.
 bool CQuarnelNetwork::ReadPortion()
 {
     const int generation = generation_;
@@ -212,6 +214,7 @@ bool CQuarnelNetwork::ReadPortion()
         const int got = ::recvfrom(socket_, buffer, sizeof buffer, 0, reinterpret_cast<sockaddr*>(&from), &fromLength);
         if (got == SOCKET_ERROR) {
             if (IsSkippableReceiveError(::WSAGetLastError())) continue;
+            if (n > 0) return true;
             NotifyArrivals();
             return false;
         }
