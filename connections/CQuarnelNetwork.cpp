@@ -3,6 +3,7 @@
 #include "base/Format.h"
 #include "base/Text.h"
 #include "base/TextCatalog.h"
+#include "connections/CSocketReadTurns.h"
 #include "connections/QuarnelCodec.h"
 
 #ifndef SIO_UDP_CONNRESET
@@ -108,7 +109,7 @@ bool CQuarnelNetwork::OpenSocket(std::u16string& error)
     DWORD returned = 0;
     ::WSAIoctl(s, SIO_UDP_CONNRESET, &reportReset, sizeof reportReset, nullptr, 0, &returned, nullptr, nullptr);
 
-    if (::WSAAsyncSelect(s, window_.Handle(), WM_APP_QUARNEL_SOCKET, FD_READ) != 0) return FailSocket(error);
+    if (!NotifyArrivals()) return FailSocket(error);
     return true;
 }
 
@@ -122,6 +123,7 @@ bool CQuarnelNetwork::FailSocket(std::u16string& error)
 void CQuarnelNetwork::CloseSocket()
 {
     if (socket_ == INVALID_SOCKET) return;
+    CSocketReadTurns::Turns().Forget(*this);
     ::closesocket(socket_);
     socket_ = INVALID_SOCKET;
 }
@@ -183,34 +185,44 @@ bool CQuarnelNetwork::SendSkimmerClient(const std::u16string& station, int radio
     return SendPacket(MakeSkimmerClientPacket(applicationId_, ToThreadAnsi(station), radioIndex), error);
 }
 
+bool CQuarnelNetwork::NotifyArrivals()
+{
+    return ::WSAAsyncSelect(socket_, window_.Handle(), WM_APP_QUARNEL_SOCKET, FD_READ) == 0;
+}
+
+// Every read makes Winsock notify again while more datagrams wait: notifications that find the socket marked
+// already would only crowd the queue. So they are off from the first until a turn finds the socket empty, and
+// on again then, when Winsock notifies at once if more came meanwhile. Under a flood, what is not read in time
+// is dropped by the system, as UDP allows.
 LRESULT CQuarnelNetwork::OnSocketNotify(WPARAM wParam, LPARAM lParam)
 {
     if (!IsOpen() || SOCKET(wParam) != socket_ || WSAGETSELECTEVENT(lParam) != FD_READ) return 0;
-    // Every read makes Winsock notify again while more datagrams wait: reading several with the notification
-    // on would queue notifications that find nothing, and the clusters' socket messages would wait behind
-    // them. So it is off while reading and on again after, when Winsock notifies once if more wait. Under a
-    // flood, what is not read in time is dropped by the system, as UDP allows.
-    const int generation = generation_;
     ::WSAAsyncSelect(socket_, window_.Handle(), 0, 0);
-    ReadDatagrams();
-    if (generation == generation_ && IsOpen()) ::WSAAsyncSelect(socket_, window_.Handle(), WM_APP_QUARNEL_SOCKET, FD_READ);
+    CSocketReadTurns::Turns().MarkReadable(*this);
     return 0;
 }
 
-void CQuarnelNetwork::ReadDatagrams()
+// A turn that read something keeps the socket marked, so that it is looked at again after the other sockets'
+// turns (their lines forwarded come back here): only a turn that finds it empty at once ends its marking.
+bool CQuarnelNetwork::ReadPortion()
 {
     const int generation = generation_;
     char buffer[kDatagramBufferBytes];
-    for (int n = 0; n < kMaxDatagramsPerNotification && generation == generation_ && IsOpen(); ++n) {
+    for (int n = 0; n < kMaxDatagramsPerTurn; ++n) {
         sockaddr_in from{};
         int fromLength = sizeof from;
         const int got = ::recvfrom(socket_, buffer, sizeof buffer, 0, reinterpret_cast<sockaddr*>(&from), &fromLength);
         if (got == SOCKET_ERROR) {
             if (IsSkippableReceiveError(::WSAGetLastError())) continue;
-            break;
+            if (n > 0) return true;
+            NotifyArrivals();
+            return false;
         }
         if (got > 0) OnDatagram(ntohl(from.sin_addr.s_addr), ntohs(from.sin_port), std::string_view(buffer, size_t(got)));
+        // A listener that closed or restarted the link has forgotten this socket's turns.
+        if (generation != generation_ || !IsOpen()) return false;
     }
+    return true;
 }
 
 void CQuarnelNetwork::OnDatagram(uint32_t address, uint16_t port, std::string_view bytes)

@@ -1,11 +1,13 @@
 #pragma once
 // The link to the Quarnel logger network: a UDP socket on the network's port that broadcasts the packets
 // of this program and reports arrivals to a hidden message-only window, where they are reassembled per
-// sender, decoded and handed to the listener. User-interface thread only.
+// sender, decoded and handed to the listener. The socket is read in the thread's read turns. User-interface
+// thread only.
 #include <cstdint>
 #include <string>
 #include <string_view>
 
+#include "connections/CReadTurns.h"
 #include "connections/IQuarnelListener.h"
 #include "connections/QuarnelReassembly.h"
 #include "win/MessageOnlyWindow.h"
@@ -18,16 +20,15 @@ inline constexpr UINT WM_APP_QUARNEL_SOCKET = WM_APP + 0x16;
 // "network error %d".
 std::u16string FormatNetworkError(int code);
 
-class CQuarnelNetwork {
+class CQuarnelNetwork : private IReadSource {
 public:
-    // Datagrams read for one socket notification at most, so that a cluster's socket message waits behind
-    // no more than these.
-    static constexpr int kMaxDatagramsPerNotification = 64;
+    // Datagrams read in one turn at most, so that a cluster's socket waits behind no more than these.
+    static constexpr int kMaxDatagramsPerTurn = 64;
 
     CQuarnelNetwork() = default;
     CQuarnelNetwork(const CQuarnelNetwork&) = delete;
     CQuarnelNetwork& operator=(const CQuarnelNetwork&) = delete;
-    ~CQuarnelNetwork() { Close(); }
+    ~CQuarnelNetwork() override { Close(); }
 
     // Closes what was open, then binds the port and broadcasts to the address. False with the error text.
     bool Open(const std::u16string& broadcastAddress, int port, const std::u16string& applicationId,
@@ -64,7 +65,9 @@ private:
     void CloseSocket();
     bool FailSocket(std::u16string& error);
     LRESULT OnSocketNotify(WPARAM wParam, LPARAM lParam);
-    void ReadDatagrams();
+    // IReadSource
+    bool ReadPortion() override;
+    bool NotifyArrivals();
 
     CMessageOnlyWindow window_;
     IQuarnelListener* listener_ = nullptr;

@@ -7,6 +7,7 @@
 #include <system_error>
 #include <thread>
 
+#include "connections/CSocketReadTurns.h"
 #include "connections/ResolveIpv4.h"
 #include "win/PostedRecord.h"
 
@@ -94,6 +95,7 @@ int CTelnetConnection::Send(std::string_view bytes, int& error)
 void CTelnetConnection::Close()
 {
     if (socket_ == INVALID_SOCKET) return;
+    CSocketReadTurns::Turns().Forget(*this);
     ::WSAAsyncSelect(socket_, window_, 0, 0);
     ::closesocket(socket_);
     socket_ = INVALID_SOCKET;
@@ -159,7 +161,7 @@ void CTelnetConnection::OnSocketEvent(SOCKET socket, WORD event, WORD error)
         OnConnectDone(error);
         break;
     case FD_READ:
-        ReadOnce();
+        CSocketReadTurns::Turns().MarkReadable(*this);
         break;
     case FD_WRITE:
         OnWritable();
@@ -173,13 +175,18 @@ void CTelnetConnection::OnSocketEvent(SOCKET socket, WORD event, WORD error)
     }
 }
 
-void CTelnetConnection::ReadOnce()
+// Each read makes Winsock tell again while more waits; the turns keep the socket marked until a read finds
+// nothing.
+bool CTelnetConnection::ReadPortion()
 {
     char buffer[kReadSize];
     const int n = ::recv(socket_, buffer, sizeof buffer, 0);
-    if (n > 0) OnReceived(std::string_view(buffer, size_t(n)));
-    else if (n == SOCKET_ERROR) OnReceiveError(::WSAGetLastError());
-    // 0: the server closed; FD_CLOSE follows
+    if (n > 0) {
+        OnReceived(std::string_view(buffer, size_t(n)));
+        return socket_ != INVALID_SOCKET;
+    }
+    if (n == SOCKET_ERROR) OnReceiveError(::WSAGetLastError());
+    return false; // 0: the server closed; FD_CLOSE follows
 }
 
 // A reset can arrive as a close without an error code (Wine does so); the read error tells it from an

@@ -1,6 +1,8 @@
 #pragma once
 // The transport of Telnet and CW Skimmer connections: the portable session over a Winsock TCP socket that
-// reports to a hidden message-only window, with host-name resolution on a short-lived thread.
+// reports to a hidden message-only window, with host-name resolution on a short-lived thread. The socket is
+// read in the thread's read turns.
+#include "connections/CReadTurns.h"
 #include "connections/CTelnetSession.h"
 #include "win/MessageOnlyWindow.h"
 #include "win/SystemClock.h"
@@ -10,7 +12,7 @@ namespace kv {
 constexpr UINT WM_APP_TELNET_SOCKET = WM_APP + 0x14;
 constexpr UINT WM_APP_HOST_RESOLVED = WM_APP + 0x15;
 
-class CTelnetConnection : private ITelnetSocket, private ITimerHost, public CTelnetSession {
+class CTelnetConnection : private ITelnetSocket, private ITimerHost, private IReadSource, public CTelnetSession {
 public:
     explicit CTelnetConnection(ITransportListener* listener);
     ~CTelnetConnection() override;
@@ -31,12 +33,13 @@ private:
     // ITimerHost
     bool StartTimer(unsigned id, unsigned periodMs) override;
     void StopTimer(unsigned id) override;
+    // IReadSource: one read of at most kReadSize bytes.
+    bool ReadPortion() override;
 
     bool OnMessage(UINT msg, WPARAM wParam, LPARAM lParam);
     void OnHostResolved(LPARAM record);
     void OpenSocket(const sockaddr_in& resolved);
     void OnSocketEvent(SOCKET socket, WORD event, WORD error);
-    void ReadOnce();
     void DrainAndClose();
     void ApplyKeepAlive();
 

@@ -168,9 +168,9 @@ TEST_F(QuarnelNetworkTest, ABurstOfDatagramsIsReadCompletely)
     EXPECT_EQ(listener.packets.back(), (Fields{"SENDPKT:", "STN2", "", std::to_string(kBursts * kDatagramsPerBurst)}));
 }
 
-// Whatever waits on the logger port, every notification finds datagrams to read, and a message posted
-// meanwhile (a cluster's socket, say) waits behind one notification's reads at most.
-TEST_F(QuarnelNetworkTest, EveryNotificationFindsDatagramsAndOtherMessagesTakeTheirTurn)
+// Whatever waits on the logger port, a burst costs a notification or two, not one for every read, and a message
+// posted meanwhile (a cluster's socket, say) waits behind one turn's reads at most.
+TEST_F(QuarnelNetworkTest, ABurstCostsFewNotificationsAndOtherMessagesTakeTheirTurn)
 {
     const int roomy = 1 << 20;
     ::setsockopt(link.Socket(), SOL_SOCKET, SO_RCVBUF, reinterpret_cast<const char*>(&roomy), sizeof roomy);
@@ -196,15 +196,12 @@ TEST_F(QuarnelNetworkTest, EveryNotificationFindsDatagramsAndOtherMessagesTakeTh
         return true;
     }));
     ::PostMessageW(probe.Handle(), kProbe, 0, 0);
-    int notifications = 0, empty = 0;
+    int notifications = 0;
     const auto pump = [&] {
         MSG msg;
         while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            const bool notification = msg.hwnd == link.Window() && msg.message == WM_APP_QUARNEL_SOCKET;
-            const size_t before = listener.packets.size();
+            notifications += msg.hwnd == link.Window() && msg.message == WM_APP_QUARNEL_SOCKET;
             ::DispatchMessageW(&msg);
-            notifications += notification;
-            empty += notification && listener.packets.size() == before;
         }
     };
     // Once all are read, 20 more rounds: a notification still to come would come now.
@@ -214,8 +211,8 @@ TEST_F(QuarnelNetworkTest, EveryNotificationFindsDatagramsAndOtherMessagesTakeTh
         roundsAfter += listener.CountOf("SENDPKT:") >= 300;
     }
     EXPECT_EQ(listener.CountOf("SENDPKT:"), 300u);
-    EXPECT_LE(packetsAtProbe, size_t(CQuarnelNetwork::kMaxDatagramsPerNotification));
-    EXPECT_EQ(empty, 0) << "of " << notifications << " notifications";
+    EXPECT_LE(packetsAtProbe, size_t(CQuarnelNetwork::kMaxDatagramsPerTurn));
+    EXPECT_LE(notifications, 300 / CQuarnelNetwork::kMaxDatagramsPerTurn + 1);
 }
 
 TEST_F(QuarnelNetworkTest, ASendErrorIsReportedOncePerRunOfFailures)

@@ -71,6 +71,21 @@ POINT ScreenPointOf(HWND window, POINT client)
     return client;
 }
 
+// A click of the left button at a point of the screen, the pointer moved there by the same input.
+void ClickAt(POINT at)
+{
+    const int width = ::GetSystemMetrics(SM_CXSCREEN), height = ::GetSystemMetrics(SM_CYSCREEN);
+    INPUT inputs[3]{};
+    for (INPUT& input : inputs) input.type = INPUT_MOUSE;
+    // Absolute positions run from 0 to 65535 over the screen; rounded up, they land on the pixel asked for.
+    inputs[0].mi.dx = LONG((int64_t(at.x) * 65536 + width - 1) / width);
+    inputs[0].mi.dy = LONG((int64_t(at.y) * 65536 + height - 1) / height);
+    inputs[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    inputs[2].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    ::SendInput(3, inputs, sizeof(INPUT));
+}
+
 uint64_t NowMs()
 {
     using namespace std::chrono;

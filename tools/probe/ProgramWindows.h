@@ -26,6 +26,9 @@ COLORREF ScreenPixel(POINT at);
 // A window's client point on the screen.
 POINT ScreenPointOf(HWND window, POINT client);
 
+// A click of the left button at a point of the screen, the pointer moved there by the same input.
+void ClickAt(POINT at);
+
 uint64_t NowMs();
 
 } // namespace kvprobe

@@ -18,6 +18,10 @@
 //                      "switch shown <ms> painted <ms> line <ms> drawn <ms>": the page visible, painted, its pane
 //                      holding the token (<tag><number>, or "-" for none) or a newer one of the tag, and painted
 //                      again after that; "-" for what was not seen within 30 s
+//   type <text>        types the text (lower-case letters and digits) into the send line of the page shown: a
+//                      click into it, then its keys in one burst; "typed <ms>" once the send line holds them.
+//                      Then waits for a line "enter" (anything else: the text stays), presses Enter and answers
+//                      "entered <ms>" once the send line is empty
 //   quit
 // The windows are found by their classes and control ids; everything is asked with sent messages, which the
 // program answers whatever waits in its queue (but not while it is busy, which is what is timed). A pane's text
@@ -37,6 +41,7 @@
 #include "StallWatch.h"
 #include "SwitchWatch.h"
 #include "TabsOnScreen.h"
+#include "TypingCheck.h"
 
 using namespace kvprobe;
 
@@ -100,21 +105,6 @@ std::string Pane(int number)
            std::to_string(Count(text, kSkippedNotice)) + TokensIn(text);
 }
 
-// A click of the left button at a point of the screen, the pointer moved there by the same input.
-void Click(POINT at)
-{
-    const int width = ::GetSystemMetrics(SM_CXSCREEN), height = ::GetSystemMetrics(SM_CYSCREEN);
-    INPUT inputs[3]{};
-    for (INPUT& input : inputs) input.type = INPUT_MOUSE;
-    // Absolute positions run from 0 to 65535 over the screen; rounded up, they land on the pixel asked for.
-    inputs[0].mi.dx = LONG((int64_t(at.x) * 65536 + width - 1) / width);
-    inputs[0].mi.dy = LONG((int64_t(at.y) * 65536 + height - 1) / height);
-    inputs[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    inputs[2].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    ::SendInput(3, inputs, sizeof(INPUT));
-}
-
 // "switch <n> <token> <how>"; answers "ready" itself before it switches or lets switch.
 std::string Switch(std::istringstream& args)
 {
@@ -128,7 +118,7 @@ std::string Switch(std::istringstream& args)
     const bool hasToken = token.size() > 1 && token[0] >= 'A' && token[0] <= 'Z';
     Reply("ready");
     const uint64_t start = NowMs();
-    if (how == "click") Click(at);
+    if (how == "click") ClickAt(at);
     return CSwitchWatch(page, hasToken ? token[0] : 0, hasToken ? std::atoll(token.c_str() + 1) : 0).Watch(start);
 }
 
@@ -141,6 +131,27 @@ std::string Tail(std::istringstream& args)
     HWND page = PageOf(number);
     if (!page || token.size() < 2) return "tail none";
     return "tail" + TokensAbove(ReceiveEditOf(page), token[0], std::atoll(token.c_str() + 1));
+}
+
+std::string ReadCommand()
+{
+    char line[256];
+    if (!std::fgets(line, sizeof line, stdin)) return "quit";
+    std::string command(line);
+    while (!command.empty() && (command.back() == '\n' || command.back() == '\r')) command.pop_back();
+    return command;
+}
+
+// "type <text>", then "enter".
+std::string Type(std::istringstream& args)
+{
+    std::string text;
+    args >> text;
+    CTypingCheck typing;
+    const std::string typed = typing.Type(text);
+    Reply(typed);
+    if (typed.find_first_of("0123456789") == std::string::npos) return "entered none";
+    return ReadCommand() == "enter" ? typing.Enter() : "entered none";
 }
 
 std::string Answer(const std::string& line, CStallWatch& stalls)
@@ -159,6 +170,7 @@ std::string Answer(const std::string& line, CStallWatch& stalls)
     }
     if (command == "stallend") return stalls.Stop();
     if (command == "switch") return Switch(args);
+    if (command == "type") return Type(args);
     return "unknown " + line;
 }
 
@@ -167,12 +179,7 @@ std::string Answer(const std::string& line, CStallWatch& stalls)
 int main()
 {
     CStallWatch stalls;
-    char line[256];
-    while (std::fgets(line, sizeof line, stdin)) {
-        std::string command(line);
-        while (!command.empty() && (command.back() == '\n' || command.back() == '\r')) command.pop_back();
-        if (command == "quit") break;
+    for (std::string command = ReadCommand(); command != "quit"; command = ReadCommand())
         Reply(Answer(command, stalls));
-    }
     return 0;
 }
