@@ -1,9 +1,9 @@
 """A local stand-in for the DX Summit web service: HTTPS on 127.0.0.1 port 443 with the test CA's
 certificate for "localhost" (tools/wine-env makes it and passes its folder in KV_TLS_DIR).
 
-Port 443 holds one listener, shared by every scenario of this peer daemon; a scenario is active from its
-START to its STOP, and a START waits (up to 120 s) until the scenario before it has stopped, so that tests
-running in parallel queue for the port instead of colliding.
+Port 443 holds one listener at a time: a scenario listens from its START to its STOP, and a START waits (up to
+120 s) until the scenario before it has stopped and the port is free, so that tests running in parallel, in this
+peer daemon or in another test environment's, queue for the port instead of colliding.
 
 Scenarios:
   feed   spots with ids 1..N; reading k (counted from 0) sees the newest id of newest=a,b,c (the last one
@@ -20,6 +20,7 @@ instead (see peer_nodelist.py); its answers may carry a fourth element, a list o
 Content-Length or Transfer-Encoding among them replaces the length of the data sent).
 Events recorded: "get" (path and query), "post" (request head, a blank line, the body), "hang".
 """
+import errno
 import gzip
 import json
 import os
@@ -192,7 +193,8 @@ class TlsServer(ThreadingMixIn, HTTPServer):
 
 
 class Service:
-    """The one listener on port 443 and the scenario it serves."""
+    """The listener on port 443 and the scenario it serves. The listener lives as long as its scenario, so that
+    the peer daemons of test environments running side by side take turns at the port."""
 
     def __init__(self):
         self.lock = threading.Condition()
@@ -200,24 +202,40 @@ class Service:
         self.active = None
 
     def activate(self, scenario):
+        deadline = time.monotonic() + WAIT_FOR_PORT_S
         with self.lock:
             if not self.lock.wait_for(lambda: self.active is None, WAIT_FOR_PORT_S):
                 raise RuntimeError("port 443 is still held by another DX Summit scenario")
-            if self.server is None:
-                tls_dir = os.environ.get("KV_TLS_DIR", "")
-                context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
-                context.load_cert_chain(os.path.join(tls_dir, "localhost.crt"), os.path.join(tls_dir, "localhost.key"))
-                self.server = TlsServer(context)
-                threading.Thread(target=self.server.serve_forever, daemon=True).start()
+            self.server = self.listen(deadline)
+            threading.Thread(target=self.server.serve_forever, args=(0.05,), daemon=True).start()
             self.active = scenario
+
+    @staticmethod
+    def listen(deadline):
+        """Binds port 443, waiting while another daemon holds it."""
+        tls_dir = os.environ.get("KV_TLS_DIR", "")
+        context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+        context.load_cert_chain(os.path.join(tls_dir, "localhost.crt"), os.path.join(tls_dir, "localhost.key"))
+        while True:
+            try:
+                return TlsServer(context)
+            except OSError as error:
+                if error.errno != errno.EADDRINUSE or time.monotonic() > deadline:
+                    raise
+            time.sleep(0.1)
 
     def deactivate(self, scenario):
         with self.lock:
-            if self.active is scenario:
-                self.active = None
-                self.lock.notify_all()
-        # Connections kept alive by the last client end with its scenario.
-        self.server.drop_clients()
+            if self.active is not scenario:
+                return
+            server = self.server
+            self.active = None
+            self.server = None
+            server.shutdown()
+            server.server_close()
+            # Connections kept alive by the last client end with its scenario.
+            server.drop_clients()
+            self.lock.notify_all()
 
 
 SERVICE = Service()
