@@ -33,6 +33,7 @@ public:
     void OnLineSent(const std::u16string&) override {}
     void OnLogMessage(bool, unsigned, const std::u16string&) override {}
     void OnLoggedIn() override {}
+    void OnLinesTakenAgain() override {}
     void OnTraffic(unsigned, unsigned) override {}
 
     int chunks = 0;
