@@ -42,6 +42,8 @@ bool CReadOnlyRichEdit::Create(HWND parent, int id, DWORD style, DWORD exStyle, 
         return false;
     }
     textLimit_ = textLimit;
+    style_ = style;
+    exStyle_ = exStyle;
     SetUp();
     return true;
 }
@@ -62,8 +64,9 @@ bool CReadOnlyRichEdit::Recreate()
     const HWND parent = ::GetParent(hwnd_);
     RECT place = WindowRect();
     ::MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&place), 2);
-    HWND fresh = ::CreateWindowExW(DWORD(::GetWindowLongPtrW(hwnd_, GWL_EXSTYLE)), RichEditClassName(), L"",
-                                   DWORD(::GetWindowLongPtrW(hwnd_, GWL_STYLE)), place.left, place.top,
+    // The styles it was made with: the old one's now carry scroll bars it showed, and an empty one takes a line.
+    const DWORD shown = DWORD(::GetWindowLongPtrW(hwnd_, GWL_STYLE)) & WS_VISIBLE;
+    HWND fresh = ::CreateWindowExW(exStyle_, RichEditClassName(), L"", style_ | shown, place.left, place.top,
                                    place.right - place.left, place.bottom - place.top, parent,
                                    reinterpret_cast<HMENU>(INT_PTR(::GetDlgCtrlID(hwnd_))), ::GetModuleHandleW(nullptr),
                                    nullptr);

@@ -92,6 +92,8 @@ private:
     SpotTestReasonOf spotTestReasonOf_;
     TextOfRange textOfRange_;
     std::function<void()> selectAll_;
+    DWORD style_ = 0;
+    DWORD exStyle_ = 0;
     long textLimit_ = 0;
     int handling_ = 0; // messages of its own being handled
 };

@@ -106,8 +106,13 @@ void CReceivePane::SetTextFont(HFONT font, int margin)
         ApplyTextFont(); // nothing to lay out again
         return;
     }
-    view_.RenewControl();
-    if (!IsHidden()) Update();
+    if (IsHidden()) {
+        view_.RenewControl(); // laid out once it is shown
+        return;
+    }
+    const CReadOnlyRichEdit::ReaderPlace place = edit_.GetReaderPlace();
+    ApplyTextFont();
+    edit_.RestoreReaderPlace(place);
 }
 
 void CReceivePane::ApplyTextFont()
