@@ -23,6 +23,7 @@ std::string CSwitchWatch::Watch(uint64_t start)
     for (uint64_t now = NowMs(); now - start < kLongestMs; now = NowMs()) {
         if (shown_ == kNotSeen && ::IsWindowVisible(page_)) shown_ = int64_t(now - start);
         if (shown_ != kNotSeen) {
+            FollowTheEdit();
             const bool painted = painted_.Done(edit_, start);
             const bool lineIn = !tag_ || LineIn(start, now);
             if (painted && lineIn && (!tag_ || drawn_.Done(edit_, start))) break;
@@ -31,6 +32,16 @@ std::string CSwitchWatch::Watch(uint64_t start)
     }
     return "switch shown " + Figure(shown_) + " painted " + Figure(painted_.at) + " line " + Figure(line_) +
            " drawn " + Figure(drawn_.at);
+}
+
+// A pane may make its control anew once shown: what is not seen yet is asked again of the new one.
+void CSwitchWatch::FollowTheEdit()
+{
+    const HWND edit = ReceiveEditOf(page_);
+    if (edit == edit_) return;
+    edit_ = edit;
+    if (painted_.at == kNotSeen) painted_ = TimedPaint{};
+    if (drawn_.at == kNotSeen) drawn_ = TimedPaint{};
 }
 
 bool CSwitchWatch::TimedPaint::Done(HWND edit, uint64_t start)
