@@ -348,6 +348,38 @@ TEST_F(ConnectionPageTest, ANewFontWhileThePageIsHiddenKeepsTheReadersPlace)
               std::u16string::npos);
 }
 
+// Laid out again at once, a full pane's text holds the window for a second under Wine: a new font on a shown page
+// is drawn anew a part at a time, the reader's line (30 lines above the end) first and in view all along, until the
+// pane holds every line again, with no notice.
+TEST_F(ConnectionPageTest, ANewFontOnAFullShownPaneIsDrawnAnewAPartAtATimeFromTheReadersLine)
+{
+    MonoFont larger;
+    ASSERT_TRUE(larger.CreateFontForDpi(u"Consolas", 14, 96));
+    CReceivePane& pane = FullPane();
+    std::u16string whole;
+    for (int i = 1; i <= 5000; ++i) whole += FormatText(u"line %d\r", i);
+    pane.ScrollToEnd();
+    ScrollLinesAboveTheEnd(pane.Edit(), 30);
+    const auto firstLine = [&] { return Utf16ToUtf8(FirstVisibleLineText(pane.TextControl())); };
+    const std::string reading = firstLine();
+    const auto inNewFont = [&] {
+        const CReadOnlyRichEdit& edit = pane.TextControl();
+        return edit.GetLineCount() > 2 && edit.PosFromChar(edit.LineIndex(1)).y - edit.PosFromChar(0).y == larger.LineHeight;
+    };
+
+    page_->SetTextFont(&larger);
+    ASSERT_TRUE(PumpUntil(inNewFont, 5000));
+    EXPECT_LT(pane.TextControl().GetLineCount(), 1000) << "laid out whole at once";
+    EXPECT_EQ(firstLine(), reading) << "after the first part";
+    ASSERT_TRUE(PumpUntil([&] { return pane.TextControl().GetTextLength() >= long(whole.size()); }, 30000));
+    PumpFor(300);
+    EXPECT_TRUE(pane.TextControl().GetTextRange(0, pane.TextControl().GetTextLength()) == whole);
+    EXPECT_EQ(firstLine(), reading) << "drawn whole";
+    EXPECT_TRUE(inNewFont());
+    PumpFor(100);
+    SaveScreenshot(host_, u"connection-page-reader-after-a-new-font-drawn-anew");
+}
+
 // A node that reads nothing more: once what waits for it reaches the bound, a typed line stays in the send line,
 // unechoed, and each one is told in red; when the node reads again, it goes out.
 TEST_F(ConnectionPageTest, ALineTypedForANodeThatStopsReadingStaysInTheSendLineUntilItReads)
