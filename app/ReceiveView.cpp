@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 #include <climits>
+#include <cmath>
 #include <vector>
 
 #include "app/LineStyle.h"
@@ -132,8 +133,9 @@ void CReceiveView::ScrollToEnd()
     newLineCount_ = 0;
 }
 
-// One update: the rest of the line the control ends in and the lines that came while shown, at the end; the lines
-// that left the record, from the top; then, with what is left of the budget, the lines that waited, newest first.
+// One update: the rest of the line the control ends in; the lines that left the record, from the top; the lines that
+// came while shown, at the end, as far as room was made for them; then, with what is left of the budget, the lines
+// that waited, newest first.
 void CReceiveView::Run(bool all)
 {
     if (!shown_ && !all) return;
@@ -149,8 +151,14 @@ void CReceiveView::Run(bool all)
     }
     const double otherMs = Now() - start;
     control_.BeginUpdate();
-    const int newLines = FinishLastLine() + DrawLiveLines(all, reader);
-    TrimLeftLines(all ? INT_MAX : budget_.LinesToTrim(CPaneUpdateBudget::kBudgetMs - (Now() - start)), newLines);
+    const int finished = FinishLastLine();
+    const LiveLines live = TakeLiveLines(all);
+    // Room first, so that lines that come go in only as far as lines above could leave in time.
+    const double insertMs = budget_.MsToInsert(int(live.count));
+    const double trimUntil = all ? INFINITY : start + CPaneUpdateBudget::kBudgetMs - insertMs;
+    const int trimmed = TrimLeftLines(all ? INT_MAX : budget_.LinesToTrim(trimUntil - Now()), live, trimUntil);
+    const size_t first = live.First(record_);
+    const int newLines = finished + DrawRange(first, first + LiveLinesWithinLimits(live, trimmed), reader);
     const double gapStart = Now();
     const double left = CPaneUpdateBudget::kBudgetMs - (gapStart - start);
     // Until lines went in above others, what lines cost at the end is the better guess.
@@ -223,7 +231,7 @@ int CReceiveView::FinishLastLine()
 }
 
 // The lines that came while the page was shown go in at the end, oldest first, as many as the budget allows.
-int CReceiveView::DrawLiveLines(bool all, const ReaderPlace& reader)
+CReceiveView::LiveLines CReceiveView::TakeLiveLines(bool all)
 {
     const auto liveRange = [&] {
         const size_t last = LastDrawnIndex();
@@ -231,13 +239,42 @@ int CReceiveView::DrawLiveLines(bool all, const ReaderPlace& reader)
         return std::pair{first, record_.Lines().size() - first};
     };
     auto [first, live] = liveRange();
-    if (live == 0) return 0;
+    if (live == 0) return LiveLines{};
     int count = all ? INT_MAX : budget_.LinesPerUpdate(RoomInLines(), record_.MaxLines());
     if (!all && SkipLinesWaitedTooLong(first, live, count) > 0) {
         std::tie(first, live) = liveRange();
         ++count; // the notice comes on top
     }
-    return DrawRange(first, first + std::min(live, size_t(count)), reader);
+    return LiveLines{record_.Lines()[first].id, std::min(live, size_t(count))};
+}
+
+// Of the lines that come, those the control takes within the limits with what it holds, or one for each line that
+// left its top; all of them once it holds no line that left the record (the record's own lines are within the
+// limits, but for a long line still coming).
+size_t CReceiveView::LiveLinesWithinLimits(const LiveLines& live, int trimmed) const
+{
+    bool holdsLeftLines = false;
+    for (size_t i = 0; i < record_.FirstKept() && !holdsLeftLines; ++i) holdsLeftLines = record_.Lines()[i].drawn > 0;
+    if (!holdsLeftLines) return live.count;
+    auto [lines, chars] = HeldLinesAndChars();
+    const size_t first = live.First(record_);
+    size_t count = 0;
+    for (; count < live.count; ++count) {
+        lines += record_.Lines()[first + count].complete;
+        chars += record_.Lines()[first + count].Chars();
+        if (lines > record_.MaxLines() || chars > record_.MaxChars()) break;
+    }
+    return std::max(count, std::min(live.count, size_t(trimmed)));
+}
+
+std::pair<int64_t, int64_t> CReceiveView::HeldLinesAndChars() const
+{
+    int64_t lines = 0, chars = 0;
+    for (const CReceiveRecord::Line& line : record_.Lines()) {
+        lines += line.drawn > 0 && line.complete;
+        chars += line.drawn;
+    }
+    return {lines, chars};
 }
 
 // About how many more lines of the shown lines' average length the control takes before the limits trim.
@@ -272,28 +309,41 @@ int CReceiveView::SkipLinesWaitedTooLong(size_t firstLive, size_t liveLines, int
     return skipped;
 }
 
-// Lines that left the record leave the control's top: at most the given number, or as many as the lines just shown
-// when the control holds more than the limits allow, so that it does not grow.
-int CReceiveView::TrimLeftLines(int most, int shown)
+// Lines that left the record leave the control's top: at most the given number, or as many as the lines that come
+// when the control would hold more than the limits allow, so that it does not grow; as far as the time allows. They
+// leave a few at a time: what a line costs to take grows with the lines below it in some rich edits, so that a cost
+// measured in a smaller text says too little.
+int CReceiveView::TrimLeftLines(int most, const LiveLines& coming, double until)
 {
-    int64_t heldLines = 0, heldChars = 0;
-    for (const CReceiveRecord::Line& line : record_.Lines()) {
-        heldLines += line.drawn > 0 && line.complete;
-        heldChars += line.drawn;
+    auto [heldLines, heldChars] = HeldLinesAndChars();
+    const size_t firstComing = coming.First(record_);
+    for (size_t i = firstComing; i < firstComing + coming.count; ++i) {
+        heldLines += record_.Lines()[i].complete;
+        heldChars += record_.Lines()[i].Chars();
     }
+    const double start = Now();
     int lines = 0;
-    long chars = 0;
-    for (size_t i = 0; i < record_.FirstKept(); ++i) {
-        const int drawn = record_.Lines()[i].drawn;
-        if (drawn == 0) continue;
-        const bool beyondLimits = heldLines - lines > record_.MaxLines() || heldChars - chars > record_.MaxChars();
-        if (lines >= most && !(beyondLimits && lines < shown)) break;
-        chars += drawn;
-        ++lines;
+    size_t next = 0; // the first line not taken yet
+    for (int part = until == INFINITY ? INT_MAX : CPaneUpdateBudget::kMinLines; part > 0;) {
+        int taken = 0;
+        long chars = 0;
+        for (; next < record_.FirstKept() && taken < part; ++next) {
+            const int drawn = record_.Lines()[next].drawn;
+            if (drawn == 0) continue;
+            const bool beyondLimits = heldLines > record_.MaxLines() || heldChars > record_.MaxChars();
+            if (lines + taken >= most && !(beyondLimits && size_t(lines + taken) < coming.count)) break;
+            heldLines -= record_.Lines()[next].complete;
+            heldChars -= drawn;
+            chars += drawn;
+            ++taken;
+        }
+        if (taken == 0) break;
+        control_.RemoveTop(chars);
+        lines += taken;
+        const double msPerLine = (Now() - start) / lines;
+        part = until == INFINITY ? INT_MAX : int(std::min(double(INT_MAX), (until - Now()) / std::max(msPerLine, 1e-6)));
     }
     if (lines == 0) return 0;
-    const double start = Now();
-    control_.RemoveTop(chars);
     lowestChange_ = 0;
     int left = lines;
     for (size_t i = 0; left > 0; ++i) {
