@@ -67,6 +67,14 @@ std::u16string LineText(const CReceiveRecord::Line& line, long from, long to)
     return part;
 }
 
+// How many more lines fit until a time, at what those done so far cost; without a time, all.
+int LinesUntil(double until, double now, double spentMs, int done)
+{
+    if (until == INFINITY) return INT_MAX;
+    const double msPerLine = std::max(spentMs / std::max(done, 1), 1e-6);
+    return int(std::clamp((until - now) / msPerLine, 0.0, double(INT_MAX)));
+}
+
 } // namespace
 
 CReceiveView::CReceiveView(IReceiveTextControl& control, const IClock& clock)
@@ -131,6 +139,7 @@ void CReceiveView::ScrollToEnd()
     Update();
     control_.ScrollToEnd();
     newLineCount_ = 0;
+    toEnd_ = true;
 }
 
 // One update: the rest of the line the control ends in; the lines that left the record, from the top; the lines that
@@ -162,12 +171,15 @@ void CReceiveView::Run(bool all)
     const double gapStart = Now();
     const double left = CPaneUpdateBudget::kBudgetMs - (gapStart - start);
     // Until lines went in above others, what lines cost at the end is the better guess.
-    FillGaps(all ? INT_MAX : std::min(gapBudget_.LinesWithin(left), budget_.LinesWithin(left)), reader);
+    FillGaps(all ? INT_MAX : std::min(gapBudget_.LinesWithin(left), budget_.LinesWithin(left)), reader,
+             all ? INFINITY : start + CPaneUpdateBudget::kBudgetMs);
     const double gapMs = Now() - gapStart;
     Restore(reader);
     control_.EndUpdate();
     budget_.RecordUpdate(newLines, Now() - start, otherMs + gapMs);
     justShown_ = false;
+    toEnd_ = false;
+    followed_ = reader.atEnd;
     NoteWorkLeft();
     lastUpdateEnd_ = clock_->TickCount();
 }
@@ -187,9 +199,10 @@ CReceiveView::ReaderPlace CReceiveView::ReadReaderPlace() const
 {
     if (justShown_ || !shown_) return hiddenPlace_;
     ReaderPlace place;
-    place.atEnd = control_.IsAtEnd(TextEnd());
-    if (place.atEnd) return place;
     place.firstChar = control_.FirstVisibleChar();
+    // Text drawn anew from a reader's line may not reach a page below it yet: the end he sees is not the end.
+    place.atEnd = control_.IsAtEnd(TextEnd()) && (toEnd_ || followed_ || !WaitsBelow(place.firstChar));
+    if (place.atEnd) return place;
     place.scroll = control_.ScrollPosition();
     place.first = AnchorAt(place.firstChar);
     return place;
@@ -340,8 +353,7 @@ int CReceiveView::TrimLeftLines(int most, const LiveLines& coming, double until)
         if (taken == 0) break;
         control_.RemoveTop(chars);
         lines += taken;
-        const double msPerLine = (Now() - start) / lines;
-        part = until == INFINITY ? INT_MAX : int(std::min(double(INT_MAX), (until - Now()) / std::max(msPerLine, 1e-6)));
+        part = LinesUntil(until, Now(), Now() - start, lines);
     }
     if (lines == 0) return 0;
     lowestChange_ = 0;
@@ -359,7 +371,7 @@ int CReceiveView::TrimLeftLines(int most, const LiveLines& coming, double until)
 
 // The lines that waited go in where they belong: first the reader's own line and what follows it, when he reads
 // above the end, then the newest of the others, above the lines after them.
-void CReceiveView::FillGaps(int lines, const ReaderPlace& reader)
+void CReceiveView::FillGaps(int lines, const ReaderPlace& reader, double until)
 {
     if (lines <= 0) return;
     const double start = Now();
@@ -368,17 +380,31 @@ void CReceiveView::FillGaps(int lines, const ReaderPlace& reader)
     const size_t liveFrom = FirstLiveIndex(last == size ? 0 : last + 1);
     const auto waits = [&](size_t i) { return i < liveFrom && record_.IsKept(i) && record_.Lines()[i].drawn == 0; };
     int inserted = 0;
+    // A few lines first, then as many as the time left allows at what they cost here: a line put in above many
+    // others costs more than one the budget learnt at the end in some rich edits.
+    const auto nextPart = [&] {
+        if (inserted == 0 && until != INFINITY) return std::min(lines, CPaneUpdateBudget::kMinLines);
+        return std::min(lines - inserted, LinesUntil(until, Now(), Now() - start, inserted));
+    };
     if (!reader.atEnd) {
-        const size_t first = record_.IndexOf(reader.first.id);
-        size_t end = first;
-        while (end < size && waits(end) && int(end - first) < lines) ++end;
-        inserted += DrawRange(first, end, reader);
+        // On from where the lines drawn below his line end, so that a page below him is drawn before all else.
+        size_t first = record_.IndexOf(reader.first.id);
+        while (first < liveFrom && record_.IsKept(first) && record_.Lines()[first].drawn > 0) ++first;
+        for (int part = nextPart(); part > 0; part = nextPart()) {
+            size_t end = first;
+            while (end < size && waits(end) && int(end - first) < part) ++end;
+            if (end == first) break;
+            inserted += DrawRange(first, end, reader);
+            first = end;
+        }
     }
-    for (size_t below = liveFrom; inserted < lines;) {
+    for (size_t below = liveFrom;;) {
+        const int part = nextPart();
+        if (part <= 0) break;
         while (below > record_.FirstKept() && !waits(below - 1)) --below;
         if (below <= record_.FirstKept()) break;
         size_t first = below - 1;
-        while (first > record_.FirstKept() && waits(first - 1) && int(below - first) < lines - inserted) --first;
+        while (first > record_.FirstKept() && waits(first - 1) && int(below - first) < part) --first;
         inserted += DrawRange(first, below, reader);
         below = first;
     }
@@ -449,6 +475,16 @@ void CReceiveView::NoteWorkLeft()
         const CReceiveRecord::Line& line = record_.Lines()[i];
         workLeft_ = record_.IsKept(i) ? line.drawn < line.Chars() : line.drawn > 0;
     }
+}
+
+// Whether lines that waited (not those that came while shown) are still to go in below a character of the control.
+bool CReceiveView::WaitsBelow(long charIndex) const
+{
+    const size_t size = record_.Lines().size();
+    const size_t from = record_.IndexOf(AnchorAt(charIndex).id);
+    for (size_t i = std::max(from, record_.FirstKept()); i < size && record_.Lines()[i].id < firstLiveId_; ++i)
+        if (record_.Lines()[i].drawn == 0) return true;
+    return false;
 }
 
 bool CReceiveView::HasWork() const

@@ -106,9 +106,10 @@ private:
     int RoomInLines() const;
     int SkipLinesWaitedTooLong(size_t firstLive, size_t liveLines, int count);
     int TrimLeftLines(int most, const LiveLines& coming, double until);
-    void FillGaps(int lines, const ReaderPlace& reader);
+    void FillGaps(int lines, const ReaderPlace& reader, double until);
     int DrawRange(size_t first, size_t last, const ReaderPlace& reader);
     void Restore(const ReaderPlace& reader);
+    bool WaitsBelow(long charIndex) const;
     bool HasWork() const;
     void NoteWorkLeft();
 
@@ -131,6 +132,8 @@ private:
     bool shown_ = false;
     bool justShown_ = false;   // the next update puts the reader back where he was at the hide
     bool renewWanted_ = false;
+    bool toEnd_ = false;       // sent to the end since the last update: he follows
+    bool followed_ = true;     // the last update found him at the end
     uint64_t firstLiveId_ = 0; // lines before it waited for the pane, not for the loop
     ReaderPlace hiddenPlace_;  // where the reader was at the hide
     Selection selection_;
