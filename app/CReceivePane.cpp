@@ -106,18 +106,20 @@ void CReceivePane::SetTextFont(HFONT font, int margin)
         ApplyTextFont(); // nothing to lay out again
         return;
     }
-    if (IsHidden()) {
-        view_.RenewControl(); // laid out once it is shown
-        return;
-    }
-    const CReadOnlyRichEdit::ReaderPlace place = edit_.GetReaderPlace();
-    ApplyTextFont();
-    edit_.RestoreReaderPlace(place);
+    view_.RenewControl(); // a hidden pane's is laid out once it is shown
+    if (!IsHidden()) ScheduleUpdate();
+}
+
+void CReceivePane::SetLineHeight(int lineHeight)
+{
+    fontLineHeight_ = lineHeight;
+    if (!edit_.IsWindow() || edit_.GetTextLength() == 0) lineHeight_ = lineHeight;
 }
 
 void CReceivePane::ApplyTextFont()
 {
     if (!textFont_) return;
+    lineHeight_ = fontLineHeight_;
     edit_.SendMessage(WM_SETFONT, WPARAM(textFont_), TRUE);
     edit_.SendMessage(EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELONG(textMargin_, textMargin_));
 }

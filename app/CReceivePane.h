@@ -64,7 +64,9 @@ public:
     void SetTextFont(HFONT font, int margin);
     // A lower limit takes the lines beyond it away in the pane's bounded updates.
     void SetMaxLines(int maxLines);
-    void SetLineHeight(int lineHeight) { lineHeight_ = lineHeight; }
+    // The line height of the text font that SetTextFont brings next: the text the control holds keeps the height
+    // it was laid out in until then, since where its reader stands is read in it.
+    void SetLineHeight(int lineHeight);
     // Where the pane takes the arrival and update times of its text from (the system's by default).
     void SetClock(const IClock& clock) { view_.SetClock(clock); }
 
@@ -122,7 +124,8 @@ private:
     int dpi_ = 96;
     CToolTipCtrl tooltip_;
     std::u16string tooltipText_;
-    int lineHeight_ = 0;
+    int lineHeight_ = 0;     // of the text as the control lays it out now
+    int fontLineHeight_ = 0; // of textFont_
     CSystemClock systemClock_;
     CReceiveTextControl control_;
     CReceiveView view_;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 #include <climits>
+#include <cmath>
 #include <vector>
 
 #include "app/LineStyle.h"
@@ -64,6 +65,14 @@ std::u16string LineText(const CReceiveRecord::Line& line, long from, long to)
     std::u16string part = whole.substr(size_t(std::min<long>(from, long(whole.size()))), size_t(std::max(0L, to - from)));
     if (!part.empty() && part.back() == u'\r') part += u'\n';
     return part;
+}
+
+// How many more lines fit until a time, at what those done so far cost; without a time, all.
+int LinesUntil(double until, double now, double spentMs, int done)
+{
+    if (until == INFINITY) return INT_MAX;
+    const double msPerLine = std::max(spentMs / std::max(done, 1), 1e-6);
+    return int(std::clamp((until - now) / msPerLine, 0.0, double(INT_MAX)));
 }
 
 } // namespace
@@ -130,10 +139,12 @@ void CReceiveView::ScrollToEnd()
     Update();
     control_.ScrollToEnd();
     newLineCount_ = 0;
+    toEnd_ = true;
 }
 
-// One update: the rest of the line the control ends in and the lines that came while shown, at the end; the lines
-// that left the record, from the top; then, with what is left of the budget, the lines that waited, newest first.
+// One update: the rest of the line the control ends in; the lines that left the record, from the top; the lines that
+// came while shown, at the end, as far as room was made for them; then, with what is left of the budget, the lines
+// that waited, newest first.
 void CReceiveView::Run(bool all)
 {
     if (!shown_ && !all) return;
@@ -149,17 +160,26 @@ void CReceiveView::Run(bool all)
     }
     const double otherMs = Now() - start;
     control_.BeginUpdate();
-    const int newLines = FinishLastLine() + DrawLiveLines(all, reader);
-    TrimLeftLines(all ? INT_MAX : budget_.LinesToTrim(CPaneUpdateBudget::kBudgetMs - (Now() - start)), newLines);
+    const int finished = FinishLastLine();
+    const LiveLines live = TakeLiveLines(all);
+    // Room first, so that lines that come go in only as far as lines above could leave in time.
+    const double insertMs = budget_.MsToInsert(int(live.count));
+    const double trimUntil = all ? INFINITY : start + CPaneUpdateBudget::kBudgetMs - insertMs;
+    const int trimmed = TrimLeftLines(all ? INT_MAX : budget_.LinesToTrim(trimUntil - Now()), live, trimUntil);
+    const size_t first = live.First(record_);
+    const int newLines = finished + DrawRange(first, first + LiveLinesWithinLimits(live, trimmed), reader);
     const double gapStart = Now();
     const double left = CPaneUpdateBudget::kBudgetMs - (gapStart - start);
     // Until lines went in above others, what lines cost at the end is the better guess.
-    FillGaps(all ? INT_MAX : std::min(gapBudget_.LinesWithin(left), budget_.LinesWithin(left)), reader);
+    FillGaps(all ? INT_MAX : std::min(gapBudget_.LinesWithin(left), budget_.LinesWithin(left)), reader,
+             all ? INFINITY : start + CPaneUpdateBudget::kBudgetMs);
     const double gapMs = Now() - gapStart;
     Restore(reader);
     control_.EndUpdate();
     budget_.RecordUpdate(newLines, Now() - start, otherMs + gapMs);
     justShown_ = false;
+    toEnd_ = false;
+    followed_ = reader.atEnd;
     NoteWorkLeft();
     lastUpdateEnd_ = clock_->TickCount();
 }
@@ -179,9 +199,10 @@ CReceiveView::ReaderPlace CReceiveView::ReadReaderPlace() const
 {
     if (justShown_ || !shown_) return hiddenPlace_;
     ReaderPlace place;
-    place.atEnd = control_.IsAtEnd(TextEnd());
-    if (place.atEnd) return place;
     place.firstChar = control_.FirstVisibleChar();
+    // Text drawn anew from a reader's line may not reach a page below it yet: the end he sees is not the end.
+    place.atEnd = control_.IsAtEnd(TextEnd()) && (toEnd_ || followed_ || !WaitsBelow(place.firstChar));
+    if (place.atEnd) return place;
     place.scroll = control_.ScrollPosition();
     place.first = AnchorAt(place.firstChar);
     return place;
@@ -223,7 +244,7 @@ int CReceiveView::FinishLastLine()
 }
 
 // The lines that came while the page was shown go in at the end, oldest first, as many as the budget allows.
-int CReceiveView::DrawLiveLines(bool all, const ReaderPlace& reader)
+CReceiveView::LiveLines CReceiveView::TakeLiveLines(bool all)
 {
     const auto liveRange = [&] {
         const size_t last = LastDrawnIndex();
@@ -231,13 +252,42 @@ int CReceiveView::DrawLiveLines(bool all, const ReaderPlace& reader)
         return std::pair{first, record_.Lines().size() - first};
     };
     auto [first, live] = liveRange();
-    if (live == 0) return 0;
+    if (live == 0) return LiveLines{};
     int count = all ? INT_MAX : budget_.LinesPerUpdate(RoomInLines(), record_.MaxLines());
     if (!all && SkipLinesWaitedTooLong(first, live, count) > 0) {
         std::tie(first, live) = liveRange();
         ++count; // the notice comes on top
     }
-    return DrawRange(first, first + std::min(live, size_t(count)), reader);
+    return LiveLines{record_.Lines()[first].id, std::min(live, size_t(count))};
+}
+
+// Of the lines that come, those the control takes within the limits with what it holds, or one for each line that
+// left its top; all of them once it holds no line that left the record (the record's own lines are within the
+// limits, but for a long line still coming).
+size_t CReceiveView::LiveLinesWithinLimits(const LiveLines& live, int trimmed) const
+{
+    bool holdsLeftLines = false;
+    for (size_t i = 0; i < record_.FirstKept() && !holdsLeftLines; ++i) holdsLeftLines = record_.Lines()[i].drawn > 0;
+    if (!holdsLeftLines) return live.count;
+    auto [lines, chars] = HeldLinesAndChars();
+    const size_t first = live.First(record_);
+    size_t count = 0;
+    for (; count < live.count; ++count) {
+        lines += record_.Lines()[first + count].complete;
+        chars += record_.Lines()[first + count].Chars();
+        if (lines > record_.MaxLines() || chars > record_.MaxChars()) break;
+    }
+    return std::max(count, std::min(live.count, size_t(trimmed)));
+}
+
+std::pair<int64_t, int64_t> CReceiveView::HeldLinesAndChars() const
+{
+    int64_t lines = 0, chars = 0;
+    for (const CReceiveRecord::Line& line : record_.Lines()) {
+        lines += line.drawn > 0 && line.complete;
+        chars += line.drawn;
+    }
+    return {lines, chars};
 }
 
 // About how many more lines of the shown lines' average length the control takes before the limits trim.
@@ -272,28 +322,40 @@ int CReceiveView::SkipLinesWaitedTooLong(size_t firstLive, size_t liveLines, int
     return skipped;
 }
 
-// Lines that left the record leave the control's top: at most the given number, or as many as the lines just shown
-// when the control holds more than the limits allow, so that it does not grow.
-int CReceiveView::TrimLeftLines(int most, int shown)
+// Lines that left the record leave the control's top: at most the given number, or as many as the lines that come
+// when the control would hold more than the limits allow, so that it does not grow; as far as the time allows. They
+// leave a few at a time: what a line costs to take grows with the lines below it in some rich edits, so that a cost
+// measured in a smaller text says too little.
+int CReceiveView::TrimLeftLines(int most, const LiveLines& coming, double until)
 {
-    int64_t heldLines = 0, heldChars = 0;
-    for (const CReceiveRecord::Line& line : record_.Lines()) {
-        heldLines += line.drawn > 0 && line.complete;
-        heldChars += line.drawn;
+    auto [heldLines, heldChars] = HeldLinesAndChars();
+    const size_t firstComing = coming.First(record_);
+    for (size_t i = firstComing; i < firstComing + coming.count; ++i) {
+        heldLines += record_.Lines()[i].complete;
+        heldChars += record_.Lines()[i].Chars();
     }
+    const double start = Now();
     int lines = 0;
-    long chars = 0;
-    for (size_t i = 0; i < record_.FirstKept(); ++i) {
-        const int drawn = record_.Lines()[i].drawn;
-        if (drawn == 0) continue;
-        const bool beyondLimits = heldLines - lines > record_.MaxLines() || heldChars - chars > record_.MaxChars();
-        if (lines >= most && !(beyondLimits && lines < shown)) break;
-        chars += drawn;
-        ++lines;
+    size_t next = 0; // the first line not taken yet
+    for (int part = until == INFINITY ? INT_MAX : CPaneUpdateBudget::kMinLines; part > 0;) {
+        int taken = 0;
+        long chars = 0;
+        for (; next < record_.FirstKept() && taken < part; ++next) {
+            const int drawn = record_.Lines()[next].drawn;
+            if (drawn == 0) continue;
+            const bool beyondLimits = heldLines > record_.MaxLines() || heldChars > record_.MaxChars();
+            if (lines + taken >= most && !(beyondLimits && size_t(lines + taken) < coming.count)) break;
+            heldLines -= record_.Lines()[next].complete;
+            heldChars -= drawn;
+            chars += drawn;
+            ++taken;
+        }
+        if (taken == 0) break;
+        control_.RemoveTop(chars);
+        lines += taken;
+        part = LinesUntil(until, Now(), Now() - start, lines);
     }
     if (lines == 0) return 0;
-    const double start = Now();
-    control_.RemoveTop(chars);
     lowestChange_ = 0;
     int left = lines;
     for (size_t i = 0; left > 0; ++i) {
@@ -309,7 +371,7 @@ int CReceiveView::TrimLeftLines(int most, int shown)
 
 // The lines that waited go in where they belong: first the reader's own line and what follows it, when he reads
 // above the end, then the newest of the others, above the lines after them.
-void CReceiveView::FillGaps(int lines, const ReaderPlace& reader)
+void CReceiveView::FillGaps(int lines, const ReaderPlace& reader, double until)
 {
     if (lines <= 0) return;
     const double start = Now();
@@ -318,17 +380,31 @@ void CReceiveView::FillGaps(int lines, const ReaderPlace& reader)
     const size_t liveFrom = FirstLiveIndex(last == size ? 0 : last + 1);
     const auto waits = [&](size_t i) { return i < liveFrom && record_.IsKept(i) && record_.Lines()[i].drawn == 0; };
     int inserted = 0;
+    // A few lines first, then as many as the time left allows at what they cost here: a line put in above many
+    // others costs more than one the budget learnt at the end in some rich edits.
+    const auto nextPart = [&] {
+        if (inserted == 0 && until != INFINITY) return std::min(lines, CPaneUpdateBudget::kMinLines);
+        return std::min(lines - inserted, LinesUntil(until, Now(), Now() - start, inserted));
+    };
     if (!reader.atEnd) {
-        const size_t first = record_.IndexOf(reader.first.id);
-        size_t end = first;
-        while (end < size && waits(end) && int(end - first) < lines) ++end;
-        inserted += DrawRange(first, end, reader);
+        // On from where the lines drawn below his line end, so that a page below him is drawn before all else.
+        size_t first = record_.IndexOf(reader.first.id);
+        while (first < liveFrom && record_.IsKept(first) && record_.Lines()[first].drawn > 0) ++first;
+        for (int part = nextPart(); part > 0; part = nextPart()) {
+            size_t end = first;
+            while (end < size && waits(end) && int(end - first) < part) ++end;
+            if (end == first) break;
+            inserted += DrawRange(first, end, reader);
+            first = end;
+        }
     }
-    for (size_t below = liveFrom; inserted < lines;) {
+    for (size_t below = liveFrom;;) {
+        const int part = nextPart();
+        if (part <= 0) break;
         while (below > record_.FirstKept() && !waits(below - 1)) --below;
         if (below <= record_.FirstKept()) break;
         size_t first = below - 1;
-        while (first > record_.FirstKept() && waits(first - 1) && int(below - first) < lines - inserted) --first;
+        while (first > record_.FirstKept() && waits(first - 1) && int(below - first) < part) --first;
         inserted += DrawRange(first, below, reader);
         below = first;
     }
@@ -399,6 +475,16 @@ void CReceiveView::NoteWorkLeft()
         const CReceiveRecord::Line& line = record_.Lines()[i];
         workLeft_ = record_.IsKept(i) ? line.drawn < line.Chars() : line.drawn > 0;
     }
+}
+
+// Whether lines that waited (not those that came while shown) are still to go in below a character of the control.
+bool CReceiveView::WaitsBelow(long charIndex) const
+{
+    const size_t size = record_.Lines().size();
+    const size_t from = record_.IndexOf(AnchorAt(charIndex).id);
+    for (size_t i = std::max(from, record_.FirstKept()); i < size && record_.Lines()[i].id < firstLiveId_; ++i)
+        if (record_.Lines()[i].drawn == 0) return true;
+    return false;
 }
 
 bool CReceiveView::HasWork() const

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <utility>
 
 #include "app/IReceiveTextControl.h"
 #include "app/PaneUpdateBudget.h"
@@ -94,13 +95,21 @@ private:
     ReaderPlace ReadReaderPlace() const;
     void ReadSelection();
     int FinishLastLine();
-    int DrawLiveLines(bool all, const ReaderPlace& reader);
+    struct LiveLines {
+        uint64_t firstId = 0; // its index moves when lines that left the record are forgotten
+        size_t count = 0;
+        size_t First(const CReceiveRecord& record) const { return count == 0 ? record.Lines().size() : record.IndexOf(firstId); }
+    };
+    LiveLines TakeLiveLines(bool all);
+    size_t LiveLinesWithinLimits(const LiveLines& live, int trimmed) const;
+    std::pair<int64_t, int64_t> HeldLinesAndChars() const;
     int RoomInLines() const;
     int SkipLinesWaitedTooLong(size_t firstLive, size_t liveLines, int count);
-    int TrimLeftLines(int most, int shown);
-    void FillGaps(int lines, const ReaderPlace& reader);
+    int TrimLeftLines(int most, const LiveLines& coming, double until);
+    void FillGaps(int lines, const ReaderPlace& reader, double until);
     int DrawRange(size_t first, size_t last, const ReaderPlace& reader);
     void Restore(const ReaderPlace& reader);
+    bool WaitsBelow(long charIndex) const;
     bool HasWork() const;
     void NoteWorkLeft();
 
@@ -123,6 +132,8 @@ private:
     bool shown_ = false;
     bool justShown_ = false;   // the next update puts the reader back where he was at the hide
     bool renewWanted_ = false;
+    bool toEnd_ = false;       // sent to the end since the last update: he follows
+    bool followed_ = true;     // the last update found him at the end
     uint64_t firstLiveId_ = 0; // lines before it waited for the pane, not for the loop
     ReaderPlace hiddenPlace_;  // where the reader was at the hide
     Selection selection_;

@@ -6,11 +6,13 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 
 #include "app/CReceivePane.h"
 #include "app/LineStyle.h"
 #include "app/MonoFont.h"
 #include "base/Format.h"
+#include "base/Utf.h"
 #include "tests/app/PaneTestHost.h"
 #include "tests/support/WinTestSupport.h"
 #include "win/MessageOnlyWindow.h"
@@ -56,17 +58,44 @@ protected:
         pane.SetMaxLines(5000);
         test::PumpFor(50);
     }
-    void Fill(int lines)
+    void Fill(int lines) { Fill(pane, lines); }
+    static void Fill(CReceivePane& into, int lines)
     {
         std::u16string block;
         for (int i = 0; i < lines; ++i) block += SpotLine(i);
-        pane.AppendText(block, LineReceived);
-        pane.FlushPendingText();
+        into.AppendText(block, LineReceived);
+        into.FlushPendingText();
     }
 
     test::CPaneTestHost host;
     CReceivePane pane;
     MonoFont font;
+};
+
+// Gaps in the message loop: a 10 ms timer of a window of its own notes the longest wait between its ticks.
+class CLoopProbe {
+public:
+    bool Start()
+    {
+        last_ = Now();
+        if (!window_.Create([this](UINT msg, WPARAM, LPARAM, LRESULT&) {
+                if (msg != WM_TIMER) return false;
+                const LARGE_INTEGER now = Now();
+                longestMs_ = std::max(longestMs_, 1000 * Seconds(last_, now));
+                last_ = now;
+                return true;
+            }))
+            return false;
+        window_.SetTimer(1, 10);
+        return true;
+    }
+    void Stop() { window_.KillTimer(1); }
+    double LongestGapMs() const { return longestMs_; }
+
+private:
+    CMessageOnlyWindow window_;
+    LARGE_INTEGER last_{};
+    double longestMs_ = 0;
 };
 
 } // namespace
@@ -102,17 +131,7 @@ TEST_F(ReceivePaneMeasure, SteadyStreamOf1000LinesASecondKeepsTheLoopResponsive)
     const int duration = seconds ? std::max(1, std::atoi(seconds)) : 3;
     Fill(5000);
 
-    // A probe window whose 10 ms timer shows how long the loop was away.
-    double longestGapMs = 0;
-    LARGE_INTEGER lastTick = Now();
-    CMessageOnlyWindow probe;
-    ASSERT_TRUE(probe.Create([&](UINT msg, WPARAM, LPARAM, LRESULT&) {
-        if (msg != WM_TIMER) return false;
-        const LARGE_INTEGER now = Now();
-        longestGapMs = std::max(longestGapMs, 1000 * Seconds(lastTick, now));
-        lastTick = now;
-        return true;
-    }));
+    CLoopProbe probe;
     // The stream: every 20 ms what is due at 1000 lines a second, as one block of at most 100 lines (about
     // what one socket read brings).
     int sent = 0;
@@ -126,7 +145,7 @@ TEST_F(ReceivePaneMeasure, SteadyStreamOf1000LinesASecondKeepsTheLoopResponsive)
         pane.AppendText(block, LineReceived);
         return true;
     }));
-    probe.SetTimer(1, 10);
+    ASSERT_TRUE(probe.Start());
     feeder.SetTimer(1, 20);
     const double cpuBefore = ProcessCpuSeconds();
     const LARGE_INTEGER wallStart = Now();
@@ -134,15 +153,73 @@ TEST_F(ReceivePaneMeasure, SteadyStreamOf1000LinesASecondKeepsTheLoopResponsive)
     test::PumpUntil([&] { return Seconds(start, Now()) >= duration; }, unsigned(duration * 1000 + 30000));
     const double wall = Seconds(wallStart, Now());
     const double cpu = ProcessCpuSeconds() - cpuBefore;
-    probe.KillTimer(1);
+    probe.Stop();
     feeder.KillTimer(1);
 
     std::printf("receive pane: stream of 1000 lines/s for %.1f s: %d lines appended (%.0f lines/s), longest timer "
                 "gap %.0f ms, %.0f %% of one core\n",
-                wall, sent, sent / wall, longestGapMs, 100 * cpu / wall);
-    RecordProperty("longest_timer_gap_ms", int(longestGapMs));
+                wall, sent, sent / wall, probe.LongestGapMs(), 100 * cpu / wall);
+    RecordProperty("longest_timer_gap_ms", int(probe.LongestGapMs()));
     RecordProperty("cpu_percent_of_one_core", int(100 * cpu / wall));
     EXPECT_GT(sent, 0);
     EXPECT_EQ(size_t(pane.Record().KeptLines()), 5000u);
     EXPECT_FALSE(test::SaveScreenshot(host, u"receive-pane-stream").empty());
+}
+
+// Two full panes, shown one above the other, each with a reader 30 lines above the end, get a new font (10 to 12 points)
+// in one message, as the general settings give it: how long the loop waits at most until both hold their text
+// whole again, and how long that takes.
+TEST_F(ReceivePaneMeasure, ANewFontOnTwoFullShownPanesKeepsTheLoopResponsive)
+{
+    CReceivePane other;
+    ASSERT_TRUE(other.Create(host, 101));
+    other.Edit().SetFont(font.Font);
+    other.SetLineHeight(font.LineHeight);
+    pane.Move(0, 0, 880, 255);
+    other.Move(0, 260, 880, 255);
+    MonoFont larger;
+    ASSERT_TRUE(larger.CreateFontForDpi(u"Consolas", 12, 96));
+    CReceivePane* panes[] = {&pane, &other};
+    std::u16string reading[2];
+    for (int i = 0; i < 2; ++i) {
+        Fill(*panes[i], 5000);
+        test::ScrollLinesAboveTheEnd(panes[i]->Edit(), 30);
+        reading[i] = test::FirstVisibleLineText(panes[i]->TextControl());
+    }
+    const long whole = panes[0]->TextControl().GetTextLength();
+    test::PumpFor(200);
+
+    CLoopProbe probe;
+    ASSERT_TRUE(probe.Start());
+    test::PumpFor(100);
+    const LARGE_INTEGER start = Now();
+    CMessageOnlyWindow settings; // the new font comes in a message of the loop, so that the probe sees its cost
+    ASSERT_TRUE(settings.Create([&](UINT msg, WPARAM, LPARAM, LRESULT&) {
+        if (msg != WM_APP) return false;
+        for (CReceivePane* each : panes) {
+            each->SetLineHeight(larger.LineHeight);
+            each->SetTextFont(larger.Font, 4);
+        }
+        return true;
+    }));
+    settings.PostMessage(WM_APP, 0, 0);
+    const auto drawnWhole = [&] {
+        for (CReceivePane* each : panes)
+            if (each->TextControl().GetTextLength() < whole) return false;
+        return Seconds(start, Now()) > 0.2;
+    };
+    const bool done = test::PumpUntil(drawnWhole, 60000);
+    const double seconds = Seconds(start, Now());
+    test::PumpFor(300);
+    probe.Stop();
+
+    std::printf("receive pane: a new font on two full shown panes, readers 30 lines above the end: longest timer gap "
+                "%.0f ms, both drawn whole after %.2f s\n",
+                probe.LongestGapMs(), seconds);
+    RecordProperty("font_change_longest_timer_gap_ms", int(probe.LongestGapMs()));
+    EXPECT_TRUE(done);
+    for (int i = 0; i < 2; ++i) EXPECT_EQ(panes[i]->NewLineCount(), 0) << "pane " << i;
+    for (int i = 0; i < 2; ++i)
+        EXPECT_EQ(Utf16ToUtf8(test::FirstVisibleLineText(panes[i]->TextControl())), Utf16ToUtf8(reading[i])) << "pane " << i;
+    EXPECT_FALSE(test::SaveScreenshot(host, u"receive-pane-new-font-two-panes").empty());
 }

@@ -229,9 +229,13 @@ private:
         const long insertedBefore = control_.linesInserted, removedBefore = control_.linesRemoved;
         const long madeAnewBefore = control_.madeAnew;
         const bool wasShown = view_.IsShown();
+        if (wasShown && reader_ && SeesTheEnd()) reader_.reset(); // the lines that waited below him left meanwhile
         view_.Update();
         const double cost = time_.ms - before;
-        if (control_.madeAnew != madeAnewBefore) ++model_.epoch; // what waited before waited for the new control
+        if (control_.madeAnew != madeAnewBefore) { // what waited before waited for the new control
+            ++model_.epoch;
+            waitedBefore_ = view_.Record().NextId();
+        }
         if (!wasShown && control_.calls != callsBefore) Fail("a hidden pane changed its control");
         // The budget learns the costs as they change (with the size of the text, say), a few updates late: an
         // update may cost a few times its budget, never a multiple of the lines waiting. Making the control anew
@@ -244,6 +248,7 @@ private:
                   ", costs " + std::to_string(control_.costs.perCall) + "/" + std::to_string(control_.costs.perLineInserted));
         CheckView();
         CheckRecord();
+        followedAtUpdate_ = !reader_;
         if (justShown_ && failure_.empty()) CheckNewestShown();
         justShown_ = false;
     }
@@ -255,6 +260,7 @@ private:
         model_.shown = true;
         ++model_.epoch;
         view_.SetShown(true);
+        waitedBefore_ = view_.Record().NextId();
         justShown_ = !reader_; // a reader above the end sees his own line first
         Update(); // at once, as the pane does on its page's word
     }
@@ -285,17 +291,19 @@ private:
     void UserScrolls()
     {
         if (!model_.shown) return;
-        if (Chance(0.3)) {
+        const bool following = followedAtUpdate_; // as the pane last saw him
+        const bool toEnd = Chance(0.3);
+        long line = 0;
+        if (toEnd) {
             control_.ScrollToEnd();
-            reader_.reset();
-            Note("user scrolls to the end");
-            return;
+        } else {
+            line = long(Uniform(0, uint64_t(std::max(0L, control_.LineCount() - 1))));
+            control_.UserScrollsTo(line);
         }
-        const long line = long(Uniform(0, uint64_t(std::max(0L, control_.LineCount() - 1))));
-        control_.UserScrollsTo(line);
+        // A reader who goes to the end of what is drawn so far reads there until the lines below him are drawn too.
         reader_ = LineIdAt(control_.FirstVisibleChar());
-        if (control_.IsAtEnd(0)) reader_.reset();
-        Note("user scrolls to line " + std::to_string(line));
+        if (control_.IsAtEnd(0) && (following || SeesTheEnd())) reader_.reset();
+        Note(toEnd ? "user scrolls to the end" : "user scrolls to line " + std::to_string(line));
     }
 
     void UserSelects()
@@ -320,7 +328,10 @@ private:
     {
         Note("escape");
         view_.ScrollToEnd();
-        if (model_.shown) reader_.reset();
+        if (model_.shown) {
+            reader_.reset();
+            followedAtUpdate_ = true;
+        }
         CheckView();
     }
 
@@ -480,7 +491,7 @@ private:
             } else if (index == view_.Record().Lines().size() || !view_.Record().IsKept(index)) {
                 reader_ = LineIdAt(control_.FirstVisibleChar()); // his line left: he reads where the text begins now
             }
-            if (control_.IsAtEnd(0)) reader_.reset(); // he sees the end: he follows it now
+            if (SeesTheEnd()) reader_.reset(); // he follows it now
         }
         if (selection_ && selection_->whole) {
             long start = 0, end = 0;
@@ -497,6 +508,18 @@ private:
     }
 
     // ---- helpers
+
+    // The end is in view, and it is the end: no line that waited (while hidden, or for a control made anew) is still
+    // to go in below the first line in view, as when the text is drawn anew from a reader's line.
+    bool SeesTheEnd() const
+    {
+        if (!control_.IsAtEnd(0)) return false;
+        const CReceiveRecord& record = view_.Record();
+        const uint64_t first = LineIdAt(control_.FirstVisibleChar());
+        for (size_t i = record.FirstKept(); i < record.Lines().size(); ++i)
+            if (record.Lines()[i].id > first && record.Lines()[i].id < waitedBefore_ && record.Lines()[i].drawn == 0) return false;
+        return true;
+    }
 
     Place PlaceAt(long position) const
     {
@@ -542,6 +565,8 @@ private:
     double busyness_ = 1;
     size_t firstModelLine_ = 0;
     std::optional<uint64_t> reader_; // the line of a reader above the end
+    uint64_t waitedBefore_ = 0;      // lines before it waited for the pane, not for the loop
+    bool followedAtUpdate_ = true;
     std::optional<Selection> selection_;
     std::set<uint64_t> knownNotices_;
     std::vector<std::string> history_;

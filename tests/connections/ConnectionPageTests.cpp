@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 
 #include "app/CReceivePane.h"
 #include "app/CSendEdit.h"
@@ -346,6 +347,41 @@ TEST_F(ConnectionPageTest, ANewFontWhileThePageIsHiddenKeepsTheReadersPlace)
     EXPECT_EQ(firstLine().substr(0, 5), "line ");
     EXPECT_NE(pane.TextControl().GetTextRange(0, pane.TextControl().GetTextLength()).find(u"line 5002\r"),
               std::u16string::npos);
+}
+
+// Laid out again at once, a full pane's text holds the window for a second under Wine: a new font on a shown page
+// is drawn anew a part at a time, until the pane holds every line again, with no notice; a reader 30 lines above
+// the end has his line in view all along, a follower the end.
+TEST_F(ConnectionPageTest, ANewFontOnAFullShownPaneIsDrawnAnewAPartAtATimeFromTheReadersLine)
+{
+    MonoFont larger;
+    ASSERT_TRUE(larger.CreateFontForDpi(u"Consolas", 14, 96));
+    CReceivePane& pane = FullPane();
+    std::u16string whole;
+    for (int i = 1; i <= 5000; ++i) whole += FormatText(u"line %d\r", i);
+    const CReadOnlyRichEdit& edit = pane.TextControl();
+    const auto inFont = [&](const MonoFont& font) {
+        return edit.GetLineCount() > 2 && edit.PosFromChar(edit.LineIndex(1)).y - edit.PosFromChar(0).y == font.LineHeight;
+    };
+    const auto drawAnew = [&](const MonoFont& font, const std::function<void(const char* when)>& check) {
+        page_->SetTextFont(&font);
+        ASSERT_TRUE(PumpUntil([&] { return inFont(font); }, 5000));
+        EXPECT_LT(edit.GetLineCount(), 1000) << font.PointSize << " pt: laid out whole at once";
+        check("after the first part");
+        ASSERT_TRUE(PumpUntil([&] { return edit.GetTextLength() >= long(whole.size()); }, 30000));
+        PumpFor(300);
+        EXPECT_TRUE(edit.GetTextRange(0, edit.GetTextLength()) == whole) << font.PointSize << " pt";
+        check("drawn whole");
+    };
+    const auto firstLine = [&] { return Utf16ToUtf8(FirstVisibleLineText(edit)); };
+
+    pane.ScrollToEnd();
+    ScrollLinesAboveTheEnd(pane.Edit(), 30);
+    const std::string reading = firstLine();
+    drawAnew(larger, [&](const char* when) { EXPECT_EQ(firstLine(), reading) << "a reader, " << when; });
+    SaveScreenshot(host_, u"connection-page-reader-after-a-new-font-drawn-anew");
+    pane.ScrollToEnd();
+    drawAnew(font_, [&](const char* when) { EXPECT_TRUE(edit.IsScrolledToEnd()) << "a follower, " << when; });
 }
 
 // A node that reads nothing more: once what waits for it reaches the bound, a typed line stays in the send line,
