@@ -5,6 +5,7 @@
 #include "base/TextCatalog.h"
 #include "connections/CSocketReadTurns.h"
 #include "connections/QuarnelCodec.h"
+#include "win/SystemClock.h"
 
 #ifndef SIO_UDP_CONNRESET
 #define SIO_UDP_CONNRESET _WSAIOW(IOC_VENDOR, 12)
@@ -203,12 +204,17 @@ LRESULT CQuarnelNetwork::OnSocketNotify(WPARAM wParam, LPARAM lParam)
 }
 
 // A turn that read something keeps the socket marked, so that it is looked at again after the other sockets'
-// turns (their lines forwarded come back here): only a turn that finds it empty at once ends its marking.
+// turns (their lines forwarded come back here): only a turn that finds it empty at once ends its marking. A
+// station's packet may run 32 commands, each sent to every cluster: the turn ends once it has taken a slice's
+// time, so that a flood of them keeps input and paint waiting no longer than other sockets do.
 bool CQuarnelNetwork::ReadPortion()
 {
     const int generation = generation_;
     char buffer[kDatagramBufferBytes];
+    const CPerformanceClock clock;
+    const uint64_t start = clock.TickCount();
     for (int n = 0; n < kMaxDatagramsPerTurn; ++n) {
+        if (n > 0 && clock.TickCount() - start >= CReadTurns::kSliceMs) return true;
         sockaddr_in from{};
         int fromLength = sizeof from;
         const int got = ::recvfrom(socket_, buffer, sizeof buffer, 0, reinterpret_cast<sockaddr*>(&from), &fromLength);

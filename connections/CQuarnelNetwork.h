@@ -22,7 +22,8 @@ std::u16string FormatNetworkError(int code);
 
 class CQuarnelNetwork : private IReadSource {
 public:
-    // Datagrams read in one turn at most, so that a cluster's socket waits behind no more than these.
+    // Datagrams read in one turn at most (and no more than a slice's time of them), so that a cluster's socket
+    // waits behind no more than these.
     static constexpr int kMaxDatagramsPerTurn = 64;
 
     CQuarnelNetwork() = default;

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 
@@ -42,6 +43,29 @@ Fields SplitRecorded(const std::string& data)
         start = end + 1;
     }
 }
+
+// A socket that broadcasts to the logger port on loopback, as another station does.
+class CBroadcastSender {
+public:
+    explicit CBroadcastSender(uint16_t port) : socket_(::socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP))
+    {
+        const BOOL broadcast = TRUE;
+        ::setsockopt(socket_, SOL_SOCKET, SO_BROADCAST, reinterpret_cast<const char*>(&broadcast), sizeof broadcast);
+        to_.sin_family = AF_INET;
+        to_.sin_port = ::htons(port);
+        to_.sin_addr.s_addr = ::htonl(0x7FFFFFFF); // 127.255.255.255
+    }
+    ~CBroadcastSender() { ::closesocket(socket_); }
+    bool Send(const std::string& datagram) const
+    {
+        return ::sendto(socket_, datagram.data(), int(datagram.size()), 0, reinterpret_cast<const sockaddr*>(&to_),
+                        sizeof to_) == int(datagram.size());
+    }
+
+private:
+    SOCKET socket_;
+    sockaddr_in to_{};
+};
 
 } // namespace
 
@@ -142,28 +166,17 @@ TEST_F(QuarnelNetworkTest, ABurstOfDatagramsIsReadCompletely)
 
     // Bursts that wait in that buffer while no message is dispatched are read to the last datagram. Each
     // burst is one the buffer holds, so that what is kept does not depend on how busy the machine is.
-    SOCKET sender = ::socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP);
-    ASSERT_NE(sender, INVALID_SOCKET);
-    const BOOL broadcast = TRUE;
-    ::setsockopt(sender, SOL_SOCKET, SO_BROADCAST, reinterpret_cast<const char*>(&broadcast), sizeof broadcast);
-    sockaddr_in to{};
-    to.sin_family = AF_INET;
-    to.sin_port = ::htons(station.Port());
-    to.sin_addr.s_addr = ::htonl(0x7FFFFFFF); // 127.255.255.255
+    const CBroadcastSender sender(station.Port());
     constexpr int kBursts = 6;
     constexpr int kDatagramsPerBurst = 50;
     int sent = 0;
     for (int burst = 0; burst < kBursts; ++burst) {
         for (int i = 0; i < kDatagramsPerBurst; ++i) {
-            const std::string packet = FramePacket("SENDPKT: \"STN2\" \"\" \"" + std::to_string(++sent) + "\"");
-            ASSERT_EQ(::sendto(sender, packet.data(), int(packet.size()), 0, reinterpret_cast<const sockaddr*>(&to),
-                               sizeof to),
-                      int(packet.size()));
+            ASSERT_TRUE(sender.Send(FramePacket("SENDPKT: \"STN2\" \"\" \"" + std::to_string(++sent) + "\"")));
         }
         ASSERT_TRUE(test::PumpUntil([&] { return listener.CountOf("SENDPKT:") >= size_t(sent); }, 10000))
             << listener.CountOf("SENDPKT:") << " of " << sent;
     }
-    ::closesocket(sender);
     EXPECT_EQ(listener.CountOf("SENDPKT:"), size_t(kBursts * kDatagramsPerBurst));
     EXPECT_EQ(listener.packets.back(), (Fields{"SENDPKT:", "STN2", "", std::to_string(kBursts * kDatagramsPerBurst)}));
 }
@@ -213,6 +226,36 @@ TEST_F(QuarnelNetworkTest, ABurstCostsFewNotificationsAndOtherMessagesTakeTheirT
     EXPECT_EQ(listener.CountOf("SENDPKT:"), 300u);
     EXPECT_LE(packetsAtProbe, size_t(CQuarnelNetwork::kMaxDatagramsPerTurn));
     EXPECT_LE(notifications, 300 / CQuarnelNetwork::kMaxDatagramsPerTurn + 1);
+}
+
+// A station's packets that each cost more than a slice (they run commands for every cluster) are taken one a
+// turn, so that input and paint wait for one of them, not for all that wait on the port.
+TEST_F(QuarnelNetworkTest, PacketsThatCostMoreThanASliceAreTakenOneATurn)
+{
+    const CBroadcastSender sender(station.Port());
+    constexpr int kPackets = 8;
+    for (int n = 0; n < kPackets; ++n)
+        ASSERT_TRUE(sender.Send(FramePacket("SENDPKT: \"STN2\" \"\" \"" + std::to_string(n) + "\"")));
+    ::Sleep(300); // all of them wait on the port before anything is dispatched
+    int inThisMessage = 0;
+    listener.onPacket = [&](const Fields&) {
+        ++inThisMessage;
+        ::Sleep(DWORD(CReadTurns::kSliceMs + 5));
+    };
+    int mostInOneMessage = 0;
+    const ULONGLONG end = ::GetTickCount64() + 10000;
+    while (listener.CountOf("SENDPKT:") < size_t(kPackets) && ::GetTickCount64() < end) {
+        MSG msg;
+        if (!::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+            continue;
+        }
+        inThisMessage = 0;
+        ::DispatchMessageW(&msg);
+        mostInOneMessage = std::max(mostInOneMessage, inThisMessage);
+    }
+    EXPECT_EQ(listener.CountOf("SENDPKT:"), size_t(kPackets));
+    EXPECT_EQ(mostInOneMessage, 1) << "packets taken in one message";
 }
 
 TEST_F(QuarnelNetworkTest, ASendErrorIsReportedOncePerRunOfFailures)
