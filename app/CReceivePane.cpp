@@ -82,12 +82,9 @@ void CReceivePane::AddText(const std::u16string& text, const std::u16string& rea
     if (!edit_.IsWindow() || text.empty()) return;
     if (!view_.IsShown() && !IsHidden()) view_.SetShown(true); // shown without a word: this text is live
     view_.Append(text, reason, style);
-    if (!view_.IsShown()) return;
-    // A pane that is not resting shows the text at once.
-    if (view_.NextUpdateIn() == 0)
-        Update();
-    else
-        ScheduleUpdate();
+    // Drawn in the pane's own turn, never inside the read that brought the text: a socket's turn stays short, so
+    // that input, paint and the other sockets (a station's packets) wait for no drawing they did not ask for.
+    if (view_.IsShown()) ScheduleUpdate();
 }
 
 void CReceivePane::SetMaxLines(int maxLines)

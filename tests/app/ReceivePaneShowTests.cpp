@@ -252,8 +252,9 @@ TEST_F(ReceivePaneTest, TextThatWaitedTooLongIsSkippedWithANotice)
 {
     std::u16string block;
     for (int i = 1; i <= 3000; ++i) block += FormatText(u"DX de K1ABC:     14025.0  JA%04dX      CQ TEST   1200Z\n", i);
-    pane.AppendText(block, LineReceived); // the first update shows the first lines at once
-    ::Sleep(1100);                        // the loop was away: the rest waited too long
+    pane.AppendText(block, LineReceived);
+    ASSERT_TRUE(ShowsSoon(u"JA0001X")); // the first update shows the first lines
+    ::Sleep(1100);                      // the loop was away: the rest waited too long
     test::PumpFor(500);
     const std::vector<std::u16string> lines = Split(EditText(), u'\r');
     ASSERT_GE(lines.size(), 4u);
@@ -305,6 +306,7 @@ TEST_F(ReceivePaneTest, LinesThePaneKeepsUpWithAreNeverSkippedButABacklogOlderTh
     // The two lines waiting have waited longer than a second when the next four arrive.
     clock.tick += 1500;
     arrive(4);
+    ASSERT_TRUE(shownUpTo(42));
     EXPECT_EQ(Split(EditText(), u'\r'),
               (std::vector<std::u16string>{u"line 36", u"2 lines skipped: received faster than they can be shown",
                                            u"line 39", u"line 40", u"line 41", u"line 42", u""}));

@@ -22,6 +22,18 @@ TEST_F(ReceivePaneTest, The5001stLineRemovesTheFirstAndThePartialLineStays)
     EXPECT_EQ(pane.NewLineCount(), 0);
 }
 
+// A line goes in on the pane's own timer, a moment after the read that brought it: drawn inside that read, it made
+// the socket's turn as long as the drawing, and a station's packet waiting on another socket waited behind it.
+TEST_F(ReceivePaneTest, ALineIsDrawnInThePanesOwnTurnNotInTheReadThatBringsIt)
+{
+    CTestClock clock;
+    pane.SetClock(clock);
+    clock.tick += 10000; // long quiet: the pane is due for an update
+    pane.AddText(u"DX de K1ABC:     14025.0  JA1XYZ       CQ TEST   1200Z\n", u"", LineReceived);
+    EXPECT_EQ(ControlText(), u"") << "drawn inside the read";
+    EXPECT_TRUE(ShowsSoon(u"JA1XYZ"));
+}
+
 TEST_F(ReceivePaneTest, NulCharactersAreDroppedSoTheCountersMatchTheText)
 {
     pane.SetMaxLines(3);
