@@ -21,6 +21,7 @@ CSwitchWatch::CSwitchWatch(HWND page, char tag, long long newest)
 std::string CSwitchWatch::Watch(uint64_t start)
 {
     for (uint64_t now = NowMs(); now - start < kLongestMs; now = NowMs()) {
+        FollowEdit();
         if (shown_ == kNotSeen && ::IsWindowVisible(page_)) shown_ = int64_t(now - start);
         if (shown_ != kNotSeen) {
             const bool painted = painted_.Done(edit_, start);
@@ -31,6 +32,17 @@ std::string CSwitchWatch::Watch(uint64_t start)
     }
     return "switch shown " + Figure(shown_) + " painted " + Figure(painted_.at) + " line " + Figure(line_) +
            " drawn " + Figure(drawn_.at);
+}
+
+// A pane may put a new control in place of its old one (an empty one, cheaper than emptying a long text): what
+// is asked of the old one is asked again of the new.
+void CSwitchWatch::FollowEdit()
+{
+    HWND edit = ReceiveEditOf(page_);
+    if (!edit || edit == edit_) return;
+    edit_ = edit;
+    if (painted_.at == kNotSeen) painted_ = TimedPaint{};
+    if (drawn_.at == kNotSeen) drawn_ = TimedPaint{};
 }
 
 bool CSwitchWatch::TimedPaint::Done(HWND edit, uint64_t start)
