@@ -10,8 +10,8 @@ namespace kvprobe {
 
 class CSettingsDialog {
 public:
-    // field: "maxlines" or "fontsize". "set <ms>": ms from the click on OK until the dialog had gone; or "set
-    // unknown|nodialog|nofield|timeout".
+    // field: "maxlines" or "fontsize". "set <ms>": ms from the first click on OK until the dialog had gone (with
+    // " clicks <n>" when it took more than one); or "set unknown|alreadyopen|nodialog|nofield|timeout".
     std::string Set(const std::string& field, const std::string& value);
 
 private:
