@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <functional>
 #include <regex>
+#include <sstream>
 #include <vector>
 
 #include "ProgramWindows.h"
@@ -88,6 +89,27 @@ std::string TokensIn(const std::string& text)
     for (auto it = std::sregex_iterator(text.begin(), text.end(), token); it != std::sregex_iterator(); ++it)
         tokens += " " + (*it)[1].str();
     return tokens;
+}
+
+std::string LinesIn(const std::string& text)
+{
+    static const std::regex item("kvload ([A-Z][0-9]{6,})|([0-9]+) lines? skipped: received faster");
+    std::string lines;
+    for (auto it = std::sregex_iterator(text.begin(), text.end(), item); it != std::sregex_iterator(); ++it)
+        lines += (*it)[1].matched ? " " + (*it)[1].str() : " !" + (*it)[2].str();
+    return lines;
+}
+
+std::string FirstTokenInView(HWND edit)
+{
+    DWORD_PTR line = 0, start = 0, length = 0;
+    if (!SendAndWait(edit, EM_GETFIRSTVISIBLELINE, 0, 0, &line) ||
+        !SendAndWait(edit, EM_LINEINDEX, line, 0, &start) || !SendAndWait(edit, EM_LINELENGTH, start, 0, &length))
+        return "-";
+    std::istringstream tokens(TokensIn(RangeOf(edit, LONG(start), LONG(start + length))));
+    std::string first;
+    tokens >> first;
+    return first.empty() ? "-" : first;
 }
 
 long long NewestToken(HWND edit, char tag)

@@ -1,6 +1,7 @@
 #include "ProgramWindows.h"
 
 #include <chrono>
+#include <vector>
 
 namespace kvprobe {
 namespace {
@@ -71,8 +72,7 @@ POINT ScreenPointOf(HWND window, POINT client)
     return client;
 }
 
-// A click of the left button at a point of the screen, the pointer moved there by the same input.
-void ClickAt(POINT at)
+void ClickAt(POINT at, bool right)
 {
     const int width = ::GetSystemMetrics(SM_CXSCREEN), height = ::GetSystemMetrics(SM_CYSCREEN);
     INPUT inputs[3]{};
@@ -81,9 +81,32 @@ void ClickAt(POINT at)
     inputs[0].mi.dx = LONG((int64_t(at.x) * 65536 + width - 1) / width);
     inputs[0].mi.dy = LONG((int64_t(at.y) * 65536 + height - 1) / height);
     inputs[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    inputs[2].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    inputs[1].mi.dwFlags = right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN;
+    inputs[2].mi.dwFlags = right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP;
     ::SendInput(3, inputs, sizeof(INPUT));
+}
+
+POINT MiddleOf(HWND window)
+{
+    RECT rect{};
+    ::GetWindowRect(window, &rect);
+    return POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+}
+
+void PressKeys(const std::string& text)
+{
+    std::vector<INPUT> inputs;
+    for (const char c : text) {
+        const WORD key = WORD(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c == '\r' ? VK_RETURN : c);
+        for (const DWORD flags : {DWORD(0), DWORD(KEYEVENTF_KEYUP)}) {
+            INPUT input{};
+            input.type = INPUT_KEYBOARD;
+            input.ki.wVk = key;
+            input.ki.dwFlags = flags;
+            inputs.push_back(input);
+        }
+    }
+    ::SendInput(UINT(inputs.size()), inputs.data(), sizeof(INPUT));
 }
 
 uint64_t NowMs()

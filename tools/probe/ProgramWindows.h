@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 namespace kvprobe {
@@ -26,8 +27,12 @@ COLORREF ScreenPixel(POINT at);
 // A window's client point on the screen.
 POINT ScreenPointOf(HWND window, POINT client);
 
-// A click of the left button at a point of the screen, the pointer moved there by the same input.
-void ClickAt(POINT at);
+// A click of the left button (or the right one) at a point of the screen, the pointer moved there by the same input.
+void ClickAt(POINT at, bool right = false);
+// A window's middle on the screen.
+POINT MiddleOf(HWND window);
+// A key pressed and let go for each character: lower-case letters and digits as their virtual keys, CR as Enter.
+void PressKeys(const std::string& text);
 
 uint64_t NowMs();
 

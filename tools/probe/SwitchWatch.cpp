@@ -21,9 +21,9 @@ CSwitchWatch::CSwitchWatch(HWND page, char tag, long long newest)
 std::string CSwitchWatch::Watch(uint64_t start)
 {
     for (uint64_t now = NowMs(); now - start < kLongestMs; now = NowMs()) {
+        FollowEdit();
         if (shown_ == kNotSeen && ::IsWindowVisible(page_)) shown_ = int64_t(now - start);
         if (shown_ != kNotSeen) {
-            FollowTheEdit();
             const bool painted = painted_.Done(edit_, start);
             const bool lineIn = !tag_ || LineIn(start, now);
             if (painted && lineIn && (!tag_ || drawn_.Done(edit_, start))) break;
@@ -34,11 +34,12 @@ std::string CSwitchWatch::Watch(uint64_t start)
            " drawn " + Figure(drawn_.at);
 }
 
-// A pane may make its control anew once shown: what is not seen yet is asked again of the new one.
-void CSwitchWatch::FollowTheEdit()
+// A pane may put a new control in place of its old one (an empty one, cheaper than emptying a long text): what
+// is asked of the old one is asked again of the new.
+void CSwitchWatch::FollowEdit()
 {
-    const HWND edit = ReceiveEditOf(page_);
-    if (edit == edit_) return;
+    HWND edit = ReceiveEditOf(page_);
+    if (!edit || edit == edit_) return;
     edit_ = edit;
     if (painted_.at == kNotSeen) painted_ = TimedPaint{};
     if (drawn_.at == kNotSeen) drawn_ = TimedPaint{};

@@ -33,7 +33,7 @@ private:
         bool Done(HWND edit, uint64_t start);
     };
 
-    void FollowTheEdit();
+    void FollowEdit();
     bool LineIn(uint64_t start, uint64_t now);
 
     HWND page_;

@@ -1,7 +1,5 @@
 #include "TypingCheck.h"
 
-#include <vector>
-
 #include "ProgramWindows.h"
 
 namespace kvprobe {
@@ -9,30 +7,6 @@ namespace {
 
 constexpr uint64_t kLongestMs = 10000;
 constexpr int kSendLineId = 1011;
-
-// A key down and up for each character; letters as their virtual keys give lower case.
-void SendKeysOf(const std::string& text)
-{
-    std::vector<INPUT> inputs;
-    for (const char c : text) {
-        const WORD key = WORD(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c == '\r' ? VK_RETURN : c);
-        for (const DWORD flags : {DWORD(0), DWORD(KEYEVENTF_KEYUP)}) {
-            INPUT input{};
-            input.type = INPUT_KEYBOARD;
-            input.ki.wVk = key;
-            input.ki.dwFlags = flags;
-            inputs.push_back(input);
-        }
-    }
-    ::SendInput(UINT(inputs.size()), inputs.data(), sizeof(INPUT));
-}
-
-void ClickInto(HWND window)
-{
-    RECT rect{};
-    ::GetWindowRect(window, &rect);
-    ClickAt(POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2});
-}
 
 HWND KeyboardWindowOf(HWND window)
 {
@@ -60,13 +34,13 @@ std::string CTypingCheck::Type(const std::string& text)
     HWND sendLine = page ? ::GetDlgItem(page, kSendLineId) : nullptr;
     if (!sendLine) return "typed nopage";
     if (KeyboardWindowOf(sendLine) != sendLine) {
-        ClickInto(sendLine);
+        ClickAt(MiddleOf(sendLine));
         const uint64_t clicked = NowMs();
         while (KeyboardWindowOf(sendLine) != sendLine && NowMs() - clicked < kLongestMs) ::Sleep(1);
         if (KeyboardWindowOf(sendLine) != sendLine) return "typed nofocus";
     }
     const uint64_t start = NowMs();
-    SendKeysOf(text);
+    PressKeys(text);
     const int64_t ms = WaitForText(sendLine, std::wstring(text.begin(), text.end()), start);
     if (ms < 0) return "typed timeout";
     sendLine_ = sendLine;
@@ -77,7 +51,7 @@ std::string CTypingCheck::Enter()
 {
     if (!sendLine_) return "entered none";
     const uint64_t start = NowMs();
-    SendKeysOf("\r");
+    PressKeys("\r");
     const int64_t ms = WaitForText(sendLine_, L"", start);
     sendLine_ = nullptr;
     return ms < 0 ? "entered timeout" : "entered " + std::to_string(ms);

@@ -9,6 +9,19 @@
 //                      to the token (<tag><number>) or an older one of the tag: "tail <tag><number> ..."
 //   pane <n>           what the receive pane of the n-th connection's page shows now: "pane <lines> <notices of
 //                      skipped lines> <tag><number> ..."
+//   lines <n>          the whole text of the n-th connection's receive pane, line by line in order: "lines <lines>
+//                      <item> ...", an item " <tag><number>" for a line with a token, "!<count>" for a notice of
+//                      that many lines skipped
+//   copyall <n>        Copy All of the n-th connection's receive pane as a user does it (a right click into it, the
+//                      menu's key): "copied <ms> <item> ..." with the clipboard's lines as "lines" gives them, ms from
+//                      the key until the clipboard changed
+//   set <field> <value>
+//                      opens General Settings by its menu command, gives the field ("maxlines" or "fontsize") the
+//                      value and clicks OK: "set <ms>", ms from the click until the dialog had gone
+//   click <n>          clicks the n-th connection's tab (real input, the tab found on the screen) and answers at
+//                      once: "clicked" (or "clicked nopage", "clicked notab")
+//   shown              the number of the connection whose page is visible: "shown <n>" ("shown none")
+//   top                the token of the first line that the shown receive pane shows: "top <tag><number>" or "top -"
 //   stallstart         starts timing how long the main window leaves a message unanswered; "stallstart"
 //   stallend           "stall <longest ms> <median ms> <answers>" since stallstart
 //   switch <n> <token> <how>
@@ -35,9 +48,11 @@
 #include <sstream>
 #include <string>
 
+#include "CopyAllCheck.h"
 #include "PaintCheck.h"
 #include "PaneText.h"
 #include "ProgramWindows.h"
+#include "SettingsDialog.h"
 #include "StallWatch.h"
 #include "SwitchWatch.h"
 #include "TabsOnScreen.h"
@@ -105,6 +120,51 @@ std::string Pane(int number)
            std::to_string(Count(text, kSkippedNotice)) + TokensIn(text);
 }
 
+std::string Lines(int number)
+{
+    HWND page = PageOf(number);
+    if (!page) return "lines none";
+    const std::string text = TextOf(ReceiveEditOf(page));
+    return "lines " + std::to_string(std::count(text.begin(), text.end(), '\r')) + LinesIn(text);
+}
+
+std::string CopyAll(int number)
+{
+    HWND page = PageOf(number);
+    return page ? CCopyAllCheck().CopyAll(ReceiveEditOf(page)) : "copied none";
+}
+
+// "set <field> <value>"
+std::string Set(std::istringstream& args)
+{
+    std::string field, value;
+    args >> field >> value;
+    return CSettingsDialog().Set(field, value);
+}
+
+std::string Click(int number)
+{
+    HWND page = PageOf(number);
+    POINT at{};
+    if (!page) return "clicked nopage";
+    if (!CTabsOnScreen(FindTabStrip(), page).PointIn(number, at)) return "clicked notab";
+    ClickAt(at);
+    return "clicked";
+}
+
+std::string Shown()
+{
+    for (int number = 0; HWND page = PageOf(number); ++number)
+        if (::IsWindowVisible(page)) return "shown " + std::to_string(number);
+    return "shown none";
+}
+
+std::string Top()
+{
+    HWND edit = ShownReceiveEdit();
+    return edit ? "top " + FirstTokenInView(edit) : "top none";
+}
+
 // "switch <n> <token> <how>"; answers "ready" itself before it switches or lets switch.
 std::string Switch(std::istringstream& args)
 {
@@ -164,6 +224,12 @@ std::string Answer(const std::string& line, CStallWatch& stalls)
     if (command == "tokens") return Tokens();
     if (command == "tail") return Tail(args);
     if (command == "pane") return Pane(NumberIn(args));
+    if (command == "lines") return Lines(NumberIn(args));
+    if (command == "copyall") return CopyAll(NumberIn(args));
+    if (command == "set") return Set(args);
+    if (command == "top") return Top();
+    if (command == "click") return Click(NumberIn(args));
+    if (command == "shown") return Shown();
     if (command == "stallstart") {
         stalls.Start(FindFrame());
         return "stallstart";
