@@ -103,7 +103,7 @@ void CReceivePane::SetTextFont(HFONT font, int margin)
         ApplyTextFont(); // nothing to lay out again
         return;
     }
-    view_.RenewControl(); // a hidden pane's is laid out once it is shown
+    view_.RenewControl(); // empty at once: the layouts that follow cost nothing
     if (!IsHidden()) ScheduleUpdate();
 }
 

@@ -113,6 +113,24 @@ void CReceiveView::SetShown(bool shown)
     firstLiveId_ = record_.NextId(); // what came before waited for the pane, not for the loop
 }
 
+void CReceiveView::RenewControl()
+{
+    const bool readNow = shown_ && !justShown_;
+    const ReaderPlace reader = readNow ? ReadReaderPlace() : hiddenPlace_;
+    if (readNow) ReadSelection();
+    if (!control_.MakeAnew()) {
+        renewWanted_ = true; // a menu is open over it: the next update makes it anew
+        return;
+    }
+    hiddenPlace_ = reader;
+    if (shown_) justShown_ = true; // the next update puts him back
+    record_.ForgetDrawing();
+    renewWanted_ = false;
+    firstLiveId_ = record_.NextId(); // all of it waits now
+    selectedStart_ = selectedEnd_ = 0; // as the new control has it
+    lowestChange_ = 0;
+}
+
 int64_t CReceiveView::NextUpdateIn() const
 {
     if (!shown_) return -1;

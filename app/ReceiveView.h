@@ -42,7 +42,9 @@ public:
     void SetShown(bool shown);
     bool IsShown() const { return shown_; }
     // The text must be laid out anew (a new font): the control is made again and drawn anew, a part at a time.
-    void RenewControl() { renewWanted_ = true; }
+    // A new font: the control is made anew at once, empty, so that laying the window out again costs nothing; the
+    // text is drawn again in the next updates from the reader's line, his selection kept.
+    void RenewControl();
 
     // One update, within its time budget; nothing while hidden.
     void Update() { Run(false); }

@@ -232,10 +232,7 @@ private:
         if (wasShown && reader_ && SeesTheEnd()) reader_.reset(); // the lines that waited below him left meanwhile
         view_.Update();
         const double cost = time_.ms - before;
-        if (control_.madeAnew != madeAnewBefore) { // what waited before waited for the new control
-            ++model_.epoch;
-            waitedBefore_ = view_.Record().NextId();
-        }
+        NoteMadeAnew(madeAnewBefore);
         if (!wasShown && control_.calls != callsBefore) Fail("a hidden pane changed its control");
         // The budget learns the costs as they change (with the size of the text, say), a few updates late: an
         // update may cost a few times its budget, never a multiple of the lines waiting. Making the control anew
@@ -284,8 +281,17 @@ private:
     void NewFont()
     {
         Note("new font");
+        const long madeAnewBefore = control_.madeAnew;
         view_.RenewControl();
+        NoteMadeAnew(madeAnewBefore);
         if (model_.shown) Update();
+    }
+
+    void NoteMadeAnew(long madeAnewBefore)
+    {
+        if (control_.madeAnew == madeAnewBefore) return;
+        ++model_.epoch; // what waited before waited for the new control
+        waitedBefore_ = view_.Record().NextId();
     }
 
     void UserScrolls()

@@ -349,9 +349,10 @@ TEST_F(ConnectionPageTest, ANewFontWhileThePageIsHiddenKeepsTheReadersPlace)
               std::u16string::npos);
 }
 
-// Laid out again at once, a full pane's text holds the window for a second under Wine: a new font on a shown page
-// is drawn anew a part at a time, until the pane holds every line again, with no notice; a reader 30 lines above
-// the end has his line in view all along, a follower the end.
+// Laid out again at once, a full pane's text holds the window for a second under Wine, and again for each resize
+// the new font brings: a new font on a shown page leaves its pane empty at once, before the page and the frame are
+// laid out for it, and is drawn anew a part at a time, until the pane holds every line again, with no notice; a
+// reader 30 lines above the end has his line in view all along, a follower the end.
 TEST_F(ConnectionPageTest, ANewFontOnAFullShownPaneIsDrawnAnewAPartAtATimeFromTheReadersLine)
 {
     MonoFont larger;
@@ -365,6 +366,7 @@ TEST_F(ConnectionPageTest, ANewFontOnAFullShownPaneIsDrawnAnewAPartAtATimeFromTh
     };
     const auto drawAnew = [&](const MonoFont& font, const std::function<void(const char* when)>& check) {
         page_->SetTextFont(&font);
+        EXPECT_EQ(edit.GetTextLength(), 0) << font.PointSize << " pt: the old text is laid out again for the new font";
         ASSERT_TRUE(PumpUntil([&] { return inFont(font); }, 5000));
         EXPECT_LT(edit.GetLineCount(), 1000) << font.PointSize << " pt: laid out whole at once";
         check("after the first part");
