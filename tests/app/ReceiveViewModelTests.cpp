@@ -324,6 +324,9 @@ private:
         }
         long start = long(Uniform(0, uint64_t(size - 1)));
         long end = long(Uniform(uint64_t(start), uint64_t(size)));
+        long selectedStart = 0, selectedEnd = 0;
+        control_.GetSelection(selectedStart, selectedEnd);
+        if (selection_ && selection_->whole && start == selectedStart && end == selectedEnd) return; // no change the pane can see
         control_.Select(start, end);
         selection_ = Selection{false, PlaceAt(start), PlaceAt(end - 1)};
         if (end == start) selection_.reset();
@@ -488,13 +491,14 @@ private:
             if (!control_.IsAtEnd(0)) Fail("a follower is not at the end");
         } else {
             const size_t index = view_.Record().IndexOf(*reader_);
-            if (index < view_.Record().Lines().size() && view_.Record().Lines()[index].drawn > 0) {
+            const bool kept = index < view_.Record().Lines().size() && view_.Record().IsKept(index);
+            if (kept && view_.Record().Lines()[index].drawn > 0) {
                 // At the end, the text below him is too short to bring his line to the top: it is in view still.
                 const bool inView = control_.IsAtEnd(0) &&
                                     LineIdAt(control_.LineStart(control_.FirstLine() + control_.rows - 1)) >= *reader_ &&
                                     LineIdAt(control_.FirstVisibleChar()) <= *reader_;
                 if (LineIdAt(control_.FirstVisibleChar()) != *reader_ && !inView) Fail("the reader lost his line");
-            } else if (index == view_.Record().Lines().size() || !view_.Record().IsKept(index)) {
+            } else if (!kept) {
                 reader_ = LineIdAt(control_.FirstVisibleChar()); // his line left: he reads where the text begins now
             }
             if (SeesTheEnd()) reader_.reset(); // he follows it now
