@@ -237,7 +237,6 @@ void CReceiveView::ReadSelection()
     selection_ = Selection{};
     if (end <= start) return;
     selection_.empty = false;
-    selection_.whole = start <= 0 && end >= TextEnd();
     selection_.start = AnchorAt(start);
     selection_.end = AnchorBefore(end);
 }

@@ -599,3 +599,25 @@ TEST(ReceiveViewModel, WhateverHappensThePaneShowsTheNewestLinesWholeTheReaderAn
         }
     }
 }
+
+// Only Select All follows the text that comes later: a selection dragged over all there is stays on that text.
+TEST(ReceiveViewModel, ASelectionOverAllTheTextStaysOnItWhenMoreComes)
+{
+    CFakeTime time;
+    CFakeReceiveTextControl control{time};
+    CReceiveView view{control, time};
+    view.SetStopwatch([&time] { return time.ms; });
+    view.SetMaxLines(100);
+    view.SetShown(true);
+    view.Append(u"DX de N0CALL: 14025.0 W1AW\n", u"", 0);
+    view.UpdateAll();
+    const long end = view.TextEnd();
+    control.Select(0, end);
+    view.Append(u"DX de N0CALL: 7025.0 K1ABC\n", u"", 0);
+    time.ms += 1000;
+    view.UpdateAll();
+    long start = -1, stop = -1;
+    control.GetSelection(start, stop);
+    EXPECT_EQ(0, start);
+    EXPECT_EQ(end, stop);
+}
