@@ -398,10 +398,21 @@ void CReceiveView::FillGaps(int lines, const ReaderPlace& reader, double until)
     const auto waits = [&](size_t i) { return i < liveFrom && record_.IsKept(i) && record_.Lines()[i].drawn == 0; };
     int inserted = 0;
     // A few lines first, then as many as the time left allows at what they cost here: a line put in above many
-    // others costs more than one the budget learnt at the end in some rich edits.
+    // others costs more than one the budget learnt at the end in some rich edits. So where the lines go changes
+    // (from below the reader's page to above it), a few go first again.
+    double placeStart = start;
+    int placeInserted = 0;
     const auto nextPart = [&] {
-        if (inserted == 0 && until != INFINITY) return std::min(lines, CPaneUpdateBudget::kMinLines);
-        return std::min(lines - inserted, LinesUntil(until, Now(), Now() - start, inserted));
+        if (until == INFINITY) return lines - inserted;
+        if (inserted == 0) return std::min(lines, CPaneUpdateBudget::kMinLines);
+        const int inTime = LinesUntil(until, Now(), Now() - start, inserted);
+        if (placeInserted == 0) return std::min({lines - inserted, inTime, CPaneUpdateBudget::kMinLines});
+        return std::min({lines - inserted, inTime, LinesUntil(until, Now(), Now() - placeStart, placeInserted)});
+    };
+    const auto draw = [&](size_t first, size_t last) {
+        const int drawn = DrawRange(first, last, reader);
+        inserted += drawn;
+        placeInserted += drawn;
     };
     if (!reader.atEnd) {
         // On from where the lines drawn below his line end, so that a page below him is drawn before all else.
@@ -411,9 +422,11 @@ void CReceiveView::FillGaps(int lines, const ReaderPlace& reader, double until)
             size_t end = first;
             while (end < size && waits(end) && int(end - first) < part) ++end;
             if (end == first) break;
-            inserted += DrawRange(first, end, reader);
+            draw(first, end);
             first = end;
         }
+        placeStart = Now();
+        placeInserted = 0;
     }
     for (size_t below = liveFrom;;) {
         const int part = nextPart();
@@ -422,7 +435,7 @@ void CReceiveView::FillGaps(int lines, const ReaderPlace& reader, double until)
         if (below <= record_.FirstKept()) break;
         size_t first = below - 1;
         while (first > record_.FirstKept() && waits(first - 1) && int(below - first) < part) --first;
-        inserted += DrawRange(first, below, reader);
+        draw(first, below);
         below = first;
     }
     gapBudget_.RecordUpdate(inserted, Now() - start);

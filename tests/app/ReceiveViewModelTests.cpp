@@ -621,3 +621,31 @@ TEST(ReceiveViewModel, ASelectionOverAllTheTextStaysOnItWhenMoreComes)
     EXPECT_EQ(0, start);
     EXPECT_EQ(end, stop);
 }
+
+// Where each line put in above others costs more (a rich edit that walks the lines after it), a new font with
+// the reader in the middle draws his page below him cheaply, then the lines above him dearly: the update learns
+// the dearer cost from a few lines before it puts in more.
+TEST(ReceiveViewModel, LinesDrawnAnewAboveTheReaderCostNoMoreThanTheirBudget)
+{
+    CFakeTime time;
+    CFakeReceiveTextControl control{time};
+    control.costs.perLineFollowing = 0.01;
+    CReceiveView view{control, time};
+    view.SetStopwatch([&time] { return time.ms; });
+    view.SetMaxLines(2000);
+    view.SetShown(true);
+    for (int i = 0; i < 2000; ++i) view.Append(u"DX de N0CALL: 14025.0 W1AW " + Utf8ToUtf16(std::to_string(i)) + u"\n", u"", 0);
+    view.UpdateAll();
+    control.UserScrollsTo(1000);
+    view.Update();
+    view.RenewControl();
+    double longest = 0;
+    for (int update = 0; update < 500 && view.NextUpdateIn() >= 0; ++update) {
+        time.ms += double(std::max<int64_t>(view.NextUpdateIn(), 1));
+        const double before = time.ms;
+        view.Update();
+        longest = std::max(longest, time.ms - before);
+    }
+    EXPECT_LT(view.NextUpdateIn(), 0) << "never drawn whole";
+    EXPECT_LT(longest, 2 * CPaneUpdateBudget::kBudgetMs);
+}
