@@ -124,10 +124,16 @@ void CReceiveView::RenewControl()
     }
     hiddenPlace_ = reader;
     if (shown_) justShown_ = true; // the next update puts him back
+    ForgetDrawing();
+    selectedStart_ = selectedEnd_ = 0; // as the new control has it
+}
+
+// The control was made anew, empty.
+void CReceiveView::ForgetDrawing()
+{
     record_.ForgetDrawing();
     renewWanted_ = false;
     firstLiveId_ = record_.NextId(); // all of it waits now
-    selectedStart_ = selectedEnd_ = 0; // as the new control has it
     lowestChange_ = 0;
 }
 
@@ -170,12 +176,7 @@ void CReceiveView::Run(bool all)
     const ReaderPlace reader = ReadReaderPlace();
     ReadSelection();
     lowestChange_ = LONG_MAX;
-    if ((renewWanted_ || WorthMakingAnew()) && control_.MakeAnew()) {
-        record_.ForgetDrawing();
-        renewWanted_ = false;
-        firstLiveId_ = record_.NextId(); // all of it waits now
-        lowestChange_ = 0;
-    }
+    if ((renewWanted_ || WorthMakingAnew()) && control_.MakeAnew()) ForgetDrawing();
     const double otherMs = Now() - start;
     control_.BeginUpdate();
     const int finished = FinishLastLine();
@@ -501,10 +502,7 @@ void CReceiveView::NoteWorkLeft()
     const size_t liveFrom = FirstLiveIndex(last == size ? 0 : last + 1);
     appendedLines_ = int(size - liveFrom);
     workLeft_ = renewWanted_;
-    for (size_t i = 0; i < liveFrom && !workLeft_; ++i) {
-        const CReceiveRecord::Line& line = record_.Lines()[i];
-        workLeft_ = record_.IsKept(i) ? line.drawn < line.Chars() : line.drawn > 0;
-    }
+    for (size_t i = 0; i < liveFrom && !workLeft_; ++i) workLeft_ = OwesDrawing(i);
 }
 
 // Whether lines that waited (not those that came while shown) are still to go in below a character of the control.
@@ -520,11 +518,16 @@ bool CReceiveView::WaitsBelow(long charIndex) const
 bool CReceiveView::HasWork() const
 {
     if (renewWanted_) return true;
-    for (size_t i = 0; i < record_.Lines().size(); ++i) {
-        const CReceiveRecord::Line& line = record_.Lines()[i];
-        if (record_.IsKept(i) ? line.drawn < line.Chars() : line.drawn > 0) return true;
-    }
+    for (size_t i = 0; i < record_.Lines().size(); ++i)
+        if (OwesDrawing(i)) return true;
     return false;
+}
+
+// A kept line not drawn whole, or one that left the record and is still drawn.
+bool CReceiveView::OwesDrawing(size_t index) const
+{
+    const CReceiveRecord::Line& line = record_.Lines()[index];
+    return record_.IsKept(index) ? line.drawn < line.Chars() : line.drawn > 0;
 }
 
 size_t CReceiveView::LastDrawnIndex() const

@@ -113,6 +113,8 @@ private:
     void Restore(const ReaderPlace& reader);
     bool WaitsBelow(long charIndex) const;
     bool HasWork() const;
+    bool OwesDrawing(size_t index) const;
+    void ForgetDrawing();
     void NoteWorkLeft();
 
     size_t LastDrawnIndex() const; // or the size when none
