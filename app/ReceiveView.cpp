@@ -399,10 +399,14 @@ void CReceiveView::FillGaps(int lines, const ReaderPlace& reader, double until)
     const auto waits = [&](size_t i) { return i < liveFrom && record_.IsKept(i) && record_.Lines()[i].drawn == 0; };
     int inserted = 0;
     // A few lines first, then as many as the time left allows at what they cost here: a line put in above many
-    // others costs more than one the budget learnt at the end in some rich edits. So where the lines go changes
-    // (from below the reader's page to above it), a few go first again.
+    // others costs more than one the budget learnt at the end in some rich edits. So wherever the lines go
+    // elsewhere (from below the reader's page to above it, or to another gap), a few go first again.
     double placeStart = start;
     int placeInserted = 0;
+    const auto newPlace = [&] {
+        placeStart = Now();
+        placeInserted = 0;
+    };
     const auto nextPart = [&] {
         if (until == INFINITY) return lines - inserted;
         if (inserted == 0) return std::min(lines, CPaneUpdateBudget::kMinLines);
@@ -426,14 +430,15 @@ void CReceiveView::FillGaps(int lines, const ReaderPlace& reader, double until)
             draw(first, end);
             first = end;
         }
-        placeStart = Now();
-        placeInserted = 0;
+        newPlace();
     }
     for (size_t below = liveFrom;;) {
-        const int part = nextPart();
-        if (part <= 0) break;
+        const size_t gapEnd = below;
         while (below > record_.FirstKept() && !waits(below - 1)) --below;
         if (below <= record_.FirstKept()) break;
+        if (below != gapEnd) newPlace();
+        const int part = nextPart();
+        if (part <= 0) break;
         size_t first = below - 1;
         while (first > record_.FirstKept() && waits(first - 1) && int(below - first) < part) --first;
         draw(first, below);
