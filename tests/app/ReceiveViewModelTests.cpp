@@ -672,3 +672,21 @@ TEST(ReceiveViewModel, LinesDrawnAnewAboveTheReaderCostNoMoreThanTheirBudget)
     EXPECT_LT(view.NextUpdateIn(), 0) << "never drawn whole";
     EXPECT_LT(longest, 2 * CPaneUpdateBudget::kBudgetMs);
 }
+
+// Each insertion costs the more in a full rich edit: spots withheld one after another (as where several pages
+// get the same node's spots) go in together, like any lines of one style.
+TEST(ReceiveViewModel, LinesStruckOutForTheirReasonsGoInTogether)
+{
+    CFakeTime time;
+    CFakeReceiveTextControl control{time};
+    CReceiveView view{control, time};
+    view.SetStopwatch([&time] { return time.ms; });
+    view.SetMaxLines(1000);
+    for (int i = 0; i < 200; ++i)
+        view.Append(u"DX de N0CALL: 14025.0 W1AW " + Utf8ToUtf16(std::to_string(i)) + u"\n", u"already forwarded", LineDuplicate);
+    view.SetShown(true);
+    const long callsBefore = control.calls;
+    view.UpdateAll();
+    EXPECT_EQ(200, control.linesInserted);
+    EXPECT_LT(control.calls - callsBefore, 10);
+}
