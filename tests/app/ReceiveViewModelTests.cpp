@@ -623,24 +623,31 @@ TEST(ReceiveViewModel, TheSequencesThatFoundFaultsInLongRunsPass)
     for (const auto& [seed, steps] : sequences) RunSequence(seed, steps);
 }
 
+// A view over a fake control, for the cases the model found and others like them.
+class ReceiveViewTest : public ::testing::Test {
+protected:
+    ReceiveViewTest() { view_.SetStopwatch([this] { return time_.ms; }); }
+    static std::u16string SpotLine(int i) { return u"DX de N0CALL: 14025.0 W1AW " + Utf8ToUtf16(std::to_string(i)) + u"\n"; }
+
+    CFakeTime time_;
+    CFakeReceiveTextControl control_{time_};
+    CReceiveView view_{control_, time_};
+};
+
 // Only Select All follows the text that comes later: a selection dragged over all there is stays on that text.
-TEST(ReceiveViewModel, ASelectionOverAllTheTextStaysOnItWhenMoreComes)
+TEST_F(ReceiveViewTest, ASelectionOverAllTheTextStaysOnItWhenMoreComes)
 {
-    CFakeTime time;
-    CFakeReceiveTextControl control{time};
-    CReceiveView view{control, time};
-    view.SetStopwatch([&time] { return time.ms; });
-    view.SetMaxLines(100);
-    view.SetShown(true);
-    view.Append(u"DX de N0CALL: 14025.0 W1AW\n", u"", 0);
-    view.UpdateAll();
-    const long end = view.TextEnd();
-    control.Select(0, end);
-    view.Append(u"DX de N0CALL: 7025.0 K1ABC\n", u"", 0);
-    time.ms += 1000;
-    view.UpdateAll();
+    view_.SetMaxLines(100);
+    view_.SetShown(true);
+    view_.Append(SpotLine(1), u"", 0);
+    view_.UpdateAll();
+    const long end = view_.TextEnd();
+    control_.Select(0, end);
+    view_.Append(SpotLine(2), u"", 0);
+    time_.ms += 1000;
+    view_.UpdateAll();
     long start = -1, stop = -1;
-    control.GetSelection(start, stop);
+    control_.GetSelection(start, stop);
     EXPECT_EQ(0, start);
     EXPECT_EQ(end, stop);
 }
@@ -648,45 +655,37 @@ TEST(ReceiveViewModel, ASelectionOverAllTheTextStaysOnItWhenMoreComes)
 // Where each line put in above others costs more (a rich edit that walks the lines after it), a new font with
 // the reader in the middle draws his page below him cheaply, then the lines above him dearly: the update learns
 // the dearer cost from a few lines before it puts in more.
-TEST(ReceiveViewModel, LinesDrawnAnewAboveTheReaderCostNoMoreThanTheirBudget)
+TEST_F(ReceiveViewTest, LinesDrawnAnewAboveTheReaderCostNoMoreThanTheirBudget)
 {
-    CFakeTime time;
-    CFakeReceiveTextControl control{time};
-    control.costs.perLineFollowing = 0.01;
-    CReceiveView view{control, time};
-    view.SetStopwatch([&time] { return time.ms; });
-    view.SetMaxLines(2000);
-    view.SetShown(true);
-    for (int i = 0; i < 2000; ++i) view.Append(u"DX de N0CALL: 14025.0 W1AW " + Utf8ToUtf16(std::to_string(i)) + u"\n", u"", 0);
-    view.UpdateAll();
-    control.UserScrollsTo(1000);
-    view.Update();
-    view.RenewControl();
+    control_.costs.perLineFollowing = 0.01;
+    view_.SetMaxLines(2000);
+    view_.SetShown(true);
+    for (int i = 0; i < 2000; ++i) view_.Append(SpotLine(i), u"", 0);
+    view_.UpdateAll();
+    control_.UserScrollsTo(1000);
+    view_.Update();
+    view_.RenewControl();
     double longest = 0;
-    for (int update = 0; update < 500 && view.NextUpdateIn() >= 0; ++update) {
-        time.ms += double(std::max<int64_t>(view.NextUpdateIn(), 1));
-        const double before = time.ms;
-        view.Update();
-        longest = std::max(longest, time.ms - before);
+    for (int update = 0; update < 500 && view_.NextUpdateIn() >= 0; ++update) {
+        time_.ms += double(std::max<int64_t>(view_.NextUpdateIn(), 1));
+        const double before = time_.ms;
+        view_.Update();
+        longest = std::max(longest, time_.ms - before);
     }
-    EXPECT_LT(view.NextUpdateIn(), 0) << "never drawn whole";
+    EXPECT_LT(view_.NextUpdateIn(), 0) << "never drawn whole";
     EXPECT_LT(longest, 2 * CPaneUpdateBudget::kBudgetMs);
 }
 
 // Each insertion costs the more in a full rich edit: spots withheld one after another (as where several pages
 // get the same node's spots) go in together, like any lines of one style.
-TEST(ReceiveViewModel, LinesStruckOutForTheirReasonsGoInTogether)
+TEST_F(ReceiveViewTest, LinesStruckOutForTheirReasonsGoInTogether)
 {
-    CFakeTime time;
-    CFakeReceiveTextControl control{time};
-    CReceiveView view{control, time};
-    view.SetStopwatch([&time] { return time.ms; });
-    view.SetMaxLines(1000);
+    view_.SetMaxLines(1000);
     for (int i = 0; i < 200; ++i)
-        view.Append(u"DX de N0CALL: 14025.0 W1AW " + Utf8ToUtf16(std::to_string(i)) + u"\n", u"already forwarded", LineDuplicate);
-    view.SetShown(true);
-    const long callsBefore = control.calls;
-    view.UpdateAll();
-    EXPECT_EQ(200, control.linesInserted);
-    EXPECT_LT(control.calls - callsBefore, 10);
+        view_.Append(SpotLine(i), u"already forwarded", LineDuplicate);
+    view_.SetShown(true);
+    const long callsBefore = control_.calls;
+    view_.UpdateAll();
+    EXPECT_EQ(200, control_.linesInserted);
+    EXPECT_LT(control_.calls - callsBefore, 10);
 }
