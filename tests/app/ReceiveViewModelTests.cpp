@@ -593,8 +593,6 @@ private:
     std::string failure_;
 };
 
-} // namespace
-
 void RunSequence(int seed, int steps)
 {
     CModelRun run{uint32_t(seed)};
@@ -605,6 +603,8 @@ void RunSequence(int seed, int steps)
         }
     }
 }
+
+} // namespace
 
 TEST(ReceiveViewModel, WhateverHappensThePaneShowsTheNewestLinesWholeTheReaderAndTheSelectionWhereTheyWere)
 {
