@@ -332,6 +332,8 @@ LRESULT CTabStrip::WndProc(UINT msg, WPARAM wParam, LPARAM lParam)
         OnLButtonUp(point);
         return 0;
     case WM_MOUSEMOVE:
+        // A drag lasts while the button is held: a release the strip never heard of ends it as a release would.
+        if (!(wParam & MK_LBUTTON) && dragTab_ >= 0 && HasCapture()) OnLButtonUp(point);
         OnMouseMove(point);
         return 0;
     case WM_MOUSELEAVE:

@@ -174,6 +174,19 @@ TEST_F(TabStripFixture, DraggedTabsMoveWhileThePlusTabStaysLast)
     EXPECT_EQ(view.Count(WM_APP_TAB_ORDER_CHANGED), 3u);
 }
 
+// The release of a click can miss the strip (the button went up before it took the capture): the pointer
+// moving on with no button held drags nothing.
+TEST_F(TabStripFixture, APointerMovedWithNoButtonHeldDragsNoTab)
+{
+    ThreeConnections();
+    Mouse(WM_LBUTTONDOWN, OnTab(0));
+    tabs.SendMessage(WM_MOUSEMOVE, 0, Point(OnTab(2).x, OnTab(2).y));
+    EXPECT_EQ(Labels(), (std::vector<std::u16string>{u"DXSpider node", u"Skimmer", u"Local cluster", u"+"}));
+    EXPECT_FALSE(tabs.HasCapture());
+    PumpFor(50);
+    EXPECT_EQ(view.Count(WM_APP_TAB_ORDER_CHANGED), 1u);
+}
+
 TEST_F(TabStripFixture, TheActiveTabsCloseButtonAsksItsPageToClose)
 {
     ThreeConnections();
